@@ -1,0 +1,44 @@
+#pragma once
+// Money as the platform's fixed-point currency: whole ten-thousandths in a
+// 64-bit integer, so sums of cents never drift.
+
+#include <cstdint>
+#include <string>
+
+namespace korv {
+
+class Currency {
+ public:
+  constexpr Currency() = default;
+  // Rounds to four decimals, halves to even, as the platform's conversion does.
+  static Currency FromDouble(double value);
+  static constexpr Currency FromUnits(int64_t units) { return Currency(units); }
+  int64_t units() const { return units_; }
+  double ToDouble() const { return static_cast<double>(units_) / 10000.0; }
+
+  Currency operator+(Currency o) const { return Currency(units_ + o.units_); }
+  Currency& operator+=(Currency o) {
+    units_ += o.units_;
+    return *this;
+  }
+  // Product rounded back to four decimals.
+  Currency operator*(double factor) const;
+  friend bool operator==(Currency, Currency) = default;
+
+ private:
+  explicit constexpr Currency(int64_t units) : units_(units) {}
+  int64_t units_ = 0;
+};
+
+// The plain decimal text of the value ("12.3", "0.8", "0").
+std::string PlainText(Currency c);
+
+// Currency text of the regional settings: "$1,234.50", negative "($1.50)".
+std::string FormatCurrency(double value);
+
+// The "######.##" and "#####.##" patterns: digits before the point are
+// optional, two decimals at most, no trailing zeros kept after rounding:
+// 10 gives "10.", 0 gives ".", 12.345 gives "12.35", -1.5 gives "-1.5".
+std::string FormatHashPattern(double value);
+
+}  // namespace korv

@@ -1,0 +1,101 @@
+#pragma once
+// KorvMain, the order engine window. It is loaded hidden for each delayed
+// order the station sends and unloaded afterwards; its elements hold the
+// order's lines, totals and ticket buffers. Its procedures are defined in the
+// folders of the subsystems they belong to:
+//   engine/      Form_Load, CalcTotal, Label7_Change, fill_buttons, Load_Data
+//   completion/  SSCommand4_Click, Reset_Quanity, SSCommand11_Click
+//   kitchen/     SSCommand9_Click and the ticket, counter and archive procedures
+
+#include <array>
+#include <string>
+
+#include "common/station.h"
+#include "platform/platform.h"
+#include "platform/screen/elements.h"
+
+namespace korv {
+
+class KorvMain {
+ public:
+  KorvMain(Station& station, Platform& platform);
+
+  // Loads the window without showing it: runs Form_Load once.
+  void Load();
+  bool Loaded() const { return loaded_; }
+
+  // engine/
+  void Form_Load();
+  void CalcTotal();
+  void Label7_Change();
+  void fill_buttons();
+  void Load_Data();
+
+  // completion/
+  void SSCommand4_Click(int Index);
+  void Reset_Quanity();
+  void SSCommand11_Click();
+
+  // kitchen/
+  void SSCommand9_Click();
+  void GetKOrderNumber();
+  void GetBar_OrderNumb();
+  // Rewrites KOrdNumb.dat as "500", today, "0" after an unexpected send error.
+  void ResetKitchenCounter();
+  void Cut_Paper();
+  void Set_Printer();
+  void Print_Kit3();
+  void Print_Kit2();
+  void PrintKitchenTicket();
+  void PrintBarTicket();
+  void Save_Receipt();
+
+  // The order line list and the hidden work lists.
+  MultiColumnList MList1;  // OrderLineList
+  MultiColumnList MList2;  // course copy of the kitchen lines
+  ListBox List1, List2, List3, List4;
+  ListBox List6, List7, List8, List9, List10, List11;  // KITCHEN 3 .. KITCHEN 8
+
+  // Totals and order state (captions are the store).
+  Label Lnet{"0"}, Ltax{"0"}, Ltotal{"0"};
+  Label Label2{"0.00"};   // displayed total
+  Label Label4{"1"};      // quantity for the next line
+  Label Label5;           // line amount of the last row scanned
+  Label Label7{"Dine In"};  // order type
+  Label Label11;          // customer name
+  Label Label12;          // server name
+  Label Label15{"0"};
+
+  Panel SSPanel1{"Dine In"};  // order type, shown large
+  Panel SSPanel2;             // "Happy Hour"
+  Panel SSPanel3;             // status panel with the credit line
+  Panel SSPanel4;             // "sending"
+
+  Button SSCommand1{"Tender"};
+  std::array<Button, 12> SSCommand2;  // category buttons
+  std::array<Button, 10> SSCommand4;  // quantity buttons 1 .. 10
+  std::array<Button, 5> SSCommand8;   // quick item buttons
+  Button SSCommand9{"Send"};
+  Button SSCommand10{"Print Check"};
+  Button SSCommand11{"Done"};
+  Button SSCommand12, SSCommand13{"BAR"}, SSCommand14{"Split Check"}, SSCommand15;
+  Button SSCommand16{"Sell Gift Card"}, SSCommand17{"Coupon"}, SSCommand18{"Discount"};
+  Button SSCommand19{"UP Chg"}, SSCommand20{"MORE"}, SSCommand23{"Scan"};
+  Button SSCommand24, SSCommand25{"CC adv"}, SSCommand27{"Send Later"};
+
+  TextBox Text1;  // UPC entry box
+  TextBox Text4;  // buffer of the archive text
+  Timer Timer1;
+  int MousePointer = 0;
+  bool Visible = false;  // the engine window is never shown
+
+  Station& station() { return station_; }
+  Platform& platform() { return platform_; }
+
+ private:
+  Station& station_;
+  Platform& platform_;
+  bool loaded_ = false;
+};
+
+}  // namespace korv

@@ -1,0 +1,355 @@
+#include "platform/files/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+#include "common/runtime_error.h"
+#include "common/val.h"
+
+namespace fs = std::filesystem;
+
+namespace korv {
+namespace {
+
+// How long a lock waits for another holder before raising 70.
+constexpr int kLockAttempts = 100;
+constexpr auto kLockPause = std::chrono::milliseconds(10);
+
+[[noreturn]] void RaiseErrno(int err, bool reading = false) {
+  switch (err) {
+    case ENOENT: throw RuntimeError(reading ? kErrFileNotFound : kErrPathNotFound);
+    case ENOTDIR: throw RuntimeError(kErrPathNotFound);
+    case EACCES:
+    case EPERM:
+    case EAGAIN:
+    case EROFS: throw RuntimeError(kErrPermissionDenied);
+    case ENOSPC:
+    case EDQUOT: throw RuntimeError(kErrDiskFull);
+    case EISDIR:
+    case ENAMETOOLONG:
+    case EINVAL: throw RuntimeError(kErrPathFileAccess);
+    default: throw RuntimeError(kErrDeviceIO);
+  }
+}
+
+bool TryLock(int fd, short type) {
+  struct flock fl = {};
+  fl.l_type = type;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = 0;
+  fl.l_len = 0;  // the whole file, however long it grows
+  return fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+
+void WriteAllAt(int fd, std::string_view text, off_t offset, bool append) {
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = append ? write(fd, text.data() + done, text.size() - done)
+                       : pwrite(fd, text.data() + done, text.size() - done, offset + done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      RaiseErrno(errno);
+    }
+    done += static_cast<size_t>(n);
+  }
+}
+
+std::string ReadFd(int fd) {
+  std::string out;
+  char buf[65536];
+  off_t off = 0;
+  for (;;) {
+    ssize_t n = pread(fd, buf, sizeof buf, off);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      RaiseErrno(errno, true);
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+    off += n;
+  }
+  return out;
+}
+
+DateTime ToLocal(std::time_t t) {
+  std::tm tm = {};
+  localtime_r(&t, &tm);
+  return DateTime{Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday},
+                  tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec};
+}
+
+}  // namespace
+
+FileSystem::~FileSystem() { CloseAll(); }
+
+FileSystem::OpenFile& FileSystem::Get(int file) {
+  auto it = open_.find(file);
+  if (it == open_.end()) throw RuntimeError(kErrBadFileName);
+  return it->second;
+}
+
+void FileSystem::LockFd(int fd, bool writable, short type) {
+  if (!writable && type == F_WRLCK) type = F_RDLCK;
+  for (int i = 0; i < kLockAttempts; ++i) {
+    if (TryLock(fd, type)) return;
+    if (errno != EAGAIN && errno != EACCES && errno != EINTR) RaiseErrno(errno);
+    std::this_thread::sleep_for(kLockPause);
+  }
+  throw RuntimeError(kErrPermissionDenied);
+}
+
+int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
+  fs::path host = map_.Resolve(path);
+  if (Trim(path).empty()) throw RuntimeError(kErrBadFileName);
+  int flags = O_RDWR | O_CLOEXEC;
+  if (mode != OpenMode::kInput) flags |= O_CREAT;
+  if (mode == OpenMode::kAppend) flags |= O_APPEND;
+  bool writable = true;
+  int fd = ::open(host.c_str(), flags, 0666);
+  if (fd < 0 && errno == EACCES && mode != OpenMode::kOutput && mode != OpenMode::kAppend) {
+    fd = ::open(host.c_str(), (flags & ~(O_RDWR | O_CREAT)) | O_RDONLY);
+    writable = false;
+  }
+  if (fd < 0) {
+    int err = errno;
+    if (err == ENOENT && mode == OpenMode::kInput && fs::is_directory(host.parent_path()))
+      throw RuntimeError(kErrFileNotFound);
+    RaiseErrno(err, mode == OpenMode::kInput);
+  }
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    throw RuntimeError(kErrPathFileAccess);
+  }
+  if (mode == OpenMode::kOutput) {
+    // Empty the file only while nobody else holds it, as the original
+    // platform refuses to truncate a file another station has locked.
+    try {
+      LockFd(fd, true, F_WRLCK);
+    } catch (...) {
+      ::close(fd);
+      throw;
+    }
+    int rc = ftruncate(fd, 0);
+    int err = errno;
+    TryLock(fd, F_UNLCK);
+    if (rc != 0) {
+      ::close(fd);
+      RaiseErrno(err);
+    }
+  }
+  int number = next_number_++;
+  open_[number] = OpenFile{fd, mode, record_length, writable, std::nullopt};
+  return number;
+}
+
+void FileSystem::Close(int file) {
+  auto it = open_.find(file);
+  if (it == open_.end()) return;
+  ::close(it->second.fd);  // also drops the lock of this open file
+  open_.erase(it);
+}
+
+void FileSystem::CloseAll() {
+  for (auto& [number, f] : open_) ::close(f.fd);
+  open_.clear();
+}
+
+void FileSystem::Lock(int file) {
+  OpenFile& f = Get(file);
+  LockFd(f.fd, f.writable, F_WRLCK);
+}
+
+void FileSystem::Unlock(int file) {
+  OpenFile& f = Get(file);
+  TryLock(f.fd, F_UNLCK);
+}
+
+std::string FileSystem::ReadField(int file) {
+  OpenFile& f = Get(file);
+  if (f.mode != OpenMode::kInput) throw RuntimeError(kErrBadFileName);
+  if (!f.reader) f.reader.emplace(ReadFd(f.fd));
+  return f.reader->ReadField();
+}
+
+std::vector<std::string> FileSystem::ReadFields(int file, size_t n) {
+  std::vector<std::string> out;
+  for (size_t i = 0; i < n; ++i) out.push_back(ReadField(file));
+  return out;
+}
+
+bool FileSystem::Eof(int file) {
+  OpenFile& f = Get(file);
+  if (!f.reader) f.reader.emplace(ReadFd(f.fd));
+  return f.reader->AtEnd();
+}
+
+void FileSystem::WriteFields(int file, const std::vector<std::string>& fields) {
+  WriteText(file, QuotedLine(fields));
+}
+
+void FileSystem::WriteText(int file, std::string_view text) {
+  OpenFile& f = Get(file);
+  if (f.mode != OpenMode::kOutput && f.mode != OpenMode::kAppend)
+    throw RuntimeError(kErrBadFileName);
+  WriteAllAt(f.fd, text, 0, true);
+}
+
+std::string FileSystem::GetRecord(int file, int64_t record) {
+  OpenFile& f = Get(file);
+  if (f.mode != OpenMode::kRandom || f.record_length <= 0) throw RuntimeError(kErrBadFileName);
+  if (record < 1) throw RuntimeError(kErrBadRecordNumber);
+  std::string buf(f.record_length, ' ');
+  off_t off = static_cast<off_t>((record - 1) * f.record_length);
+  size_t got = 0;
+  while (got < buf.size()) {
+    ssize_t n = pread(f.fd, buf.data() + got, buf.size() - got, off + got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) RaiseErrno(errno, true);
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  std::fill(buf.begin() + got, buf.end(), ' ');
+  return buf;
+}
+
+void FileSystem::PutRecord(int file, int64_t record, std::string_view bytes) {
+  OpenFile& f = Get(file);
+  if (f.mode != OpenMode::kRandom || f.record_length <= 0) throw RuntimeError(kErrBadFileName);
+  if (record < 1) throw RuntimeError(kErrBadRecordNumber);
+  if (!f.writable) throw RuntimeError(kErrPermissionDenied);
+  std::string rec = PadRight(bytes, f.record_length);
+  WriteAllAt(f.fd, rec, static_cast<off_t>((record - 1) * f.record_length), false);
+}
+
+int64_t FileSystem::Lof(int file) {
+  struct stat st;
+  if (fstat(Get(file).fd, &st) != 0) RaiseErrno(errno);
+  return st.st_size;
+}
+
+std::string FileSystem::ReadAll(int file) { return ReadFd(Get(file).fd); }
+
+void FileSystem::Rewrite(int file, std::string_view text) {
+  OpenFile& f = Get(file);
+  if (f.mode != OpenMode::kReadWrite || !f.writable) throw RuntimeError(kErrBadFileName);
+  if (ftruncate(f.fd, 0) != 0) RaiseErrno(errno);
+  WriteAllAt(f.fd, text, 0, false);
+}
+
+bool FileSystem::Exists(std::string_view path) const {
+  std::error_code ec;
+  return !Trim(path).empty() && fs::is_regular_file(map_.Resolve(path), ec);
+}
+
+bool FileSystem::FolderExists(std::string_view path) const {
+  std::error_code ec;
+  return fs::is_directory(map_.Resolve(path), ec);
+}
+
+void FileSystem::Copy(std::string_view from, std::string_view to) {
+  fs::path src = map_.Resolve(from);
+  fs::path dst = map_.Resolve(to);
+  std::error_code ec;
+  if (!fs::is_regular_file(src, ec)) throw RuntimeError(kErrFileNotFound);
+  if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
+  // Written beside the target and renamed over it, so a reader never sees a
+  // half-copied file and a failed copy leaves the old target as it was.
+  fs::path tmp = dst.parent_path() / (".korv-copy-" + std::to_string(getpid()) + "-" +
+                                      dst.filename().string());
+  if (!fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec)) {
+    fs::remove(tmp, ec);
+    throw RuntimeError(kErrPathFileAccess);
+  }
+  fs::rename(tmp, dst, ec);
+  if (ec) {
+    fs::remove(tmp, ec);
+    throw RuntimeError(kErrPathFileAccess);
+  }
+}
+
+void FileSystem::Kill(std::string_view path) {
+  fs::path p = map_.Resolve(path);
+  std::error_code ec;
+  if (!fs::is_regular_file(p, ec)) throw RuntimeError(kErrFileNotFound);
+  if (!fs::remove(p, ec) || ec) throw RuntimeError(kErrPermissionDenied);
+}
+
+DateTime FileSystem::FileDateTime(std::string_view path) const {
+  struct stat st;
+  if (::stat(map_.Resolve(path).c_str(), &st) != 0) throw RuntimeError(kErrFileNotFound);
+  return ToLocal(st.st_mtime);
+}
+
+int64_t FileSystem::FileLen(std::string_view path) const {
+  struct stat st;
+  if (::stat(map_.Resolve(path).c_str(), &st) != 0) throw RuntimeError(kErrFileNotFound);
+  return st.st_size;
+}
+
+std::vector<std::string> FileSystem::List(std::string_view folder,
+                                          std::string_view pattern) const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  fs::path dir = map_.Resolve(folder.empty() ? std::string_view(".") : folder);
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    std::error_code fec;
+    if (it->is_regular_file(fec) && WildcardMatch(pattern, name)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    std::string la = Lower(a), lb = Lower(b);
+    return la != lb ? la < lb : a < b;
+  });
+  return names;
+}
+
+void FileSystem::MakeFolders(std::string_view path) {
+  std::error_code ec;
+  fs::create_directories(map_.Resolve(path), ec);
+  if (ec) RaiseErrno(ec.value());
+}
+
+std::string FileSystem::ReadFileText(std::string_view path) const {
+  int fd = ::open(map_.Resolve(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) RaiseErrno(errno, true);
+  try {
+    std::string text = ReadFd(fd);
+    ::close(fd);
+    return text;
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  // Iterative match with backtracking to the last star: linear in practice.
+  size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+  auto low = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || low(pattern[p]) == low(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace korv

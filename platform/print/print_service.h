@@ -1,0 +1,94 @@
+#pragma once
+// The printing service: one process-wide current printer receiving lines in
+// the current font state, printed as one document when the document is ended.
+// The ticket code names printers by a prefix of their device names.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/screen/elements.h"
+
+namespace korv {
+
+// One printed line and the output state it was printed in.
+struct PrintedLine {
+  std::vector<std::string> items;  // printed one after the other
+  std::string font = "Arial";
+  double size = 10;
+  bool bold = false;
+  bool italic = false;
+  Color color = kBlack;
+  std::string Text() const;  // the items joined
+};
+
+struct Document {
+  std::string printer;  // device name
+  std::vector<PrintedLine> lines;
+};
+
+// Where an installed printer's ended documents go (a ticket printer, a CUPS
+// queue, a folder). Failing to deliver raises RuntimeError.
+class Destination {
+ public:
+  virtual ~Destination() = default;
+  virtual void Deliver(const Document& doc) = 0;
+  // Text shown to an administrator ("socket://10.0.0.5:9100").
+  virtual std::string Describe() const = 0;
+};
+
+struct InstalledPrinter {
+  std::string device_name;
+  std::unique_ptr<Destination> destination;
+  bool red = false;  // the printer prints red (two-colour ribbon)
+};
+
+class PrintService {
+ public:
+  PrintService() = default;
+  explicit PrintService(std::vector<InstalledPrinter> printers, int current = 0);
+
+  // Device names in the order the system lists them.
+  std::vector<std::string> Printers() const;
+  int PrinterCount() const { return static_cast<int>(printers_.size()); }
+  // -1 when no printer is installed.
+  int Current() const { return current_; }
+  std::string CurrentName() const;
+  // Selecting another printer while a document is open ends (sends) that
+  // document first. Error 5 for an index outside the list.
+  void Select(int index);
+
+  void SetFontName(std::string name) { state_.font = std::move(name); }
+  const std::string& FontName() const { return state_.font; }
+  void SetFontSize(double size) { state_.size = size; }
+  double FontSize() const { return state_.size; }
+  void SetBold(bool on) { state_.bold = on; }
+  bool Bold() const { return state_.bold; }
+  void SetItalic(bool on) { state_.italic = on; }
+  bool Italic() const { return state_.italic; }
+  void SetForeColor(Color c) { state_.color = c; }
+  Color ForeColor() const { return state_.color; }
+  // The page setting a station resets to 1 after each ticket.
+  void SetCopies(int copies) { copies_ = copies; }
+  int Copies() const { return copies_; }
+
+  // Prints the items on one line; no items prints an empty line. Error 482
+  // when no printer is installed.
+  void PrintLine(std::vector<std::string> items = {});
+  // Sends the open document; nothing happens when no line was printed. A
+  // delivery failure is raised to the caller after the document is dropped.
+  void EndDoc();
+  bool DocumentOpen() const { return !open_.lines.empty(); }
+  const Document& OpenDocument() const { return open_; }
+
+  InstalledPrinter& printer(int index) { return printers_.at(index); }
+
+ private:
+  std::vector<InstalledPrinter> printers_;
+  int current_ = -1;
+  PrintedLine state_;
+  int copies_ = 1;
+  Document open_;
+};
+
+}  // namespace korv

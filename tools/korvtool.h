@@ -1,0 +1,41 @@
+#pragma once
+// korvtool, the administrator's tool. Each command lives in a file of its own
+// and registers itself here with a static ToolCommand.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korv::tool {
+
+struct Args {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> options;  // "--root" -> "DIR"
+  std::vector<std::string> flags;              // "--demo"
+  bool Has(const std::string& flag) const;
+  std::optional<std::string> Option(const std::string& name) const;
+  // --root, or the KORV_ROOT environment value, or /var/lib/korvain.
+  std::string Root() const;
+};
+
+struct ToolCommand {
+  std::string name;     // "config"
+  std::string usage;    // "config show|get N|set N VALUE [--root DIR]"
+  std::string summary;  // one line for the command list
+  std::string help;     // the whole help text of the command
+  std::vector<std::string> value_options;  // options that take a value
+  std::function<int(const Args&)> run;     // exit status
+};
+
+struct Registration {
+  explicit Registration(ToolCommand command);
+};
+
+// A message to standard error and exit status 2 for bad arguments.
+int UsageError(const std::string& message);
+// A message to standard error and exit status 1 for a failed command.
+int Fail(const std::string& message);
+
+}  // namespace korv::tool

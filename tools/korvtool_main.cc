@@ -1,0 +1,107 @@
+// korvtool: dispatches to the registered commands.
+
+#include <cstdlib>
+#include <iostream>
+
+#include "tools/korvtool.h"
+
+namespace korv::tool {
+namespace {
+
+std::map<std::string, ToolCommand>& Commands() {
+  static std::map<std::string, ToolCommand> commands;
+  return commands;
+}
+
+void PrintUsage(std::ostream& out) {
+  out << "Usage: korvtool COMMAND [ARGS] [--root DIR]\n"
+         "The administrator's tool of the delayed-send station.\n\n"
+         "Commands:\n";
+  for (const auto& [name, c] : Commands()) out << "  " << c.usage << "\n      " << c.summary << "\n";
+  out << "\nThe station root DIR defaults to $KORV_ROOT, else /var/lib/korvain.\n"
+         "'korvtool COMMAND --help' describes one command.\n";
+}
+
+Args Parse(const ToolCommand& command, int argc, char** argv, bool& ok) {
+  Args args;
+  ok = true;
+  for (int i = 2; i < argc; ++i) {
+    std::string a = argv[i];
+    bool takes_value = a == "--root";
+    for (const std::string& o : command.value_options) takes_value |= a == o;
+    if (takes_value) {
+      if (i + 1 >= argc) {
+        UsageError(a + " needs a value");
+        ok = false;
+        return args;
+      }
+      args.options[a] = argv[++i];
+    } else if (a.rfind("--", 0) == 0 && a.size() > 2) {
+      args.flags.push_back(a);
+    } else {
+      args.positional.push_back(a);
+    }
+  }
+  return args;
+}
+
+}  // namespace
+
+bool Args::Has(const std::string& flag) const {
+  for (const std::string& f : flags)
+    if (f == flag) return true;
+  return false;
+}
+
+std::optional<std::string> Args::Option(const std::string& name) const {
+  auto it = options.find(name);
+  if (it == options.end()) return std::nullopt;
+  return it->second;
+}
+
+std::string Args::Root() const {
+  if (auto r = Option("--root")) return *r;
+  if (const char* env = std::getenv("KORV_ROOT"); env && *env) return env;
+  return "/var/lib/korvain";
+}
+
+Registration::Registration(ToolCommand command) {
+  Commands()[command.name] = std::move(command);
+}
+
+int UsageError(const std::string& message) {
+  std::cerr << "korvtool: " << message << "\n";
+  return 2;
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "korvtool: " << message << "\n";
+  return 1;
+}
+
+}  // namespace korv::tool
+
+int main(int argc, char** argv) {
+  using namespace korv::tool;
+  if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "help") {
+    PrintUsage(std::cout);
+    return argc < 2 ? 2 : 0;
+  }
+  auto it = Commands().find(argv[1]);
+  if (it == Commands().end()) {
+    PrintUsage(std::cerr);
+    return UsageError(std::string("unknown command '") + argv[1] + "'");
+  }
+  bool ok = false;
+  Args args = Parse(it->second, argc, argv, ok);
+  if (!ok) return 2;
+  if (args.Has("--help")) {
+    std::cout << "Usage: korvtool " << it->second.usage << "\n\n" << it->second.help << "\n";
+    return 0;
+  }
+  try {
+    return it->second.run(args);
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+}
