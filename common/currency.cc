@@ -1,8 +1,10 @@
 #include "common/currency.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "common/val.h"
 
@@ -27,7 +29,52 @@ int64_t RoundAway(double value, int scale) {
   return static_cast<int64_t>(x >= 0 ? std::floor(x + 0.5L) : -std::floor(-x + 0.5L));
 }
 
+// Reads "[-|(][$][-]digits-with-commas[.digits][)]" with blanks around; nullopt
+// for anything else.
+std::optional<double> ParseRegionalCurrency(std::string_view text) {
+  std::string t = Trim(text);
+  bool negative = false;
+  if (t.size() >= 2 && t.front() == '(' && t.back() == ')') {
+    negative = true;
+    t = Trim(t.substr(1, t.size() - 2));
+  }
+  size_t i = 0;
+  auto sign = [&] {
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) {
+      if (t[i] == '-') negative = !negative;
+      ++i;
+    }
+  };
+  sign();
+  if (i < t.size() && t[i] == '$') ++i;
+  sign();
+  std::string digits;
+  bool point = false, any = false;
+  for (; i < t.size(); ++i) {
+    char c = t[i];
+    if (std::isdigit(static_cast<unsigned char>(c))) {
+      digits += c;
+      any = true;
+    } else if (c == ',' && !point && any) {
+      continue;  // thousands separator
+    } else if (c == '.' && !point) {
+      point = true;
+      digits += c;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!any) return std::nullopt;
+  double v = std::strtod(digits.c_str(), nullptr);
+  return negative ? -v : v;
+}
+
 }  // namespace
+
+double ParseCurrencyText(std::string_view text) {
+  if (auto v = ParseRegionalCurrency(text)) return *v;
+  return Val(text);
+}
 
 Currency Currency::FromDouble(double value) {
   if (!std::isfinite(value)) return Currency();
@@ -39,9 +86,7 @@ Currency Currency::FromDouble(double value) {
   return Currency(RoundHalfEven(x));
 }
 
-Currency Currency::operator*(double factor) const {
-  return FromDouble(ToDouble() * factor);
-}
+Currency Currency::operator*(double factor) const { return FromDouble(ToDouble() * factor); }
 
 std::string PlainText(Currency c) { return PlainNumber(c.ToDouble()); }
 

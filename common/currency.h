@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace korv {
 
@@ -35,6 +36,12 @@ std::string PlainText(Currency c);
 
 // Currency text of the regional settings: "$1,234.50", negative "($1.50)".
 std::string FormatCurrency(double value);
+
+// The number in currency text of the regional settings, as the platform's
+// formatting reads it before applying a pattern: "$1,234.50" is 1234.5,
+// "($1.50)" and "-$1.50" are -1.5, plain "12.5" is 12.5. Text that is not a
+// number of that form reads as its leading number (Val), so "abc" is 0.
+double ParseCurrencyText(std::string_view text);
 
 // The "######.##" and "#####.##" patterns: digits before the point are
 // optional, two decimals at most, no trailing zeros kept after rounding:

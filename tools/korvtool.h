@@ -13,9 +13,13 @@ namespace korv::tool {
 struct Args {
   std::vector<std::string> positional;
   std::map<std::string, std::string> options;  // "--root" -> "DIR"
+  // Every value option in the order given, repeats kept ("--item" twice).
+  std::vector<std::pair<std::string, std::string>> option_list;
   std::vector<std::string> flags;              // "--demo"
   bool Has(const std::string& flag) const;
   std::optional<std::string> Option(const std::string& name) const;
+  // Every value given for a repeatable option, in order.
+  std::vector<std::string> OptionValues(const std::string& name) const;
   // --root, or the KORV_ROOT environment value, or /var/lib/korvain.
   std::string Root() const;
 };

@@ -36,6 +36,7 @@ Args Parse(const ToolCommand& command, int argc, char** argv, bool& ok) {
         return args;
       }
       args.options[a] = argv[++i];
+      args.option_list.emplace_back(a, argv[i]);
     } else if (a.rfind("--", 0) == 0 && a.size() > 2) {
       args.flags.push_back(a);
     } else {
@@ -57,6 +58,13 @@ std::optional<std::string> Args::Option(const std::string& name) const {
   auto it = options.find(name);
   if (it == options.end()) return std::nullopt;
   return it->second;
+}
+
+std::vector<std::string> Args::OptionValues(const std::string& name) const {
+  std::vector<std::string> values;
+  for (const auto& [option, value] : option_list)
+    if (option == name) values.push_back(value);
+  return values;
 }
 
 std::string Args::Root() const {

@@ -22,7 +22,9 @@ namespace {
 constexpr int kLockAttempts = 100;
 constexpr auto kLockPause = std::chrono::milliseconds(10);
 
-[[noreturn]] void RaiseErrno(int err, bool reading = false) {
+}  // namespace
+
+[[noreturn]] void RaiseErrno(int err, bool reading) {
   switch (err) {
     case ENOENT: throw RuntimeError(reading ? kErrFileNotFound : kErrPathNotFound);
     case ENOTDIR: throw RuntimeError(kErrPathNotFound);
@@ -38,6 +40,8 @@ constexpr auto kLockPause = std::chrono::milliseconds(10);
     default: throw RuntimeError(kErrDeviceIO);
   }
 }
+
+namespace {
 
 bool TryLock(int fd, short type) {
   struct flock fl = {};

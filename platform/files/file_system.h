@@ -107,6 +107,11 @@ class FileSystem {
   int next_number_ = 1;
 };
 
+// Raises the RuntimeError of the platform's number for an errno value (53
+// instead of 76 for a missing file when reading), for code outside this layer
+// that touches host files itself.
+[[noreturn]] void RaiseErrno(int err, bool reading = false);
+
 // True when name matches the wildcard pattern (* and ?), any letter case.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 

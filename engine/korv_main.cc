@@ -1,0 +1,16 @@
+#include "engine/korv_main.h"
+
+namespace korv {
+
+KorvMain::KorvMain(Station& station, Platform& platform) : station_(station), platform_(platform) {
+  Label7.Change = [this] { Label7_Change(); };
+  for (int i = 0; i < 10; ++i) SSCommand4[i].SetCaption(std::to_string(i + 1));
+}
+
+void KorvMain::Load() {
+  if (loaded_) return;
+  loaded_ = true;
+  Form_Load();
+}
+
+}  // namespace korv

@@ -1,0 +1,67 @@
+#include "kitchen/kitchen_test_support.h"
+#include "kitchen/ticket_layout.h"
+
+namespace korv::testing {
+namespace {
+
+constexpr char kBarCounter[] = "F:\\KORVAIN\\BAROrdNumb.dat";
+
+struct BarBench : KitchenBench {
+  explicit BarBench(const std::map<int, std::string>& config)
+      : KitchenBench(config, {"BAR ONE", "BAR TWO", "NONE OF THEM", "OFFICE LASER"}) {
+    main.SSPanel1.SetCaption("Phone IN 12");
+    main.List3.AddItem("2    Beer");
+    main.List3.AddItem("* no ice");
+    Buffer({"Phone In", "  Pat Smith", "12:00:00 PM  12/8/2026"});
+  }
+};
+
+TEST(BarTicket, PrintsTheDrinksUnderTheBarNumberThenCuts) {
+  BarBench b({{35, "BAR"}, {22, "Courier"}, {23, "5"}, {36, "-1"}, {8, "OFFICE"}, {99, "3"}});
+  b.main.PrintBarTicket();
+  EXPECT_EQ(b.ts.station.BarOrderNo, "1");
+  ASSERT_EQ(b.ts.printed.size(), 2u);
+  const Document& doc = b.ts.printed[0];
+  EXPECT_EQ(doc.printer, "BAR TWO");  // the last match
+  const std::string rule = std::string(kTicketRule) + "\n";
+  EXPECT_EQ(KitchenBench::Text(doc),
+            "Beverage\nORDER\nPhone IN 12\n" + rule + "\n2    Beer\n* no ice\n\n" + rule +
+                "OrderNumber\n1\n" + rule +
+                "  Pat Smith\nTAKE OUT\nStation -STATION7\n12/8/2026   12:00:00 PM\n\n\n\n\n");
+  EXPECT_EQ(KitchenBench::LineOf(doc, "ORDER").size, 30);
+  EXPECT_EQ(KitchenBench::LineOf(doc, "1").size, 25);
+  EXPECT_EQ(doc.lines[11].size, 5);  // the rule under the number, without the 5 added
+  EXPECT_TRUE(KitchenBench::LineOf(doc, "2    Beer").bold);
+  EXPECT_FALSE(KitchenBench::LineOf(doc, "* no ice").bold);
+  EXPECT_EQ(KitchenBench::LineOf(doc, "Beverage").font, "Courier");
+  // The document ends before the cut, so the cut follows the ticket.
+  EXPECT_EQ(b.ts.printed[1].printer, "BAR TWO");
+  EXPECT_EQ(KitchenBench::Text(b.ts.printed[1]), "P\n");
+  EXPECT_EQ(b.ts.printer.CurrentName(), "OFFICE LASER");
+}
+
+TEST(BarTicket, SwitchesAndOddNames) {
+  for (const auto& config : std::vector<std::map<int, std::string>>{
+           {{35, "None"}}, {{35, "BA"}}, {{35, ""}}, {{35, "BAR"}, {66, "-1"}}}) {
+    BarBench b(config);
+    b.main.PrintBarTicket();
+    EXPECT_TRUE(b.ts.printed.empty());
+    EXPECT_FALSE(b.ts.printer.DocumentOpen());
+    EXPECT_FALSE(b.ts.Exists(kBarCounter)) << "a bar number was drawn";
+  }
+  // "NONE" is a device prefix like any other; a dine-in caption has no
+  // banner, and a blank font stays blank.
+  BarBench b({{35, "NONE"}, {8, "OFFICE"}});
+  b.main.SSPanel1.SetCaption("Dine In");
+  b.main.PrintBarTicket();
+  ASSERT_EQ(b.ts.printed.size(), 1u);
+  EXPECT_EQ(b.ts.printed[0].printer, "NONE OF THEM");
+  EXPECT_EQ(b.ts.printed[0].lines[0].font, "");
+  // No banner, and a blank field 99 feeds one line.
+  EXPECT_NE(KitchenBench::Text(b.ts.printed[0])
+                .find(std::string(kTicketRule) + "\n12/8/2026   12:00:00 PM\n\n\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace korv::testing

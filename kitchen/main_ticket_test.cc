@@ -1,0 +1,84 @@
+#include "kitchen/kitchen_test_support.h"
+#include "kitchen/ticket_layout.h"
+
+namespace korv::testing {
+namespace {
+
+constexpr char kCounter[] = "F:\\KORVAIN\\KOrdNumb.dat";
+
+struct MainBench : KitchenBench {
+  explicit MainBench(const std::map<int, std::string>& config)
+      : KitchenBench(config, {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "OFFICE LASER"}) {
+    main.SSPanel1.SetCaption("Phone IN 12 ");
+    main.MList1.AddItem("2|Burger|$9.00|Burger|0 - Main|Y|N");
+    main.MList1.AddItem("1|Cola|$1.50|Cola|1 - |Y|N");
+    Buffer({"Phone In", "  Pat Smith", "12:00:00 PM  12/8/2026", "2    Burger"});
+    ts.station.Customer.Set(2, "555-1234");
+    ts.station.Customer.Set(3, "Pat Smith");
+  }
+  void CounterAt(int count) {
+    ts.Write(kCounter, "\"" + std::to_string(count) + "\",\"12/8/2026\",\"0\"\r\n");
+  }
+};
+
+TEST(MainTicket, WritesTheMonitorFileAndPrintsOnTheLastMatch) {
+  MainBench b({{107, "-1"}, {29, "KITCHEN"}, {8, "OFFICE"}, {23, "5"}, {99, "2"}});
+  b.CounterAt(4);
+  b.main.PrintKitchenTicket();
+  EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-5");
+  EXPECT_EQ(b.ts.Read("F:\\KORVAIN\\KitMonitor\\00K-5.dat"),
+            "\"Phone IN 12\"\r\n\"K-5  -  12:00 PM - STATION7\"\r\n"
+            "\"2|Burger|$9.00|Burger|0 - Main|Y|N\"\r\n\"1|Cola|$1.50|Cola|1 - |Y|N\"\r\n");
+  ASSERT_EQ(b.ts.printed.size(), 1u);
+  const Document& doc = b.ts.printed[0];
+  EXPECT_EQ(doc.printer, "KITCHEN2 TM-U220");
+  const std::string rule = std::string(kTicketRule) + "\n";
+  EXPECT_EQ(KitchenBench::Text(doc), "KITCHEN\nORDER\nK-5\nPhone In\n" + rule +
+                                         "  Pat Smith\n12:00:00 PM  12/8/2026\n2    Burger\n\n" +
+                                         rule +
+                                         "\n\n  Pat Smith\nTAKE OUT\nStation -STATION7\n"
+                                         "DELAYED order for Pat Smith 555-1234            \n"
+                                         "..... END Order K-5\n\n\n");
+  const PrintedLine& delayed = doc.lines[15];
+  EXPECT_TRUE(delayed.italic);
+  EXPECT_EQ(delayed.size, 8);
+  EXPECT_EQ(KitchenBench::LineOf(doc, "..... END Order K-5").size, 10);
+  EXPECT_EQ(b.ts.printer.CurrentName(), "OFFICE LASER");  // Set_Printer without a cut
+
+  for (auto [count, name] : {std::pair{16, "0K-17.dat"}, {1233, "-1234.dat"}}) {
+    b.CounterAt(count);
+    b.main.PrintKitchenTicket();
+    EXPECT_TRUE(b.ts.Exists(std::string("F:\\KORVAIN\\KitMonitor\\") + name)) << name;
+  }
+}
+
+TEST(MainTicket, NoneStillUsesUpANumberAndOtherNamesPrint) {
+  MainBench b({{107, "-1"}, {29, "None"}, {31, "-1"}});
+  b.main.PrintKitchenTicket();
+  EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-1");
+  EXPECT_TRUE(b.ts.Exists("F:\\KORVAIN\\KitMonitor\\00K-1.dat"));
+  EXPECT_TRUE(b.ts.printed.empty());
+  EXPECT_FALSE(b.ts.printer.DocumentOpen());
+
+  // "NONE" is only a device prefix: none matches, so the current printer
+  // prints, and a blank customer still gets the delayed-order line.
+  b.ts.station.Config.Set(29, "NONE");
+  b.ts.station.Config.Set(107, "0");
+  b.ts.station.Customer = CustomerRecord();
+  b.ts.printer.Select(1);
+  b.main.PrintKitchenTicket();
+  EXPECT_FALSE(b.ts.Exists("F:\\KORVAIN\\KitMonitor\\00K-2.dat"));
+  ASSERT_EQ(b.ts.printed.size(), 2u);  // the ticket, then the cut
+  EXPECT_EQ(b.ts.printed[0].printer, "KITCHEN2 TM-U220");
+  KitchenBench::LineOf(b.ts.printed[0], "DELAYED order for  " + std::string(20, ' '));
+  EXPECT_EQ(KitchenBench::Text(b.ts.printed[1]), "P\n");
+  EXPECT_EQ(b.ts.printed[1].printer, "KITCHEN2 TM-U220");
+  EXPECT_EQ(b.ts.printer.CurrentName(), "OFFICE LASER");  // blank field 8: the last printer
+
+  b.ts.station.Config.Set(29, "");  // a blank name prints on the last printer
+  b.main.PrintKitchenTicket();
+  EXPECT_EQ(b.ts.printed[2].printer, "OFFICE LASER");
+}
+
+}  // namespace
+}  // namespace korv::testing

@@ -1,0 +1,131 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <set>
+
+#include "common/runtime_error.h"
+#include "kitchen/kitchen_test_support.h"
+
+namespace korv::testing {
+namespace {
+
+constexpr char kK[] = "F:\\KORVAIN\\KOrdNumb.dat";
+constexpr char kBar[] = "F:\\KORVAIN\\BAROrdNumb.dat";
+
+TEST(KitchenCounter, CountsThroughTheDayAndStartsAgainEachDay) {
+  KitchenBench b;
+  b.main.GetKOrderNumber();  // a missing file is created first
+  EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-1");
+  EXPECT_EQ(b.ts.Read(kK), "\"1\",\"12/8/2026\",\"0\"\r\n");
+
+  b.ts.Write(kK, "\"41\",\"12/08/2026\",\"X7\"\r\n");  // the recovery write's date form
+  b.main.GetKOrderNumber();
+  EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-42");
+  EXPECT_EQ(b.ts.Read(kK), "\"42\",\"12/8/2026\",\"X7\"\r\n");
+
+  b.ts.clock.Set(DateTime{Date{2026, 12, 9}, 60});
+  b.main.GetKOrderNumber();
+  EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-1");
+  EXPECT_EQ(b.ts.Read(kK), "\"1\",\"12/9/2026\",\"X7\"\r\n");
+
+  b.main.ResetKitchenCounter();
+  EXPECT_EQ(b.ts.Read(kK), "\"500\",\"12/09/2026\",\"0\"\r\n");
+  b.main.GetKOrderNumber();
+  EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-501");
+}
+
+TEST(KitchenCounter, AnUnreadableFileGoesToTheSendWithTheNumberKept) {
+  KitchenBench b;
+  b.ts.station.KitchenOrderNo = "K-7";
+  b.ts.Write(kK, "");
+  try {
+    b.main.GetKOrderNumber();
+    ADD_FAILURE() << "no error";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.number(), kErrInputPastEnd);
+  }
+  EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-7");
+  EXPECT_EQ(b.ts.files.OpenCount(), 0);
+  EXPECT_EQ(b.ts.Read(kK), "");
+}
+
+TEST(BarCounter, DrawsDailyAndRecoversFromAnEmptyFile) {
+  KitchenBench b;
+  b.main.GetBar_OrderNumb();
+  EXPECT_EQ(b.ts.station.BarOrderNo, "1");
+  b.ts.Write(kBar, "\"16\",\"12/8/2026\",\"S\"\r\n");
+  b.main.GetBar_OrderNumb();
+  EXPECT_EQ(b.ts.station.BarOrderNo, "17");
+  EXPECT_EQ(b.ts.station.BarOrderCount, 17);
+  EXPECT_EQ(b.ts.Read(kBar), "\"17\",\"12/8/2026\",\"S\"\r\n");
+  b.ts.Write(kBar, "\"16\",\"12/7/2026\",\"S\"\r\n");
+  b.main.GetBar_OrderNumb();
+  EXPECT_EQ(b.ts.station.BarOrderNo, "1");
+  EXPECT_TRUE(b.ts.boxes.shown.empty());
+
+  b.ts.Write(kBar, "");  // still empty on the retry
+  b.main.GetBar_OrderNumb();
+  ASSERT_EQ(b.ts.boxes.shown.size(), 1u);
+  EXPECT_EQ(b.ts.boxes.shown[0].title, "System Busy");
+  EXPECT_EQ(b.ts.boxes.shown[0].text, "File is in use by another station, Click ok to try again.");
+  EXPECT_EQ(b.ts.boxes.shown[0].buttons, BoxButtons::kOk);
+  EXPECT_EQ(b.ts.station.BarOrderNo, "1");
+  EXPECT_EQ(b.ts.Read(kBar), "\"1\",\"12/8/2026\",\"0\"\r\n");
+
+  // The other station finishes its rewrite while the box is up.
+  b.ts.Write(kBar, "\"30\",\"12/8");
+  b.ts.boxes.on_show = [&] { b.ts.Write(kBar, "\"30\",\"12/8/2026\",\"0\"\r\n"); };
+  b.main.GetBar_OrderNumb();
+  EXPECT_EQ(b.ts.boxes.shown.size(), 2u);
+  EXPECT_EQ(b.ts.station.BarOrderNo, "31");
+  EXPECT_EQ(b.ts.files.OpenCount(), 0);
+}
+
+// Many stations drawing at once on one day: every kitchen number is handed
+// out exactly once, also while the file is first created.
+TEST(KitchenCounter, ConcurrentDrawsNeverRepeatANumber) {
+  constexpr int kProcesses = 8;
+  constexpr int kDraws = 500;
+  KitchenBench b;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      FileSystem files{PathMap(b.ts.dir.path())};
+      Platform platform{files,      b.ts.clock, b.ts.printer, b.ts.loop,
+                        b.ts.boxes, b.ts.sound, b.ts.host};
+      KorvMain main(b.ts.station, platform);
+      std::ofstream out(b.ts.dir.path() / ("drawn" + std::to_string(p)));
+      for (int i = 0; i < kDraws; ++i) {
+        try {
+          main.GetKOrderNumber();
+          out << main.station().KitchenOrderNo << "\n";
+        } catch (const RuntimeError& e) {
+          if (e.number() != kErrPermissionDenied) _exit(2);
+          --i;  // the lock stayed busy past its wait; the send would skip the ticket
+        }
+      }
+      out.close();
+      _exit(out ? 0 : 3);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  std::set<std::string> seen;
+  int drawn = 0;
+  for (int p = 0; p < kProcesses; ++p) {
+    std::ifstream in(b.ts.dir.path() / ("drawn" + std::to_string(p)));
+    for (std::string n; std::getline(in, n); ++drawn) EXPECT_TRUE(seen.insert(n).second) << n;
+  }
+  EXPECT_EQ(drawn, kProcesses * kDraws);
+  EXPECT_EQ(seen.count("K-" + std::to_string(kProcesses * kDraws)), 1u);
+}
+
+}  // namespace
+}  // namespace korv::testing

@@ -1,0 +1,43 @@
+// Save_Receipt: the main kitchen ticket kept as one 2000-byte record of the
+// station's own archive data\KitData.Dat under LocalRoot, headed for
+// re-printing. Errors go to the kitchen send.
+
+#include "common/val.h"
+#include "engine/korv_main.h"
+#include "kitchen/file_guard.h"
+
+namespace korv {
+namespace {
+
+constexpr int kRecordLength = 2000;
+
+// Head, the ticket buffer as printed, a rule and the foot, lines joined by
+// CR LF (none after the last).
+std::string ArchiveText(const KorvMain& m, const Station& s) {
+  std::string text = "Kitchen\r\nOrder\r\n" + s.KitchenOrderNo + "\r\nRe-Print";
+  for (const std::string& line : m.List2.Items()) text += "\r\n" + line;
+  text += "\r\n" + std::string(33, '_') + "\r\nServer\r\n\r\nStation\r\n" + s.StationName;
+  return text;
+}
+
+}  // namespace
+
+// The new record starts after the last whole or partial record. A record cut
+// short by a write that never finished is first filled out with blanks, so it
+// stays readable and every later record stays on its own slot.
+void KorvMain::Save_Receipt() {
+  Text4.SetText(ArchiveText(*this, station_));
+  FileSystem& files = platform_.files;
+  files.CloseAll();
+  FileGuard file(files, files.Open(station_.LocalRoot + "data\\KitData.Dat", OpenMode::kRandom,
+                                   kRecordLength));
+  files.Lock(file.number());
+  const int64_t length = files.Lof(file.number());
+  const int64_t records = (length + kRecordLength - 1) / kRecordLength;
+  if (length % kRecordLength != 0)
+    files.PutRecord(file.number(), records, files.GetRecord(file.number(), records));
+  files.PutRecord(file.number(), records + 1, Left(Text4.Text(), kRecordLength));
+  files.CloseAll();
+}
+
+}  // namespace korv
