@@ -2,6 +2,7 @@
 // the buttons' colours and held in Label4.
 
 #include "common/steps.h"
+#include "completion/whoosh.h"
 #include "engine/config_switch.h"
 #include "engine/korv_main.h"
 
@@ -24,9 +25,7 @@ void MarkChosen(KorvMain& w, int index) {
 }  // namespace
 
 void KorvMain::SSCommand4_Click(int Index) {
-  FileSystem& files = platform_.files;
-  std::string sound = station_.LocalRoot + "Whoosh.wav";
-  if (files.Exists(sound)) platform_.sound.Play(files.HostPath(sound).string());
+  PlayWhoosh(station_, platform_);
   MarkChosen(*this, Index);
   Label4.SetCaption(std::to_string(Index + 1));
   if (SwitchOn(station_, 114)) Steps::Skip()([this] { FocusText1(); });

@@ -10,8 +10,8 @@
 #include "common/val.h"
 #include "engine/config_switch.h"
 #include "engine/korv_main.h"
-#include "kitchen/file_guard.h"
 #include "kitchen/ticket_layout.h"
+#include "platform/files/open_file_guard.h"
 
 namespace korv {
 namespace {
@@ -33,7 +33,7 @@ void WriteMonitorFile(KorvMain& m) {
                       s.StationName});
   for (int i = 0; i < m.MList1.Count(); ++i) text += QuotedLine({m.MList1.Item(i)});
   pf.files.CloseAll();
-  FileGuard file(pf.files, pf.files.Open(MonitorFileName(s), OpenMode::kOutput));
+  OpenFileGuard file(pf.files, pf.files.Open(MonitorFileName(s), OpenMode::kOutput));
   pf.files.WriteText(file.number(), text);
 }
 

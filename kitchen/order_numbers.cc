@@ -13,7 +13,7 @@
 #include "common/steps.h"
 #include "common/val.h"
 #include "engine/korv_main.h"
-#include "kitchen/file_guard.h"
+#include "platform/files/open_file_guard.h"
 
 namespace korv {
 namespace {
@@ -32,7 +32,7 @@ struct Counter {
 // it is, so two first draws of a new file never reset each other's count.
 void CreateCounter(FileSystem& files, const std::string& path, const Date& today) {
   files.CloseAll();
-  FileGuard file(files, files.Open(path, OpenMode::kReadWrite));
+  OpenFileGuard file(files, files.Open(path, OpenMode::kReadWrite));
   files.Lock(file.number());
   if (files.ReadAll(file.number()).empty())
     files.Rewrite(file.number(), QuotedLine({"0", DefaultDateText(today), "0"}));
@@ -103,7 +103,7 @@ void KorvMain::GetKOrderNumber() {
   const std::string path = station_.DataRoot + kKitchenCounter;
   if (!files.Exists(path)) CreateCounter(files, path, today);
   files.CloseAll();
-  FileGuard file(files, files.Open(path, OpenMode::kReadWrite));
+  OpenFileGuard file(files, files.Open(path, OpenMode::kReadWrite));
   files.Lock(file.number());
   Counter counter = ReadCounter(files, file.number());
   std::string count = NextCount(counter, SameDay(counter.day, today));
@@ -117,7 +117,7 @@ void KorvMain::GetKOrderNumber() {
 void KorvMain::ResetKitchenCounter() {
   FileSystem& files = platform_.files;
   files.CloseAll();
-  FileGuard file(files, files.Open(station_.DataRoot + kKitchenCounter, OpenMode::kReadWrite));
+  OpenFileGuard file(files, files.Open(station_.DataRoot + kKitchenCounter, OpenMode::kReadWrite));
   files.Lock(file.number());
   files.Rewrite(file.number(), QuotedLine({"500", FormatMMDDYYYY(platform_.clock.Today()), "0"}));
 }
@@ -141,7 +141,7 @@ void KorvMain::GetBar_OrderNumb() {
     int number = 0;
     bool locked = false;
     setup([&] { number = files.Open(path, OpenMode::kReadWrite); });
-    FileGuard file(files, number);
+    OpenFileGuard file(files, number);
     setup([&] {
       files.Lock(number);
       locked = true;

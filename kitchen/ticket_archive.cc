@@ -4,7 +4,7 @@
 
 #include "common/val.h"
 #include "engine/korv_main.h"
-#include "kitchen/file_guard.h"
+#include "platform/files/open_file_guard.h"
 
 namespace korv {
 namespace {
@@ -29,8 +29,8 @@ void KorvMain::Save_Receipt() {
   Text4.SetText(ArchiveText(*this, station_));
   FileSystem& files = platform_.files;
   files.CloseAll();
-  FileGuard file(files, files.Open(station_.LocalRoot + "data\\KitData.Dat", OpenMode::kRandom,
-                                   kRecordLength));
+  OpenFileGuard file(files, files.Open(station_.LocalRoot + "data\\KitData.Dat", OpenMode::kRandom,
+                                       kRecordLength));
   files.Lock(file.number());
   const int64_t length = files.Lof(file.number());
   const int64_t records = (length + kRecordLength - 1) / kRecordLength;

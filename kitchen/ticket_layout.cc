@@ -16,14 +16,13 @@ bool IsHighlighted(std::string_view line) {
   return blanks >= 1 && blanks <= 4 && line.substr(1 + blanks, 2) == "{{";
 }
 
-// A modifier that repeats the line before it (or begins with all of it) is
-// printed once; the prefix rule is intended. Nothing repeats an empty line, so
-// a modifier after a blank line or at the top is always printed.
-bool RepeatsPrevious(const std::string& line, const std::string& previous) {
+}  // namespace
+
+// The prefix rule is intended. Nothing repeats an empty line, so a modifier
+// after a blank line or at the top is always printed.
+bool RepeatsPrevious(std::string_view line, std::string_view previous) {
   return StartsWith(line, "*") && !previous.empty() && StartsWith(line, previous);
 }
-
-}  // namespace
 
 bool IsOrderTypeLine(std::string_view line) {
   std::string t = Trim(Left(line, 2));

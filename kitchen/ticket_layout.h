@@ -37,6 +37,10 @@ std::string KitchenFont(const StationConfig& config);
 // Out", "Phone IN 12"): its first two characters, trimmed, are "Ph" or "Ta".
 bool IsOrderTypeLine(std::string_view line);
 
+// A modifier line ("*...") that begins with the whole of the kitchen line
+// before it (trimmed): it is sent and printed once.
+bool RepeatsPrevious(std::string_view line, std::string_view previous);
+
 // True when device begins with name, letter case as stored; a blank name
 // matches every device.
 bool PrinterMatches(std::string_view device, std::string_view name);

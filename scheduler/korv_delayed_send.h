@@ -7,21 +7,29 @@
 //   hand_off.cc       LoadOrderIntoEngine
 //   order_viewer.cc   the operator's views and buttons
 
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "common/station.h"
 #include "engine/korv_main.h"
+#include "logview/korv_trace_log.h"
+#include "platform/mail/mail.h"
 #include "platform/platform.h"
 #include "platform/screen/elements.h"
 #include "platform/screen/file_list.h"
+#include "scheduler/order_claim.h"
 
 namespace korv {
 
 class KORVdelayedSend1 {
  public:
+  // The log viewer mails through the station's mail settings (SmtpMail),
+  // or through the given mail.
   KORVdelayedSend1(Station& station, Platform& platform, std::string version);
+  KORVdelayedSend1(Station& station, Platform& platform, std::string version, Mail& mail);
 
   // Start-up. Returns false when the program must end at once (a second
   // copy), after the "Startup Error" box.
@@ -79,14 +87,79 @@ class KORVdelayedSend1 {
   bool Visible = true;
   bool EndRequested = false;
 
+  // The operator's views and buttons (order_viewer.cc). While the order view
+  // or the error view is open, ScreenMode is 75 and the timer is stopped, so
+  // no order is sent; their Done buttons re-arm the timer for 30 s.
+  void WireOperatorControls();  // connects the elements' clicks below
+  void MList1_Click(int row);   // opens the order view of the row
+  void SSCommand3_Click();      // Done: closes the order view
+  void SSCommand7_Click();      // Print: the pre-print ticket and its log entry
+  void SSCommand4_Click();      // Error's: opens the error view
+  void SSCommand5_Click();      // Done: closes the error view
+  void SSCommand6_Click();      // Clear: empties the error text
+  void SSCommand8_Click();      // Log: shows the log viewer (not modal)
+  void SSCommand2_Click();      // Done: hides the window to the notification area
+  void SSCommand1_Click();      // End: asks the program to end (EndRequested)
+  // A left or right button held over the picture (Button 1 or 2) brings the
+  // window up.
+  void Picture1_MouseMove(int Button);
+  // The icon's activation: shows the window when hidden, hides it when shown.
+  void Tray_Activate();
+
+  // The icon's right-click menu as it stands: "Show" brings the window up;
+  // "End Program" presses End, and is disabled while End is (error view).
+  struct MenuEntry {
+    std::string caption;
+    bool enabled = true;
+    std::function<void()> click;
+  };
+  std::vector<MenuEntry> TrayMenu();
+  // Right click on the icon: hands TrayMenu() to PopupMenu, which a binding
+  // sets to show the entries at the icon (headless: nothing is shown).
+  void Tray_Menu();
+  std::function<void(std::vector<MenuEntry>)> PopupMenu;
+
+  // The log viewer window; null until the Log button first opens it, then
+  // kept (unloaded and loaded again) for the life of this window.
+  KorvTraceLOg* LogViewer() { return log_viewer_.get(); }
+
+  int MousePointer = kDefaultPointer;
+  int WindowState = 0;                     // 0 normal, 1 minimised, 2 maximised
+  std::function<void()> on_window_change;  // set by a binding: Visible or WindowState changed
+
   Station& station() { return station_; }
   Platform& platform() { return platform_; }
 
  private:
+  // The dispatch pass in its steps (dispatch.cc).
+  int TopOfPass();
+  int FindDueRow();
+  bool IsDue(int row);
+  bool SendRow(int row);
+  void SendClaimedOrder(const std::string& id);
+  void EndOfPass();
+  void SetTipText(int count);
+  // Adds a line to the error text and shows the error button; each distinct
+  // message only once per run, so a fault met every minute is said once.
+  void ReportError(const std::string& message, bool once = true);
+
   Station& station_;
   Platform& platform_;
   std::string version_;
   std::unique_ptr<KorvMain> engine_;
+  OrderClaim claim_;
+  std::set<std::string> reported_;
+  std::set<std::string> passed_by_;  // ids this pass leaves alone
+
+  // Operator's views (order_viewer.cc).
+  void SetWindow(int state, bool visible);
+  void PrintPrePrint();
+  Mail& mail();
+  Mail* mail_ = nullptr;            // given to the constructor, else own_mail_
+  std::unique_ptr<Mail> own_mail_;  // made at the first mail
+  std::unique_ptr<KorvTraceLOg> log_viewer_;
+  std::string viewed_order_key_;    // the order on view
+  std::string viewed_header_path_;  // its header, named in the printed entry
 };
 
 }  // namespace korv

@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcurl4-openssl-dev
+  libcups2-dev cups
 )
 missing=()
 for p in "${packages[@]}"; do

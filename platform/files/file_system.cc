@@ -248,6 +248,13 @@ void FileSystem::Rewrite(int file, std::string_view text) {
   WriteAllAt(f.fd, text, 0, false);
 }
 
+bool FileSystem::StillNamed(int file, std::string_view path) {
+  struct stat open_st, path_st;
+  if (fstat(Get(file).fd, &open_st) != 0) return false;
+  if (::stat(map_.Resolve(path).c_str(), &path_st) != 0) return false;
+  return open_st.st_ino == path_st.st_ino && open_st.st_dev == path_st.st_dev;
+}
+
 bool FileSystem::Exists(std::string_view path) const {
   std::error_code ec;
   return !Trim(path).empty() && fs::is_regular_file(map_.Resolve(path), ec);

@@ -76,6 +76,10 @@ class FileSystem {
   std::string ReadAll(int file);
   void Rewrite(int file, std::string_view text);
 
+  // True while the open file is still the file at path (not deleted, not
+  // replaced by a new file of the same name).
+  bool StillNamed(int file, std::string_view path);
+
   bool Exists(std::string_view path) const;        // a file (not a folder)
   bool FolderExists(std::string_view path) const;
   // Copies a file; an existing target is replaced whole (never left half).

@@ -1,5 +1,7 @@
 #include "platform/print/print_service.h"
 
+#include <algorithm>
+
 #include "common/runtime_error.h"
 
 namespace korv {
@@ -27,7 +29,18 @@ std::string PrintService::CurrentName() const {
 
 void PrintService::Select(int index) {
   if (index < 0 || index >= PrinterCount()) throw RuntimeError(kErrInvalidCall);
-  if (index != current_ && DocumentOpen()) EndDoc();
+  if (index == current_ || !DocumentOpen()) {
+    current_ = index;
+    return;
+  }
+  // The new printer is current even when the old document fails to go out,
+  // so the next ticket never lands on the printer that just failed.
+  try {
+    EndDoc();
+  } catch (...) {
+    current_ = index;
+    throw;
+  }
   current_ = index;
 }
 
@@ -45,6 +58,32 @@ void PrintService::EndDoc() {
   open_ = Document{};
   InstalledPrinter& p = printers_[current_];
   if (p.destination) p.destination->Deliver(doc);
+}
+
+std::vector<std::string> PrintService::HeldBackWarnings() const {
+  std::vector<std::string> warnings;
+  for (const InstalledPrinter& p : printers_) {
+    if (!p.destination) continue;
+    DestinationState state = p.destination->State();
+    if (state.held == 0 || state.problem.empty()) continue;
+    warnings.push_back("Printer " + p.device_name + " (" + p.destination->Describe() + ") holds " +
+                       std::to_string(state.held) +
+                       (state.held == 1 ? " print job" : " print jobs") +
+                       " back and keeps trying: " + state.problem);
+  }
+  return warnings;
+}
+
+bool PrintService::Drain(std::chrono::milliseconds within) {
+  auto end = std::chrono::steady_clock::now() + within;
+  bool all = true;
+  for (InstalledPrinter& p : printers_) {
+    if (!p.destination) continue;
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    all &= p.destination->Drain(std::max(left, std::chrono::milliseconds(0)));
+  }
+  return all;
 }
 
 }  // namespace korv

@@ -3,6 +3,7 @@
 // the current font state, printed as one document when the document is ended.
 // The ticket code names printers by a prefix of their device names.
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,12 @@ struct Document {
   std::vector<PrintedLine> lines;
 };
 
+// What a destination holds back from its printer.
+struct DestinationState {
+  int held = 0;         // documents accepted but not yet taken by the printer
+  std::string problem;  // why the printer did not take the last one; empty when it did
+};
+
 // Where an installed printer's ended documents go (a ticket printer, a CUPS
 // queue, a folder). Failing to deliver raises RuntimeError.
 class Destination {
@@ -35,6 +42,11 @@ class Destination {
   virtual void Deliver(const Document& doc) = 0;
   // Text shown to an administrator ("socket://10.0.0.5:9100").
   virtual std::string Describe() const = 0;
+  // Cheap; safe to call on every dispatch pass.
+  virtual DestinationState State() const { return {}; }
+  // Waits until the printer has taken every accepted document; false when
+  // `within` passed first. Destinations that deliver at once return true.
+  virtual bool Drain(std::chrono::milliseconds /*within*/) { return true; }
 };
 
 struct InstalledPrinter {
@@ -55,7 +67,9 @@ class PrintService {
   int Current() const { return current_; }
   std::string CurrentName() const;
   // Selecting another printer while a document is open ends (sends) that
-  // document first. Error 5 for an index outside the list.
+  // document first; when that delivery fails, the new printer is current
+  // all the same and the failure is raised. Error 5 for an index outside the
+  // list.
   void Select(int index);
 
   void SetFontName(std::string name) { state_.font = std::move(name); }
@@ -82,6 +96,16 @@ class PrintService {
   const Document& OpenDocument() const { return open_; }
 
   InstalledPrinter& printer(int index) { return printers_.at(index); }
+
+  // One line for each printer that holds documents back because its last
+  // attempt failed, naming the printer, its destination, how many it holds
+  // and why; none when every printer is keeping up. For the error text and
+  // standard error, on each dispatch pass.
+  std::vector<std::string> HeldBackWarnings() const;
+  // Before the program ends: gives the printers up to `within` in all to take
+  // what they hold; false when some still hold documents (they stay spooled
+  // and go out at the next start).
+  bool Drain(std::chrono::milliseconds within);
 
  private:
   std::vector<InstalledPrinter> printers_;

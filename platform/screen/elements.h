@@ -21,6 +21,10 @@ constexpr Color kButtonText = 0x80000012;
 constexpr Color kButtonFace = 0x8000000F;
 constexpr Color Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
+// Mouse pointer values of a window's MousePointer.
+constexpr int kDefaultPointer = 0;
+constexpr int kHourglass = 11;
+
 // Anything a binding may want to redraw after a change.
 class Element {
  public:

@@ -1,0 +1,117 @@
+#include "app/station_program.h"
+
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+
+#include "platform/host/system_host.h"
+#include "platform/print/printer_registry.h"
+#include "platform/screen/headless_loop.h"
+#include "platform/screen/player_sound.h"
+#include "platform/screen/stderr_boxes.h"
+#include "scheduler/korv_delayed_send.h"
+
+#ifndef KORV_VERSION
+#define KORV_VERSION "0.0.0"
+#endif
+
+namespace korv {
+namespace {
+
+std::atomic<bool> g_stop{false};
+
+void OnSignal(int) { g_stop = true; }
+
+}  // namespace
+
+bool ParseProgramOptions(int argc, char** argv, ProgramOptions& o, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--root") {
+      if (i + 1 >= argc) {
+        error = "--root needs a folder";
+        return false;
+      }
+      o.root = argv[++i];
+    } else if (a.rfind("--root=", 0) == 0) {
+      o.root = a.substr(7);
+    } else if (a == "--headless") {
+      o.headless = true;
+    } else if (a == "--once") {
+      o.once = true;
+    } else if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--version") {
+      o.version = true;
+    } else {
+      error = "unknown argument '" + a + "'";
+      return false;
+    }
+  }
+  return true;
+}
+
+void PrintProgramHelp(std::ostream& out) {
+  out << "Usage: korv-delayed-send [--root DIR] [--headless] [--once] [--help] [--version]\n"
+         "\n"
+         "The delayed-send station: lists the delayed orders that order-entry stations\n"
+         "leave in the shared PhoneOrders folder and, once a minute, sends every order\n"
+         "that has fallen due to the kitchen and bar printers.\n"
+         "\n"
+         "  --root DIR   the station's root folder (default /var/lib/korvain); the\n"
+         "               station's Windows paths live under it: C:\\Korvain\\ is\n"
+         "               DIR/c/Korvain, F:\\ is DIR/f\n"
+         "  --headless   run without a window (also when no display is available)\n"
+         "  --once       start up, run one dispatch pass with every send it makes, exit\n"
+         "  --version    print the version\n"
+         "\n"
+         "One line goes to standard error for each order sent, each error message and\n"
+         "each message box. Exit status: 0; 1 when another copy already runs on this\n"
+         "station root; 2 for bad arguments.\n";
+}
+
+int RunStation(const ProgramOptions& options) {
+  namespace fs = std::filesystem;
+  if (!fs::is_directory(options.root)) {
+    std::cerr << "korv-delayed-send: the station root " << options.root
+              << " is not a folder (make one with: korvtool init --root " << options.root
+              << ")\n";
+    return 2;
+  }
+  FileSystem files{PathMap(options.root)};
+  files.MakeFolders("C:\\Korvain");
+  SystemClock clock;
+  HeadlessLoop loop(clock);
+  StderrBoxes boxes;
+  PlayerSound sound;
+  SystemHost host(files.HostPath("C:\\Korvain\\korv-delayed-send.lock"));
+  InstalledPrinters installed = LoadInstalledPrinters(files);
+  PrintService printer(std::move(installed.printers), installed.current);
+  Platform platform{files, clock, printer, loop, boxes, sound, host};
+  Station station;
+
+  KORVdelayedSend1 window(station, platform, KORV_VERSION);
+  if (!window.Form_Load()) return 1;
+  if (options.once) {
+    window.Timer1.SetInterval(0);
+    window.Timer1_Timer();
+  } else {
+    // A signal handler may only set a flag; this timer makes the loop look at
+    // it within half a second.
+    Timer stop_watch;
+    stop_watch.Tick = [] {};
+    loop.AddTimer(stop_watch);
+    stop_watch.SetInterval(500);
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    std::cerr << "korv-delayed-send: watching " << window.File1.Path() << " under "
+              << options.root << "\n";
+    loop.Run([&] { return !g_stop && !window.EndRequested; });
+    loop.RemoveTimer(stop_watch);
+  }
+  window.Form_Terminate();
+  return 0;
+}
+
+}  // namespace korv

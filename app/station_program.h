@@ -1,0 +1,27 @@
+#pragma once
+// The station program: its command line and the run of the station on the
+// real platform services.
+
+#include <iosfwd>
+#include <string>
+
+namespace korv {
+
+struct ProgramOptions {
+  std::string root = "/var/lib/korvain";
+  bool headless = false;
+  bool once = false;
+  bool help = false;
+  bool version = false;
+};
+
+// Reads the command line; false with a message in `error` for bad arguments.
+bool ParseProgramOptions(int argc, char** argv, ProgramOptions& options, std::string& error);
+
+void PrintProgramHelp(std::ostream& out);
+
+// Runs the station until it is ended (or for one pass with --once). Returns
+// the exit status: 0, or 1 when start-up is refused.
+int RunStation(const ProgramOptions& options);
+
+}  // namespace korv

@@ -1,0 +1,39 @@
+#pragma once
+// The station's computer as this machine sees it. The computer name is the
+// host name up to its first dot. The single-copy guard is a lock file in the
+// station's own folder (C:\Korvain\korv-delayed-send.lock under the root):
+// the first PreviousInstance() that answers false holds an open-file-
+// description lock on it until this object (normally the process) ends, and
+// writes its process id into it for the administrator. The kernel drops the
+// lock when the holder dies, so a crashed copy never blocks the next start.
+// When the lock file cannot be made at all the guard cannot tell, says so on
+// standard error and answers false: a station that runs beats one that
+// refuses to start over a folder permission.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/host/host.h"
+
+namespace korv {
+
+inline constexpr const char* kInstanceLockFile = "C:\\Korvain\\korv-delayed-send.lock";
+
+class SystemHost : public Host {
+ public:
+  // lock_file: the host path of the lock file.
+  explicit SystemHost(std::filesystem::path lock_file) : lock_file_(std::move(lock_file)) {}
+  ~SystemHost() override;
+  SystemHost(const SystemHost&) = delete;
+  SystemHost& operator=(const SystemHost&) = delete;
+
+  std::optional<std::string> ComputerName() override;
+  bool PreviousInstance() override;
+
+ private:
+  std::filesystem::path lock_file_;
+  int fd_ = -1;  // open and locked while this copy holds the station
+};
+
+}  // namespace korv

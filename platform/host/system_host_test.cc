@@ -1,0 +1,63 @@
+#include "platform/host/system_host.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "testing/temp_dir.h"
+
+namespace korv {
+namespace {
+
+// A child process that holds the station until the parent closes `release`.
+pid_t ChildHoldingTheStation(const std::filesystem::path& lock, int* release_fd) {
+  int ready[2], release[2];
+  if (pipe(ready) != 0 || pipe(release) != 0) return -1;
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(ready[0]);
+    close(release[1]);
+    SystemHost host(lock);
+    char answer = host.PreviousInstance() ? 'y' : 'n';
+    if (write(ready[1], &answer, 1) != 1) _exit(2);
+    char c;
+    while (read(release[0], &c, 1) > 0) {
+    }
+    _exit(0);
+  }
+  close(ready[1]);
+  close(release[0]);
+  char answer = 0;
+  if (read(ready[0], &answer, 1) != 1 || answer != 'n') answer = 0;
+  close(ready[0]);
+  *release_fd = release[1];
+  return answer ? pid : -1;
+}
+
+TEST(SystemHostTest, ASecondCopyIsRefusedOnlyWhileTheFirstLives) {
+  testing::TempDir tmp;
+  std::filesystem::path lock = tmp.path() / "c" / "Korvain" / "korv-delayed-send.lock";
+  int release = -1;
+  pid_t child = ChildHoldingTheStation(lock, &release);
+  ASSERT_GT(child, 0) << "the first copy must get the station";
+
+  {
+    SystemHost second(lock);
+    EXPECT_TRUE(second.PreviousInstance());
+    EXPECT_TRUE(second.PreviousInstance()) << "a refused copy never takes the station";
+  }
+
+  close(release);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  SystemHost after(lock);
+  EXPECT_FALSE(after.PreviousInstance()) << "the first copy has ended";
+  EXPECT_FALSE(after.PreviousInstance()) << "the holder asks again";
+  SystemHost other_in_same_process(lock);
+  EXPECT_TRUE(other_in_same_process.PreviousInstance());
+}
+
+}  // namespace
+}  // namespace korv

@@ -1,0 +1,132 @@
+#include "platform/mail/smtp_mail.h"
+
+#include <curl/curl.h>
+
+#include <ctime>
+#include <memory>
+
+#include "common/runtime_error.h"
+
+namespace korv {
+namespace {
+
+constexpr long kConnectTimeoutS = 5;
+constexpr long kTransferTimeoutS = 30;
+
+struct CurlDeleter {
+  void operator()(CURL* c) const { curl_easy_cleanup(c); }
+  void operator()(curl_mime* m) const { curl_mime_free(m); }
+  void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+using CurlPtr = std::unique_ptr<CURL, CurlDeleter>;
+using MimePtr = std::unique_ptr<curl_mime, CurlDeleter>;
+using ListPtr = std::unique_ptr<curl_slist, CurlDeleter>;
+
+CURL* NewEasyHandle() {
+  // curl_global_init is not thread-safe; a function-local static runs it once.
+  static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
+  if (init != CURLE_OK) return nullptr;
+  return curl_easy_init();
+}
+
+// A header line holding a line break would let its text start new header
+// lines of its own.
+void RequireOneLine(const std::string& text, const char* what) {
+  if (text.find_first_of("\r\n") != std::string::npos)
+    throw RuntimeError(kErrInvalidCall,
+                       std::string("Mail not sent: the ") + what + " holds a line break");
+}
+
+std::string FileName(const std::string& windows_path) {
+  size_t slash = windows_path.find_last_of("\\/");
+  return slash == std::string::npos ? windows_path : windows_path.substr(slash + 1);
+}
+
+std::string DateHeader() {
+  std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[64];
+  std::strftime(text, sizeof text, "Date: %a, %d %b %Y %H:%M:%S +0000", &utc);
+  return text;
+}
+
+void Append(ListPtr& list, const std::string& line) {
+  curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+  if (!grown) throw RuntimeError(kErrInvalidCall, "Mail not sent: out of memory");
+  list.release();
+  list.reset(grown);
+}
+
+// Replaces every copy of the secret, in case a transport message quotes it.
+std::string Scrub(std::string text, const std::string& secret) {
+  if (secret.empty()) return text;
+  for (size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at))
+    text.replace(at, secret.size(), "****");
+  return text;
+}
+
+MimePtr BuildBody(CURL* curl, const MailMessage& message, const std::string& host_attachment) {
+  MimePtr mime(curl_mime_init(curl));
+  curl_mimepart* note = curl_mime_addpart(mime.get());
+  curl_mime_data(note, message.note.data(), message.note.size());
+  curl_mime_type(note, "text/plain; charset=windows-1252");
+  curl_mimepart* file = curl_mime_addpart(mime.get());
+  if (curl_mime_filedata(file, host_attachment.c_str()) != CURLE_OK)
+    throw RuntimeError(kErrFileNotFound, "Mail not sent: cannot attach " + message.attachment);
+  curl_mime_filename(file, FileName(message.attachment).c_str());
+  curl_mime_type(file, "text/plain");
+  curl_mime_encoder(file, "base64");
+  return mime;
+}
+
+}  // namespace
+
+std::string SmtpMail::SupportAddress() { return ReadMailSettings(files_, settings_path_).to; }
+
+void SmtpMail::Send(const MailMessage& message) {
+  const MailSettings settings = ReadMailSettings(files_, settings_path_);
+  RequireOneLine(message.recipient, "recipient");
+  RequireOneLine(message.subject, "subject");
+  RequireOneLine(settings.from, "sender");
+  if (!files_.Exists(message.attachment))
+    throw RuntimeError(kErrFileNotFound,
+                       "Mail not sent: attachment " + message.attachment + " does not exist");
+  CurlPtr curl(NewEasyHandle());
+  if (!curl) throw RuntimeError(kErrDeviceIO, "Mail not sent: the mail transport did not start");
+  CURL* c = curl.get();
+
+  MimePtr body = BuildBody(c, message, files_.HostPath(message.attachment).string());
+  ListPtr headers;
+  Append(headers, DateHeader());
+  Append(headers, "From: " + settings.from);
+  Append(headers, "To: " + message.recipient);
+  Append(headers, "Subject: " + message.subject);
+  ListPtr recipients;
+  Append(recipients, "<" + BareAddress(message.recipient) + ">");
+  const std::string mail_from = "<" + BareAddress(settings.from) + ">";
+  char error[CURL_ERROR_SIZE] = "";
+
+  curl_easy_setopt(c, CURLOPT_URL, settings.server.c_str());
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutS);
+  curl_easy_setopt(c, CURLOPT_TIMEOUT, kTransferTimeoutS);
+  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
+  curl_easy_setopt(c, CURLOPT_USE_SSL, settings.password.empty() ? CURLUSESSL_TRY : CURLUSESSL_ALL);
+  if (!settings.user.empty()) curl_easy_setopt(c, CURLOPT_USERNAME, settings.user.c_str());
+  if (!settings.password.empty()) curl_easy_setopt(c, CURLOPT_PASSWORD, settings.password.c_str());
+  curl_easy_setopt(c, CURLOPT_MAIL_FROM, mail_from.c_str());
+  curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(c, CURLOPT_MIMEPOST, body.get());
+
+  CURLcode result = curl_easy_perform(c);
+  if (result == CURLE_OK) return;
+  std::string reason = error[0] ? error : curl_easy_strerror(result);
+  throw RuntimeError(kErrDeviceIO,
+                     Scrub("Mail not sent through " + RedactedUrl(settings.server) + ": " + reason,
+                           settings.password));
+}
+
+}  // namespace korv

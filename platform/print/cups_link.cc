@@ -1,0 +1,87 @@
+#include "platform/print/cups_link.h"
+
+#include <cups/cups.h>
+
+#include <memory>
+
+namespace korv {
+namespace {
+
+struct Waiting {
+  Deadline deadline;
+  const std::atomic<bool>* stop;
+};
+
+// libcups asks each second whether to go on waiting for the server.
+int GoOnWaiting(http_t*, void* data) {
+  auto* w = static_cast<Waiting*>(data);
+  return !w->deadline.Passed() && !*w->stop;
+}
+
+struct HttpCloser {
+  void operator()(http_t* http) const { httpClose(http); }
+};
+using Http = std::unique_ptr<http_t, HttpCloser>;
+
+// "host:port", "host", "[v6]:port" or "/run/cups/cups.sock"; empty: libcups's
+// default.
+Http Connect(const std::string& configured, std::chrono::milliseconds within) {
+  // libcups looks queues up on "its" server, a setting of the calling thread
+  // only; it must be the server this connection goes to.
+  if (!configured.empty()) cupsSetServer(configured.c_str());
+  std::string host = cupsServer();
+  int port = ippPort();
+  size_t colon = host.rfind(':');
+  bool has_port = !host.empty() && host[0] != '/' && colon != std::string::npos &&
+                  (host[0] == '[' ? host[colon - 1] == ']' : host.find(':') == colon);
+  if (has_port) {
+    port = atoi(host.c_str() + colon + 1);
+    host.resize(colon);
+  }
+  if (host.size() > 2 && host[0] == '[' && host.back() == ']')
+    host = host.substr(1, host.size() - 2);
+  return Http(httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                           static_cast<int>(within.count()), nullptr));
+}
+
+[[noreturn]] void Refused(const std::string& queue, const std::string& what) {
+  RaisePrinterProblem("CUPS queue " + queue + ": " + what + ": " + cupsLastErrorString());
+}
+
+}  // namespace
+
+void CupsLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
+  Http http = Connect(server_, timeouts_.connect);
+  if (!http) RaisePrinterProblem("CUPS queue " + queue_ + ": no CUPS server answers");
+  Waiting waiting{Deadline(timeouts_.io), &stop};
+  httpSetTimeout(http.get(), 1.0, GoOnWaiting, &waiting);
+  const char* q = queue_.c_str();
+  int job = cupsCreateJob(http.get(), q, "Korvain ticket", 0, nullptr);
+  if (job == 0) Refused(queue_, "job not accepted");
+  bool sent =
+      cupsStartDocument(http.get(), q, job, "ticket", CUPS_FORMAT_RAW, 1) == HTTP_STATUS_CONTINUE &&
+      cupsWriteRequestData(http.get(), bytes.data(), bytes.size()) == HTTP_STATUS_CONTINUE &&
+      cupsFinishDocument(http.get(), q) == IPP_STATUS_OK;
+  if (sent) return;
+  std::string why = cupsLastErrorString();
+  cupsCancelJob2(http.get(), q, job, 1);
+  RaisePrinterProblem("CUPS queue " + queue_ + ": document not accepted: " + why);
+}
+
+std::vector<std::string> ListCupsQueues(const std::string& server,
+                                        std::chrono::milliseconds within) {
+  Http http = Connect(server, within);
+  if (!http) return {};
+  std::atomic<bool> never{false};
+  Waiting waiting{Deadline(within), &never};
+  httpSetTimeout(http.get(), 0.5, GoOnWaiting, &waiting);
+  cups_dest_t* dests = nullptr;
+  int count = cupsGetDests2(http.get(), &dests);
+  std::vector<std::string> queues;
+  for (int i = 0; i < count; ++i)
+    if (!dests[i].instance) queues.push_back(dests[i].name);
+  cupsFreeDests(count, dests);
+  return queues;
+}
+
+}  // namespace korv

@@ -1,0 +1,45 @@
+#pragma once
+// A printer queue of a CUPS server (printers.conf "cups:QUEUE"): each job
+// goes to the queue as one raw document (no filters: the bytes reach the
+// printer as rendered). The printer has taken the job once the server has
+// accepted the whole document; from then on the server's own spool keeps it.
+//
+// The server is libcups's usual one (CUPS_SERVER, client.conf, else the
+// local server) unless one is given ("host:port", "host" or a socket path).
+// Connecting is bounded by the connect timeout and every later wait for the
+// server by the I/O timeout; a job the server created but did not receive
+// whole is cancelled before the job is sent again.
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/print/printer_link.h"
+
+namespace korv {
+
+struct CupsTimeouts {
+  std::chrono::milliseconds connect{3000};
+  std::chrono::milliseconds io{10000};
+};
+
+class CupsLink : public PrinterLink {
+ public:
+  CupsLink(std::string queue, std::string server = {}, CupsTimeouts timeouts = {})
+      : queue_(std::move(queue)), server_(std::move(server)), timeouts_(timeouts) {}
+  void Send(std::string_view bytes, const std::atomic<bool>& stop) override;
+
+ private:
+  std::string queue_;
+  std::string server_;
+  CupsTimeouts timeouts_;
+};
+
+// The queues of the CUPS server, in the order it gives them (lpoptions
+// instances left out). Empty when no server answers within `within`: the
+// station then goes on with the printers of its printer file.
+std::vector<std::string> ListCupsQueues(
+    const std::string& server = {},
+    std::chrono::milliseconds within = std::chrono::milliseconds(1500));
+
+}  // namespace korv

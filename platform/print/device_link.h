@@ -1,0 +1,28 @@
+#pragma once
+// A ticket printer on a device file (printers.conf "device:/dev/usb/lp0"):
+// the job is written to the device, which is opened for each job and closed
+// after it. The open never waits for a printer that is off (non-blocking),
+// and the whole write must finish within the write timeout; a device that is
+// missing, busy or refuses the data fails the job, which is sent again whole.
+// A plain file as the device receives each job appended to it.
+
+#include <chrono>
+#include <string>
+
+#include "platform/print/printer_link.h"
+
+namespace korv {
+
+class DeviceLink : public PrinterLink {
+ public:
+  explicit DeviceLink(std::string path,
+                      std::chrono::milliseconds write_timeout = std::chrono::seconds(10))
+      : path_(std::move(path)), write_timeout_(write_timeout) {}
+  void Send(std::string_view bytes, const std::atomic<bool>& stop) override;
+
+ private:
+  std::string path_;
+  std::chrono::milliseconds write_timeout_;
+};
+
+}  // namespace korv

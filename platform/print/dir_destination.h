@@ -1,0 +1,37 @@
+#pragma once
+// A printer that prints into a folder (printers.conf "dir:PATH"): each ended
+// document becomes NNNNNN.txt (RenderText) and NNNNNN.html (RenderHtml),
+// numbered on from the highest number already in the folder, six digits or
+// more. Both files are written whole under a temporary name first and then
+// published under their number, so a reader never sees half a ticket and two
+// printing processes never take the same number. The .html appears just
+// before the .txt. A missing folder is created. Failures raise the file
+// layer's RuntimeError (61 disk full, 70 no permission, ...), and no
+// temporary file is left behind.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/print/print_service.h"
+
+namespace korv {
+
+class DirDestination : public Destination {
+ public:
+  // folder: the host folder; described: the destination as configured.
+  DirDestination(std::filesystem::path folder, std::string described)
+      : folder_(std::move(folder)), described_(std::move(described)) {}
+  void Deliver(const Document& doc) override;
+  std::string Describe() const override { return described_; }
+
+ private:
+  std::filesystem::path folder_;
+  std::string described_;
+};
+
+// The highest number among the folder's NNNNNN.txt and NNNNNN.html files
+// (any letter case); 0 when there is none or the folder is missing.
+int64_t HighestDocumentNumber(const std::filesystem::path& folder);
+
+}  // namespace korv

@@ -1,0 +1,54 @@
+#pragma once
+// A printer's spool folder: the rendered jobs its printer has not yet taken,
+// one file each, NNNNNN.job (six digits or more), numbered in the order they
+// were printed. A job is written whole under a temporary name, flushed to
+// disk and only then given its number, so after a crash or power cut the
+// folder holds whole jobs only, and each one is sent after a restart.
+//
+// One process owns a folder's writing (the station program); others may
+// look. Add is called from one thread; Read and Remove may run on another.
+
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korv {
+
+struct SpoolJob {
+  int64_t number = 0;
+  std::filesystem::path path;
+};
+
+class PrintSpool {
+ public:
+  explicit PrintSpool(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+  const std::filesystem::path& folder() const { return folder_; }
+  // The jobs in the folder, oldest first; none when the folder is missing.
+  std::vector<SpoolJob> Jobs() const;
+  // Stores bytes as the next job, on disk (fsync) before it returns. Raises
+  // the file layer's RuntimeError (61 disk full, 70 no permission, ...) and
+  // leaves nothing behind when it cannot. Creates the folder when missing.
+  SpoolJob Add(std::string_view bytes);
+  std::string Read(const SpoolJob& job) const;
+  // Raises RuntimeError when the file stays.
+  void Remove(const SpoolJob& job);
+  // Drops temporary files a crash left half-written (never handed over as
+  // spooled, so nothing is lost). Only the folder's owner may call it.
+  void RemoveUnfinished();
+
+ private:
+  std::filesystem::path folder_;
+  std::mutex numbering_;
+  int64_t next_ = 0;  // 0 until the folder was looked at
+};
+
+// The spool folder's name for a device name: letters and digits kept (lower
+// case), every other run of characters one "-" ("KITCHEN1 TM-U220" ->
+// "kitchen1-tm-u220").
+std::string SpoolFolderName(std::string_view device_name);
+
+}  // namespace korv

@@ -1,0 +1,48 @@
+#pragma once
+// One way of handing a rendered job to a ticket printer: a TCP port, a device
+// file or a CUPS queue. The sender of a spooled printer calls it from its own
+// thread; nothing else does.
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace korv {
+
+class PrinterLink {
+ public:
+  virtual ~PrinterLink() = default;
+  // Hands the whole job over and returns once the printer has taken it.
+  // Raises RuntimeError 482 with the reason when it has not (off, out of
+  // paper, unreachable, too slow): the job must then be sent again. Every
+  // wait is bounded by the link's timeouts, and the call gives up within a
+  // fraction of a second once `stop` is set.
+  virtual void Send(std::string_view bytes, const std::atomic<bool>& stop) = 0;
+};
+
+// The end of a bounded wait, and polling for it in short slices so that a
+// stop request is seen quickly.
+class Deadline {
+ public:
+  explicit Deadline(std::chrono::milliseconds within)
+      : end_(std::chrono::steady_clock::now() + within) {}
+  bool Passed() const { return std::chrono::steady_clock::now() >= end_; }
+  // Milliseconds left, at most `slice`; 0 when passed.
+  int SliceMs(int slice = 100) const;
+
+ private:
+  std::chrono::steady_clock::time_point end_;
+};
+
+enum class WaitResult { kReady, kTimedOut, kStopped };
+
+// Waits until fd shows one of `events` (poll), the deadline passes or stop is
+// set. `revents` receives what poll saw.
+WaitResult WaitForFd(int fd, short events, const Deadline& deadline, const std::atomic<bool>& stop,
+                     short* revents = nullptr);
+
+// Error 482 with "printer not available: " and the reason.
+[[noreturn]] void RaisePrinterProblem(const std::string& reason);
+
+}  // namespace korv

@@ -1,0 +1,190 @@
+#include "platform/print/printer_registry.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "common/runtime_error.h"
+#include "common/val.h"
+#include "platform/print/destinations.h"
+
+namespace korv {
+namespace {
+
+struct Entry {
+  std::string name;
+  std::string destination;
+  std::vector<std::string> options;
+};
+
+// The part of a destination and its options before a comment.
+std::string CutComment(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '#' && (i == 0 || text[i - 1] == ' ')) return text.substr(0, i);
+  }
+  return text;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : text + ' ') {
+    if (c != ' ' && c != ';') {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(std::move(word));
+      word.clear();
+    }
+  }
+  return words;
+}
+
+// Splits one line; an empty name with a problem text for a bad line.
+Entry SplitLine(const std::string& line, std::string* problem) {
+  size_t eq = line.find('=');
+  if (eq == std::string::npos) {
+    *problem = "no \"=\" between the device name and the destination";
+    return {};
+  }
+  Entry e{Trim(line.substr(0, eq)), {}, {}};
+  std::string rest = CutComment(line.substr(eq + 1));
+  size_t semi = rest.find(';');
+  e.destination = Trim(rest.substr(0, semi));
+  if (semi != std::string::npos) e.options = Words(rest.substr(semi + 1));
+  if (e.name.empty()) *problem = "no device name before \"=\"";
+  if (e.destination.empty()) *problem = "no destination after \"=\"";
+  return e;
+}
+
+// A 32-bit FNV-1a hash, to tell apart two device names that would share a
+// spool folder.
+std::string NameHash(const std::string& name) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : name) h = (h ^ c) * 16777619u;
+  char buf[9];
+  snprintf(buf, sizeof buf, "%08x", h);
+  return buf;
+}
+
+class Parser {
+ public:
+  Parser(const FileSystem& files, const PrinterSetup& setup, std::ostream& warnings)
+      : files_(files), setup_(setup), warnings_(warnings) {}
+
+  void Line(std::string line, int number) {
+    std::replace(line.begin(), line.end(), '\t', ' ');
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line = Trim(line);
+    if (line.empty() || line[0] == '#') return;
+    std::string problem;
+    Entry e = SplitLine(line, &problem);
+    if (!problem.empty()) return Warn(number, problem + "; line skipped");
+    bool red = false;
+    bool is_default = false;
+    for (const std::string& option : e.options) Option(option, number, red, is_default);
+    MadeDestination made = Make(e.name, e.destination, red);
+    if (!made.destination) return Warn(number, made.problem + "; line skipped");
+    if (!made.problem.empty()) Warn(number, made.problem);
+    if (is_default) out_.current = static_cast<int>(out_.printers.size());
+    out_.printers.push_back(InstalledPrinter{e.name, std::move(made.destination), red});
+    in_file_.push_back(Lower(e.destination));
+  }
+
+  // The CUPS server's queues that the file does not already name.
+  void CupsQueues(const std::vector<std::string>& queues) {
+    for (const std::string& queue : queues) {
+      if (Named(queue)) continue;
+      MadeDestination made = Make(queue, "cups:" + queue, false);
+      if (made.destination)
+        out_.printers.push_back(InstalledPrinter{queue, std::move(made.destination), false});
+    }
+  }
+
+  InstalledPrinters Finish() {
+    if (out_.current < 0 && !out_.printers.empty()) out_.current = 0;
+    return std::move(out_);
+  }
+
+ private:
+  void Option(const std::string& option, int number, bool& red, bool& is_default) {
+    std::string o = Lower(option);
+    if (o == "red") {
+      red = true;
+    } else if (o != "default") {
+      Warn(number, "unknown option \"" + option + "\" ignored");
+    } else if (out_.current >= 0) {
+      Warn(number, "another printer is already marked default; that one stays current");
+    } else {
+      is_default = true;
+    }
+  }
+
+  MadeDestination Make(const std::string& name, const std::string& destination, bool red) {
+    return MakeDestination({destination, name, red, SpoolFolder(name)}, files_, setup_);
+  }
+
+  // Two names that differ only in case or punctuation keep apart.
+  std::string SpoolFolder(const std::string& name) {
+    std::string folder = SpoolFolderName(name);
+    if (!folders_.insert(folder).second) folder += "-" + NameHash(name);
+    folders_.insert(folder);
+    return folder;
+  }
+
+  // A queue already listed under its own name or used by a file entry.
+  bool Named(const std::string& queue) const {
+    for (const InstalledPrinter& p : out_.printers)
+      if (p.device_name == queue) return true;
+    return std::find(in_file_.begin(), in_file_.end(), Lower("cups:" + queue)) != in_file_.end();
+  }
+
+  void Warn(int number, const std::string& text) {
+    warnings_ << kPrintersConf << " line " << number << ": " << text << std::endl;
+  }
+
+  const FileSystem& files_;
+  const PrinterSetup& setup_;
+  std::ostream& warnings_;
+  InstalledPrinters out_;
+  std::set<std::string> folders_;
+  std::vector<std::string> in_file_;  // destinations as written, lower case
+};
+
+}  // namespace
+
+InstalledPrinters ParsePrintersConf(std::string_view text, const FileSystem& files,
+                                    const PrinterSetup& setup, std::ostream& warnings) {
+  Parser parser(files, setup, warnings);
+  int number = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    parser.Line(std::string(text.substr(start, end - start)), ++number);
+    start = end + 1;
+  }
+  if (setup.cups_queues) parser.CupsQueues(setup.cups_queues());
+  return parser.Finish();
+}
+
+InstalledPrinters LoadInstalledPrinters(FileSystem& files, const PrinterSetup& setup,
+                                        std::ostream& warnings) {
+  std::string text;
+  if (files.Exists(kPrintersConf)) {
+    try {
+      text = files.ReadFileText(kPrintersConf);
+    } catch (const RuntimeError& e) {
+      warnings << kPrintersConf << ": " << e.description() << "; no printers of its own"
+               << std::endl;
+    }
+  }
+  return ParsePrintersConf(text, files, setup, warnings);
+}
+
+InstalledPrinters LoadInstalledPrinters(FileSystem& files, std::ostream& warnings) {
+  return LoadInstalledPrinters(files, PrinterSetup::Station(), warnings);
+}
+
+}  // namespace korv

@@ -1,0 +1,45 @@
+#pragma once
+// The installed printers of the station, from its printer file
+// C:\Korvain\printers.conf: one printer a line, in the order the station
+// lists them,
+//   device name = destination [; option ...]
+// Device names may hold blanks (but no "="). A line whose first non-blank
+// character is "#" is a comment, and so is the rest of a line from a "#"
+// after the "=" that starts a word. Destinations: see destinations.h. Options: "red" (the printer
+// prints red) and "default" (current at start-up; else the first printer is). A line that cannot be
+// read is skipped with a warning naming its line number; an unknown option or destination is warned
+// about and the printer kept.
+
+#include <iostream>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include "platform/files/file_system.h"
+#include "platform/print/destinations.h"
+#include "platform/print/print_service.h"
+
+namespace korv {
+
+inline constexpr const char* kPrintersConf = "C:\\Korvain\\printers.conf";
+
+struct InstalledPrinters {
+  std::vector<InstalledPrinter> printers;
+  int current = -1;  // the printer current at start-up; -1 with none
+};
+
+// Reads the printer file, then adds the CUPS server's queues that the file
+// does not name (setup.cups_queues), in the server's order. A missing or
+// unreadable file installs no printers of its own. Reading errors and bad
+// lines go to `warnings` and never stop the station.
+InstalledPrinters LoadInstalledPrinters(FileSystem& files, const PrinterSetup& setup,
+                                        std::ostream& warnings = std::cerr);
+// The station program's: PrinterSetup::Station() (senders started, CUPS
+// asked).
+InstalledPrinters LoadInstalledPrinters(FileSystem& files, std::ostream& warnings = std::cerr);
+
+// The same from the file's text.
+InstalledPrinters ParsePrintersConf(std::string_view text, const FileSystem& files,
+                                    const PrinterSetup& setup, std::ostream& warnings);
+
+}  // namespace korv

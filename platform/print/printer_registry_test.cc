@@ -1,0 +1,143 @@
+#include "platform/print/printer_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "common/runtime_error.h"
+#include "platform/print/spooled_destination.h"
+#include "testing/temp_dir.h"
+
+namespace korv {
+namespace {
+
+using testing::ReadHostFile;
+using testing::TempDir;
+using testing::WriteHostFile;
+
+namespace fs = std::filesystem;
+
+fs::path Spool(const InstalledPrinters& p, int i) {
+  return dynamic_cast<const SpooledDestination&>(*p.printers[i].destination).SpoolFolder();
+}
+
+std::vector<std::string> Names(const InstalledPrinters& p) {
+  std::vector<std::string> names;
+  for (const InstalledPrinter& printer : p.printers) names.push_back(printer.device_name);
+  return names;
+}
+
+TEST(PrinterRegistryTest, ReadsNamesDestinationsAndOptionsInOrder) {
+  TempDir tmp;
+  FileSystem files{PathMap(tmp.path())};
+  std::ostringstream warnings;
+  InstalledPrinters p = ParsePrintersConf(
+      "# device name            = destination                 [; option]\r\n"
+      "KITCHEN1 TM-U220         = socket://192.168.1.50:9100  ; red\r\n"
+      "\r\n"
+      "   # indented comment\r\n"
+      "KITCHEN #2\t=\tdir:/var/spool/k2   # the second kitchen\r\n"
+      "BAR TM-T88 = device:/dev/usb/lp0 ; RED;default\r\n"
+      "OFFICE = cups:Office_Laser ; default\r\n"
+      "PREVIEW = dir:C:\\Korvain\\Preview",
+      files, PrinterSetup{}, warnings);
+  EXPECT_EQ(Names(p), (std::vector<std::string>{"KITCHEN1 TM-U220", "KITCHEN #2", "BAR TM-T88",
+                                                "OFFICE", "PREVIEW"}));
+  EXPECT_EQ(p.current, 2) << "the first printer marked default";
+  EXPECT_TRUE(p.printers[0].red);
+  EXPECT_FALSE(p.printers[1].red);
+  EXPECT_TRUE(p.printers[2].red);
+  EXPECT_EQ(p.printers[0].destination->Describe(), "socket://192.168.1.50:9100");
+  EXPECT_EQ(p.printers[1].destination->Describe(), "dir:/var/spool/k2");
+  EXPECT_EQ(p.printers[4].destination->Describe(), "dir:C:\\Korvain\\Preview");
+  EXPECT_EQ(warnings.str(),
+            "C:\\Korvain\\printers.conf line 7: another printer is already marked default; that "
+            "one stays current\n");
+
+  // Ticket printers print through their own spool folders.
+  fs::path spool = tmp.path() / "c" / "Korvain" / "spool";
+  EXPECT_EQ(Spool(p, 0), spool / "kitchen1-tm-u220");
+  EXPECT_EQ(Spool(p, 2), spool / "bar-tm-t88");
+  EXPECT_EQ(Spool(p, 3), spool / "office");
+
+  EXPECT_EQ(ParsePrintersConf("A = cups:a\nB = cups:b\n", files, PrinterSetup{}, warnings).current,
+            0);
+  EXPECT_EQ(ParsePrintersConf("# nothing\n", files, PrinterSetup{}, warnings).current, -1);
+}
+
+TEST(PrinterRegistryTest, BadLinesAreSkippedWithTheirLineNumbers) {
+  TempDir tmp;
+  FileSystem files{PathMap(tmp.path())};
+  std::ostringstream warnings;
+  InstalledPrinters p = ParsePrintersConf(
+      "KITCHEN1 socket://10.0.0.5:9100\n"
+      " = dir:/tmp/x\n"
+      "KITCHEN2 =   # no destination\n"
+      "KITCHEN3 = dir:\n"
+      "KITCHEN4 = dri:/tmp/typo ; bold\n"
+      "KITCHEN5 = cups:k5\n",
+      files, PrinterSetup{}, warnings);
+  EXPECT_EQ(Names(p), (std::vector<std::string>{"KITCHEN4", "KITCHEN5"}));
+  EXPECT_EQ(p.current, 0);
+  std::string w = warnings.str();
+  for (const char* expected :
+       {"printers.conf line 1: no \"=\"", "line 2: no device name", "line 3: no destination",
+        "line 4: \"dir:\" names no folder", "line 5: unknown destination \"dri:/tmp/typo\"",
+        "line 5: unknown option \"bold\""})
+    EXPECT_NE(w.find(expected), std::string::npos) << expected << " in:\n" << w;
+  EXPECT_EQ(w.find("line 6"), std::string::npos);
+}
+
+TEST(PrinterRegistryTest, LoadedDirPrinterWritesUnderTheStationRoot) {
+  TempDir tmp;
+  FileSystem files{PathMap(tmp.path())};
+  std::ostringstream warnings;
+  EXPECT_TRUE(LoadInstalledPrinters(files, PrinterSetup{}, warnings).printers.empty());
+
+  WriteHostFile(tmp.path() / "c" / "Korvain" / "printers.conf",
+                "KITCHEN PREVIEW = dir:C:\\Korvain\\Preview ; default\r\n");
+  InstalledPrinters loaded = LoadInstalledPrinters(files, PrinterSetup{}, warnings);
+  PrintService printer(std::move(loaded.printers), loaded.current);
+  printer.PrintLine({"Soup"});
+  printer.EndDoc();
+  EXPECT_EQ(ReadHostFile(tmp.path() / "c" / "Korvain" / "Preview" / "000001.txt"), "Soup\r\n");
+  EXPECT_EQ(warnings.str(), "");
+}
+
+TEST(PrinterRegistryTest, CupsQueuesFollowTheFileAndSpoolsNeverShareAFolder) {
+  TempDir tmp;
+  FileSystem files{PathMap(tmp.path())};
+  std::ostringstream warnings;
+  PrinterSetup setup;
+  setup.cups_queues = [] {
+    return std::vector<std::string>{"Bar_Epson", "KITCHEN 1", "Office_Laser", "Zebra"};
+  };
+  InstalledPrinters p = ParsePrintersConf(
+      "KITCHEN 1 = device:/dev/usb/lp0\n"
+      "kitchen-1 = device:C:\\Korvain\\lp1 ; red\n"
+      "OFFICE = CUPS:Office_Laser ; default\n",
+      files, setup, warnings);
+  EXPECT_EQ(Names(p),
+            (std::vector<std::string>{"KITCHEN 1", "kitchen-1", "OFFICE", "Bar_Epson", "Zebra"}));
+  EXPECT_EQ(p.current, 2);
+  EXPECT_EQ(p.printers[3].destination->Describe(), "cups:Bar_Epson");
+  EXPECT_NE(Spool(p, 0), Spool(p, 1));
+  EXPECT_EQ(Spool(p, 1).filename().string().rfind("kitchen-1-", 0), 0u);
+  EXPECT_EQ(warnings.str(), "");
+
+  // The red option reaches the printer; a station path names the device.
+  p.printers[1].destination->Deliver(
+      Document{"kitchen-1", {PrintedLine{{"* {{ NUTS }}"}, "Arial", 10, true, false, kRed}}});
+  EXPECT_EQ(PrintSpool(Spool(p, 1)).Jobs().size(), 1u);
+  EXPECT_NE(ReadHostFile(PrintSpool(Spool(p, 1)).Jobs()[0].path).find("\x1br\x01"),
+            std::string::npos);
+
+  ParsePrintersConf("A = socket://printer:port\nB = device:\nC = cups: \n", files, setup, warnings);
+  for (const char* expected :
+       {"line 1: \"socket://printer:port\" is not socket://HOST",
+        "line 2: \"device:\" names no device", "line 3: \"cups:\" names no queue"})
+    EXPECT_NE(warnings.str().find(expected), std::string::npos) << expected << warnings.str();
+}
+
+}  // namespace
+}  // namespace korv

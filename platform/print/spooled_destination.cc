@@ -1,0 +1,112 @@
+#include "platform/print/spooled_destination.h"
+
+#include <iostream>
+
+#include "common/runtime_error.h"
+#include "platform/print/escpos_renderer.h"
+
+namespace korv {
+
+SpooledDestination::SpooledDestination(std::string device_name, std::string described,
+                                       std::filesystem::path spool_folder,
+                                       std::unique_ptr<PrinterLink> link, bool red,
+                                       SenderOptions options, bool sending)
+    : device_name_(std::move(device_name)),
+      described_(std::move(described)),
+      spool_(std::move(spool_folder)),
+      link_(std::move(link)),
+      red_(red),
+      options_(options) {
+  if (sending) spool_.RemoveUnfinished();
+  for (const SpoolJob& job : spool_.Jobs()) queue_.push_back(job);
+  if (sending) sender_ = std::thread([this] { Run(); });
+}
+
+SpooledDestination::~SpooledDestination() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  if (sender_.joinable()) sender_.join();
+}
+
+void SpooledDestination::Deliver(const Document& doc) {
+  SpoolJob job = spool_.Add(RenderEscPos(doc, red_));
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(std::move(job));
+  }
+  changed_.notify_all();
+}
+
+DestinationState SpooledDestination::State() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return {static_cast<int>(queue_.size()), problem_};
+}
+
+bool SpooledDestination::Drain(std::chrono::milliseconds within) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, within, [this] { return queue_.empty(); });
+}
+
+void SpooledDestination::Run() {
+  std::chrono::milliseconds pause = options_.first_retry;
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!stop_) {
+    if (queue_.empty()) {
+      changed_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+      continue;
+    }
+    SpoolJob job = queue_.front();
+    lock.unlock();
+    std::string problem = SendOne(job);
+    lock.lock();
+    if (problem.empty()) {
+      queue_.pop_front();
+      if (!problem_.empty()) Report("takes print jobs again");
+      problem_.clear();
+      pause = options_.first_retry;
+      changed_.notify_all();
+      continue;
+    }
+    if (stop_) break;
+    if (problem_.empty()) Report("holds its print jobs back and keeps trying: " + problem);
+    problem_ = problem;
+    // A new ticket is worth a try at once: the printer may be back.
+    size_t known = queue_.size();
+    changed_.wait_for(lock, pause, [&] { return stop_ || queue_.size() != known; });
+    pause = std::min(pause * 2, options_.longest_retry);
+  }
+}
+
+std::string SpooledDestination::SendOne(const SpoolJob& job) {
+  std::string bytes;
+  try {
+    bytes = spool_.Read(job);
+  } catch (const RuntimeError& e) {
+    Report("lost " + job.path.string() + " from its spool: " + e.description());
+    return {};  // nothing left to send
+  }
+  try {
+    link_->Send(bytes, stop_);
+  } catch (const RuntimeError& e) {
+    return e.description();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  try {
+    spool_.Remove(job);
+  } catch (const RuntimeError& e) {
+    // The printer has it; a job left behind would print again after a restart.
+    Report("printed " + job.path.string() + " but cannot remove it: " + e.description());
+  }
+  return {};
+}
+
+void SpooledDestination::Report(const std::string& line) const {
+  std::ostream& out = options_.report ? *options_.report : std::cerr;
+  out << ("Printer " + device_name_ + " (" + described_ + ") " + line + "\n") << std::flush;
+}
+
+}  // namespace korv

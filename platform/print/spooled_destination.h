@@ -1,0 +1,80 @@
+#pragma once
+// A ticket printer reached through a PrinterLink (network port, device file,
+// CUPS queue), with a spool in front so that no ticket is lost to a printer
+// that is off, out of paper or unreachable.
+//
+// Deliver renders the document as ESC/POS, stores it in the printer's spool
+// folder (on disk before it returns) and returns at once; a failure to store
+// it is raised. One sender thread per printer then hands the jobs to the
+// printer in order. A job leaves the spool only when the printer has taken
+// it; otherwise the sender tries again after a pause that doubles from the
+// first retry pause up to the longest (a new ticket makes it try at once).
+// Jobs found in the spool at start-up are sent first, so a restart loses
+// nothing. A dead printer holds up only its own sender: never another
+// printer, never the caller of Deliver.
+//
+// When the printer starts failing, and when it takes jobs again, one line
+// goes to the report stream (standard error in the station program).
+
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <thread>
+
+#include "platform/print/print_service.h"
+#include "platform/print/print_spool.h"
+#include "platform/print/printer_link.h"
+
+namespace korv {
+
+struct SenderOptions {
+  std::chrono::milliseconds first_retry{1000};
+  std::chrono::milliseconds longest_retry{60000};
+  std::ostream* report = nullptr;  // null: standard error
+};
+
+class SpooledDestination : public Destination {
+ public:
+  // described: the destination as configured; red: the printer prints red;
+  // sending: start the sender now (false: only look at the spool, as an
+  // administrator's tool does while the station runs).
+  SpooledDestination(std::string device_name, std::string described,
+                     std::filesystem::path spool_folder, std::unique_ptr<PrinterLink> link,
+                     bool red, SenderOptions options, bool sending);
+  // Stops the sender within a fraction of a second; unsent jobs stay spooled.
+  ~SpooledDestination() override;
+
+  void Deliver(const Document& doc) override;
+  std::string Describe() const override { return described_; }
+  DestinationState State() const override;
+  // Waits until the printer has taken every spooled job; false when `within`
+  // passed first.
+  bool Drain(std::chrono::milliseconds within) override;
+  const std::filesystem::path& SpoolFolder() const { return spool_.folder(); }
+
+ private:
+  void Run();
+  // Empty when the printer took the job, else why not.
+  std::string SendOne(const SpoolJob& job);
+  void Report(const std::string& line) const;
+
+  const std::string device_name_;
+  const std::string described_;
+  PrintSpool spool_;
+  std::unique_ptr<PrinterLink> link_;
+  const bool red_;
+  const SenderOptions options_;
+
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<SpoolJob> queue_;
+  std::string problem_;
+  std::atomic<bool> stop_{false};
+  std::thread sender_;
+};
+
+}  // namespace korv

@@ -1,0 +1,197 @@
+#include "platform/print/spooled_destination.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "common/runtime_error.h"
+#include "platform/print/device_link.h"
+#include "platform/print/escpos_renderer.h"
+#include "platform/print/socket_link.h"
+#include "testing/smtp_sink.h"
+#include "testing/tcp_test_printer.h"
+#include "testing/temp_dir.h"
+
+namespace korv {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::TcpTestPrinter;
+using testing::TempDir;
+
+// Short pauses and timeouts keep these tests fast; the waits for an outcome
+// are long so a slow machine cannot fail them.
+constexpr auto kOutcome = 10s;
+const SocketTimeouts kQuickSocket{500ms, 500ms, 300ms};
+
+Document Ticket(const std::string& text) {
+  Document doc{"KITCHEN1", {}};
+  doc.lines.push_back(PrintedLine{{text}, "Arial", 10, true, false, kBlack});
+  doc.lines.push_back(PrintedLine{{"P"}, "control", 10, false, false, kBlack});
+  return doc;
+}
+
+struct Reports {
+  std::ostringstream stream;
+  SenderOptions Options() { return {10ms, 80ms, &stream}; }
+};
+
+std::unique_ptr<SpooledDestination> SocketPrinter(const fs::path& spool, int port, Reports& reports,
+                                                  bool sending = true) {
+  return std::make_unique<SpooledDestination>(
+      "KITCHEN1", "socket://127.0.0.1:" + std::to_string(port), spool,
+      std::make_unique<SocketLink>("127.0.0.1", port, kQuickSocket), false, reports.Options(),
+      sending);
+}
+
+// Waits, bounded, until the destination reports a failed attempt.
+bool SeesProblem(const SpooledDestination& d) {
+  for (auto end = std::chrono::steady_clock::now() + kOutcome;
+       std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(5ms)) {
+    if (!d.State().problem.empty()) return true;
+  }
+  return false;
+}
+
+TEST(SpooledDestinationTest, TicketArrivesWholeAndLeavesTheSpool) {
+  TempDir tmp;
+  TcpTestPrinter printer;
+  Reports reports;
+  auto kitchen = SocketPrinter(tmp.path() / "spool", printer.port(), reports);
+  Document big = Ticket("2 Cheeseburger");
+  for (int i = 0; i < 5000; ++i) big.lines.push_back(big.lines[0]);  // some 100 KB
+  kitchen->Deliver(big);
+  kitchen->Deliver(Ticket("1 Soup"));
+  ASSERT_TRUE(kitchen->Drain(kOutcome));
+  ASSERT_TRUE(printer.WaitForJobs(2));
+  EXPECT_EQ(printer.Jobs(), (std::vector<std::string>{RenderEscPos(big, false),
+                                                      RenderEscPos(Ticket("1 Soup"), false)}));
+  EXPECT_TRUE(PrintSpool(tmp.path() / "spool").Jobs().empty());
+  EXPECT_EQ(kitchen->State().held, 0);
+  EXPECT_EQ(reports.stream.str(), "");
+}
+
+TEST(SpooledDestinationTest, PrinterThatRefusesGetsTheTicketOnceItIsBack) {
+  TempDir tmp;
+  int port = testing::UnusedLoopbackPort();
+  Reports reports;
+  std::vector<InstalledPrinter> installed;
+  installed.push_back({"KITCHEN1", SocketPrinter(tmp.path() / "spool", port, reports), false});
+  PrintService service(std::move(installed));
+  auto& kitchen = static_cast<SpooledDestination&>(*service.printer(0).destination);
+
+  service.PrintLine({"2 Cheeseburger"});
+  service.EndDoc();  // returns at once: the ticket is spooled
+  ASSERT_TRUE(SeesProblem(kitchen));
+  EXPECT_EQ(kitchen.State().held, 1);
+  ASSERT_EQ(service.HeldBackWarnings().size(), 1u);
+  EXPECT_EQ(service.HeldBackWarnings()[0].rfind(
+                "Printer KITCHEN1 (socket://127.0.0.1:" + std::to_string(port) +
+                    ") holds 1 print job back and keeps trying: printer not available: ",
+                0),
+            0u)
+      << service.HeldBackWarnings()[0];
+  EXPECT_NE(reports.stream.str().find("holds its print jobs back"), std::string::npos);
+
+  EXPECT_FALSE(service.Drain(20ms));
+  TcpTestPrinter printer(TcpTestPrinter::Mode::kPrints, port);  // switched on
+  ASSERT_TRUE(service.Drain(kOutcome));
+  ASSERT_TRUE(printer.WaitForJobs(1));
+  // Let a wrongly repeated send show itself before counting.
+  EXPECT_FALSE(printer.WaitForConnections(2, 300ms));
+  ASSERT_EQ(printer.Jobs().size(), 1u) << "printed exactly once";
+  EXPECT_NE(printer.Jobs()[0].find("2 Cheeseburger\n"), std::string::npos);
+  EXPECT_TRUE(service.HeldBackWarnings().empty());
+  EXPECT_NE(reports.stream.str().find("takes print jobs again"), std::string::npos);
+}
+
+TEST(SpooledDestinationTest, JammedPrinterHoldsUpNoOneElse) {
+  TempDir tmp;
+  TcpTestPrinter jammed(TcpTestPrinter::Mode::kNeverReads);
+  TcpTestPrinter bar(TcpTestPrinter::Mode::kPrints);
+
+  // The link itself gives up within its bounds on a job too big for the
+  // connection's buffers.
+  SocketLink link("127.0.0.1", jammed.port(), kQuickSocket);
+  std::atomic<bool> stop{false};
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(link.Send(std::string(64 << 20, 'x'), stop), RuntimeError);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+
+  Reports reports;
+  auto kitchen = SocketPrinter(tmp.path() / "k", jammed.port(), reports);
+  auto bar_printer = SocketPrinter(tmp.path() / "b", bar.port(), reports);
+  Document huge = Ticket(std::string(100, 'x'));
+  huge.lines.resize(300000, huge.lines[0]);  // 30 MB
+  kitchen->Deliver(huge);
+  ASSERT_TRUE(jammed.WaitForConnections(1));
+  bar_printer->Deliver(Ticket("2 Cola"));
+  EXPECT_TRUE(bar.WaitForJobs(1)) << "the bar prints while the kitchen printer is jammed";
+  EXPECT_EQ(kitchen->State().held, 1);
+  // Destroying the jammed printer's destination (station shutting down) does
+  // not wait for the printer; the job stays spooled.
+  start = std::chrono::steady_clock::now();
+  kitchen.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+  EXPECT_EQ(PrintSpool(tmp.path() / "k").Jobs().size(), 1u);
+}
+
+TEST(SpooledDestinationTest, SpooledTicketsAreSentInOrderAfterARestart) {
+  TempDir tmp;
+  fs::path spool = tmp.path() / "spool";
+  Reports reports;
+  {
+    // The station stopped before the printer could take them.
+    auto kitchen = SocketPrinter(spool, testing::UnusedLoopbackPort(), reports, false);
+    kitchen->Deliver(Ticket("first"));
+    kitchen->Deliver(Ticket("second"));
+  }
+  testing::WriteHostFile(spool / ".writing-000003.job", "half a tic");  // cut off by a crash
+  TcpTestPrinter printer;
+  auto kitchen = SocketPrinter(spool, printer.port(), reports);
+  EXPECT_EQ(kitchen->State().held, 2);
+  kitchen->Deliver(Ticket("third"));
+  ASSERT_TRUE(kitchen->Drain(kOutcome));
+  ASSERT_TRUE(printer.WaitForJobs(3));
+  EXPECT_EQ(printer.Jobs(), (std::vector<std::string>{RenderEscPos(Ticket("first"), false),
+                                                      RenderEscPos(Ticket("second"), false),
+                                                      RenderEscPos(Ticket("third"), false)}));
+  EXPECT_TRUE(fs::is_empty(spool)) << "the half-written job is dropped, not printed";
+}
+
+TEST(SpooledDestinationTest, DevicePrinterGetsTheJobAppendedOrHoldsIt) {
+  TempDir tmp;
+  Reports reports;
+  fs::path device = tmp.path() / "lp0";
+  SpooledDestination usb("BAR", "device:" + device.string(), tmp.path() / "spool",
+                         std::make_unique<DeviceLink>(device.string()), true, reports.Options(),
+                         true);
+  usb.Deliver(Ticket("2 Cola"));
+  ASSERT_TRUE(SeesProblem(usb)) << "no device yet";
+  EXPECT_NE(usb.State().problem.find(device.string()), std::string::npos);
+  testing::WriteHostFile(device, "");  // plugged in
+  ASSERT_TRUE(usb.Drain(kOutcome));
+  usb.Deliver(Ticket("1 Tea"));
+  ASSERT_TRUE(usb.Drain(kOutcome));
+  EXPECT_EQ(testing::ReadHostFile(device),
+            RenderEscPos(Ticket("2 Cola"), true) + RenderEscPos(Ticket("1 Tea"), true));
+}
+
+TEST(SocketLinkTest, ReadsPrinterAddresses) {
+  SocketAddress a;
+  ASSERT_TRUE(ParseSocketUri("socket://10.0.0.5:9101", &a));
+  EXPECT_EQ(a.host, "10.0.0.5");
+  EXPECT_EQ(a.port, 9101);
+  ASSERT_TRUE(ParseSocketUri("SOCKET://kitchen-printer/", &a));
+  EXPECT_EQ(a.host, "kitchen-printer");
+  EXPECT_EQ(a.port, 9100);
+  ASSERT_TRUE(ParseSocketUri("socket://[fe80::1]:9100", &a));
+  EXPECT_EQ(a.host, "fe80::1");
+  for (const char* bad : {"socket://", "socket://:9100", "socket://host:99999",
+                          "socket://host:91a0", "socket://[::1"})
+    EXPECT_FALSE(ParseSocketUri(bad, &a)) << bad;
+}
+
+}  // namespace
+}  // namespace korv

@@ -1,0 +1,26 @@
+#include "platform/screen/stderr_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace korv {
+namespace {
+
+TEST(StderrBoxesTest, OneLineWithTitleAndTheDefaultAnswer) {
+  std::ostringstream out;
+  StderrBoxes boxes(out);
+  EXPECT_EQ(boxes.Show("Error 57\rDevice I/O error\r\nPrinter: BAR\n", "ERROR ENCOUNTERED 57",
+                       BoxIcon::kCritical, BoxButtons::kOk),
+            BoxAnswer::kOk);
+  EXPECT_EQ(boxes.Show("Send now?", "", BoxIcon::kQuestion, BoxButtons::kYesNo), BoxAnswer::kYes);
+  EXPECT_EQ(boxes.Show("Retry?", "System Busy", BoxIcon::kNone, BoxButtons::kOkCancel),
+            BoxAnswer::kOk);
+  EXPECT_EQ(out.str(),
+            "ERROR ENCOUNTERED 57: Error 57 / Device I/O error / Printer: BAR / \n"
+            "Send now?\n"
+            "System Busy: Retry?\n");
+}
+
+}  // namespace
+}  // namespace korv

@@ -1,0 +1,270 @@
+// Timer1_Timer, the dispatch pass: counts the pending delayed orders,
+// rebuilds the list when needed, and sends every order that has fallen due,
+// one after the other, starting again from the top after each send.
+
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "common/steps.h"
+#include "common/val.h"
+#include "scheduler/delayed_send_log.h"
+#include "scheduler/korv_delayed_send.h"
+#include "scheduler/orderfiles/customer_file.h"
+#include "scheduler/orderfiles/header_file.h"
+#include "scheduler/orderfiles/order_paths.h"
+#include "scheduler/orderfiles/pio_number.h"
+#include "scheduler/orderfiles/turnover.h"
+
+namespace korv {
+namespace {
+
+constexpr int kPassInterval = 60000;
+// The kitchen send reports "SENT" before it returns; these rounds only let a
+// late report through and never let a lost one stop the station.
+constexpr int kSentWaitRounds = 50;
+
+// Column n (1-based) of a pending row.
+std::string Column(const std::string& row, int n) {
+  size_t start = 0;
+  for (int i = 1; i < n; ++i) {
+    start = row.find('|', start);
+    if (start == std::string::npos) return "";
+    ++start;
+  }
+  return row.substr(start, row.find('|', start) - start);
+}
+
+std::string LastColumn(const std::string& row) {
+  size_t bar = row.rfind('|');
+  return bar == std::string::npos ? row : row.substr(bar + 1);
+}
+
+}  // namespace
+
+void KORVdelayedSend1::Timer1_Timer() {
+  if (station_.ScreenMode == 75) return;
+  passed_by_.clear();
+  for (;;) {
+    Timer1.SetInterval(0);
+    try {
+      if (TopOfPass() == 0) break;
+    } catch (const std::exception& e) {
+      // The folder vanished or a file is locked: say so, and make the next
+      // tick rebuild the list rather than trust the one left half made.
+      ReportError("The pending orders could not be read: " + AsRuntimeError(e).description());
+      station_.LastPendingCount = -1;
+      break;
+    }
+    int row = FindDueRow();
+    if (row < 0 || !SendRow(row)) break;
+  }
+  EndOfPass();
+}
+
+// Steps 3 to 8: returns the count of delayed header files.
+int KORVdelayedSend1::TopOfPass() {
+  const std::string folder = PhoneOrdersFolder(station_.DataRoot);
+  for (const char* stale : {"0.Pio", "0.PH"}) {
+    if (platform_.files.Exists(folder + stale)) platform_.files.Kill(folder + stale);
+  }
+  File1.Refresh();
+  int previous = static_cast<int>(Val(Label2.Caption()));
+  int count = File1.ListCount();
+  Label2.SetCaption(PlainNumber(count));
+  bool changed = previous != count;
+  SetTipText(count);
+  platform_.loop.DoEvents();
+  MList1.SetCaption("Pending Orders to Send - Current Time " +
+                    FormatHHMMAmPm(platform_.clock.Now().seconds));
+  if (count == 0) return 0;
+
+  ++station_.TickCount;
+  if (!changed && station_.TickCount <= 5) {
+    File1.Refresh();
+    count = File1.ListCount();
+    Label2.SetCaption(PlainNumber(count));
+    Label6.SetCaption(PlainNumber(station_.TickCount));
+    if (station_.LastPendingCount == count) return count;
+  }
+  station_.LastPendingCount = static_cast<int>(Val(Label2.Caption()));
+  File1.Refresh();
+  station_.TickCount = 0;
+  UpdateList();
+  Label2.SetCaption(PlainNumber(File1.ListCount()));
+  return count;
+}
+
+int KORVdelayedSend1::FindDueRow() {
+  for (int row = 0; row < MList1.Count(); ++row) {
+    if (IsDue(row)) return row;
+  }
+  return -1;
+}
+
+bool KORVdelayedSend1::IsDue(int row) {
+  const std::string& text = MList1.Item(row);
+  const std::string& id = MList1.ItemData(row);
+  if (passed_by_.count(id)) return false;
+  station_.PioNumberText = id;
+  station_.CustName = Column(text, 1);
+  station_.SendDate = Column(text, 3);
+  station_.SendTime = Column(text, 5);
+  station_.CustRecNo = std::max(1, static_cast<int>(Val(LastColumn(text))));
+  if (!IsSafeOrderId(id)) {
+    ReportError("Order id \"" + id + "\" cannot name an order file; the order is left in " +
+                PhoneOrdersFolder(station_.DataRoot));
+    return false;
+  }
+  DateTime now = platform_.clock.Now();
+  long day = 0;
+  int time = 0;
+  std::string unreadable;
+  try {
+    unreadable = "send date " + station_.SendDate;
+    day = ParseDate(station_.SendDate).Serial();
+    unreadable = "send time " + station_.SendTime;
+    time = ParseTime(station_.SendTime);
+  } catch (const RuntimeError&) {
+    // Never guessed: the order waits until its header is mended.
+    std::string message = "Order " + id + " stays pending: the " + unreadable +
+                          " cannot be read in " + DelayedHeaderPath(station_.DataRoot, id);
+    if (!reported_.count(message))
+      Steps::Skip()([&] {
+        AppendLogEntry(platform_.files, DelayedSendLogPath(station_.DataRoot, now.date), {message});
+      });
+    ReportError(message);
+    return false;
+  }
+  long today = now.date.Serial();
+  return day < today || (day == today && time <= now.seconds);
+}
+
+// Sends the due row when this station can claim it. False ends the pass.
+bool KORVdelayedSend1::SendRow(int row) {
+  const std::string id = MList1.ItemData(row);
+  if (!claim_.Take(DelayedHeaderPath(station_.DataRoot, id))) {
+    passed_by_.insert(id);  // sent or being sent by another station
+    return true;
+  }
+  SendClaimedOrder(id);
+  claim_.Release();
+  return true;
+}
+
+void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
+  FileSystem& files = platform_.files;
+  const std::string& root = station_.DataRoot;
+  DelayedOrderTurnOver turn(files, root);
+  const std::string header_path = DelayedHeaderPath(root, id);
+  Steps skip = Steps::Skip();
+  OrderHeader header;
+  skip([&] { header = ReadHeader(files, header_path); });
+
+  skip([&] { turn.CopyLinesToArchive(id); });
+  try {
+    NextPioNumber(station_, files);
+  } catch (const std::exception& e) {
+    // Without a fresh number the order would overwrite another phone order:
+    // it stays pending and is tried on the next pass.
+    ReportError("Order " + id + " was not sent: no phone-in number could be drawn (" +
+                    AsRuntimeError(e).description() + ")",
+                false);
+    passed_by_.insert(id);
+    return;
+  }
+  const int n = static_cast<int>(station_.PioNumber);
+  skip([&] { turn.CopyLinesToPhoneOrder(id, n); });
+  skip([&] { turn.CopyHeaderToPhoneOrder(id, n); });
+  skip([&] { turn.DeleteDelayedLines(id); });
+  skip([&] { turn.DeleteDelayedHeader(id); });
+  if (files.Exists(header_path)) {
+    // The header could not be deleted; sending it again next minute would
+    // print the order twice.
+    ReportError("Order " + id + " was sent but its header could not be deleted: " + header_path);
+    passed_by_.insert(id);
+  }
+  platform_.loop.DoEvents();
+  skip([&] { header = turn.RewriteHeaderOrderId(n); });
+
+  const std::string log_path = DelayedSendLogPath(root, platform_.clock.Today());
+  skip([&] {
+    AppendLogEntry(files, log_path,
+                   SentLogEntry(id, n, header.customer_name, header.send_time, header.send_date,
+                                Label2.Caption()));
+  });
+  skip([&] {
+    turn.WriteArchivedHeader(id, header, ArchiveNote(id, n, platform_.clock.Now().seconds));
+  });
+
+  station_.CustRecNo = static_cast<int>(Val(header.customer_number));
+  const bool unknown = station_.CustRecNo == 0;
+  std::string name = Trim(header.customer_name);
+  if (unknown) {
+    station_.CustRecNo = 1;
+    name = "Unknown";
+    std::string message =
+        "Customer not found - Record Number was ZERO - Marked name to unknown - file name was " +
+        header_path;
+    ReportError(message, false);
+    skip([&] { AppendLogEntry(files, log_path, {message}); });
+  }
+  // An unknown customer's order carries no customer number, so nothing of
+  // customer record 1 reaches its tickets or files.
+  station_.OrderCustRecNo = unknown ? 0 : station_.CustRecNo;
+  Label7.SetCaption("Sending order for " + name);
+  if (unknown) {
+    station_.Customer = CustomerRecord();
+    station_.Customer.Set(2, Trim(header.phone));
+    station_.Customer.Set(3, name);
+  } else {
+    skip([&] { ReadCustomer(station_, files); });
+  }
+  platform_.loop.DoEvents();
+  station_.CustName = name;
+  station_.CustPhone = Trim(header.phone);
+  station_.CustNumber = station_.CustNumberCopy = Trim(header.customer_number);
+
+  station_.SendStatus = "WAIT";
+  skip([&] { LoadOrderIntoEngine(); });
+  for (int i = 0; i < kSentWaitRounds && station_.SendStatus != "SENT"; ++i) {
+    platform_.loop.DoEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (station_.SendStatus != "SENT")
+    ReportError("The kitchen send of order " + id + " (phone order " + std::to_string(n) +
+                    ") did not report SENT; check its tickets",
+                false);
+  std::cerr << "korv-delayed-send: sent " << id << " as phone order " << n << " for " << name
+            << " (due " << header.send_date << " " << header.send_time << ")\n";
+
+  UnloadEngine();
+  skip([&] { UpdateList(); });
+  station_.PioNumber = 0;
+  station_.PioNumberText.clear();
+  station_.OrderKey.clear();
+  platform_.loop.DoEvents();
+}
+
+void KORVdelayedSend1::EndOfPass() {
+  Timer1.SetInterval(kPassInterval);
+  Label7.SetCaption("");
+  SetTipText(File1.ListCount());
+}
+
+void KORVdelayedSend1::SetTipText(int count) {
+  const std::string cr = "\r";
+  Tray.TipText = "Korvain Kitchen Orders " + cr + "DELAYED SEND " + cr + "Pending - " +
+                 std::to_string(count) + cr + "Current Time " +
+                 FormatHHMMAmPm(platform_.clock.Now().seconds) + cr + std::string(1, '\0');
+}
+
+void KORVdelayedSend1::ReportError(const std::string& message, bool once) {
+  if (once && !reported_.insert(message).second) return;
+  SSCommand4.SetVisible(true);
+  RichTextBox1.SetText(RichTextBox1.Text() + "\r" + message);
+  std::cerr << "korv-delayed-send: " << message << "\n";
+}
+
+}  // namespace korv

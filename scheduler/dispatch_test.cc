@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <map>
+#include <regex>
+
+#include "common/val.h"
+#include "platform/print/dir_destination.h"
+#include "scheduler/delayed_send_log.h"
+#include "scheduler/korv_delayed_send.h"
+#include "scheduler/orderfiles/customer_file.h"
+#include "scheduler/orderfiles/delayed_order_writer.h"
+#include "scheduler/orderfiles/line_file.h"
+#include "testing/test_station.h"
+
+namespace korv {
+namespace {
+
+using testing::TestStation;
+
+const std::string kRoot = "F:\\KORVAIN\\";
+const std::string kOrders = kRoot + "PhoneOrders\\";
+
+// A station whose clock reads Friday 12/25/2026 at 6:30:20 PM, with its
+// kitchen, bar and station printers named in the configuration.
+struct DispatchBench {
+  DispatchBench() : t({"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"}) {
+    t.WriteConfig(
+        {{29, "KITCHEN1"}, {73, "KITCHEN2"}, {35, "BAR"}, {8, "OFFICE"}, {7, ".08"}, {23, "5"}});
+    t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60 + 20});
+    CustomerRecord c;
+    c.Set(1, "7");
+    c.Set(2, "207-555-0107");
+    c.Set(3, "Margaret Hale");
+    WriteCustomer(t.files, kRoot, 7, c);
+    w.Form_Load();
+  }
+  void Order(const std::string& id, const std::string& date, const std::string& time,
+             const std::string& customer = " 7", const std::string& name = "Margaret Hale") {
+    WriteDelayedOrder(t.files, kRoot, OrderHeader{"207-555-0107", customer, name, id, date, time},
+                      {" 2|Cheeseburger        |$23.00|CHEESEBURGER| 4 - Main Course|T|N",
+                       " 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
+  }
+  std::string Log() { return t.Read(kOrders + "1226DElayedSend.LOG"); }
+  std::vector<std::string> SentIds() {
+    std::vector<std::string> ids;
+    std::string log = Log();
+    std::regex sent("Delayed Order Sent (DS[0-9]+) was sent as PhoneOrder ([0-9]+)");
+    for (std::sregex_iterator it(log.begin(), log.end(), sent), end; it != end; ++it)
+      ids.push_back((*it)[1].str() + "=" + (*it)[2].str());
+    return ids;
+  }
+
+  TestStation t;
+  KORVdelayedSend1 w{t.station, t.platform, "2.1.0"};
+};
+
+TEST(Dispatch, DueOrdersGoOutInListOrderInOnePass) {
+  DispatchBench b;
+  b.Order("DS2", "12/25/2026", "6:30 PM");    // due this very minute
+  b.Order("DS10", "12/24/2026", "11:59 PM");  // a past day: due whatever its time
+  b.Order("DS9", "12/25/2026", "6:31 PM");    // one minute later: waits
+  b.Order("DS11", "12/26/2026", "9:00 AM");   // tomorrow: waits
+  b.w.Timer1_Timer();
+
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS10=1", "DS2=2"}));
+  EXPECT_EQ(b.t.Read(kRoot + "data\\PioNumber.dat"), "\"2\"\r\n");
+  for (const char* f : {"1.PH", "1.pio", "2.PH", "2.pio", "Deleted\\DS10.PH", "Deleted\\DS10.Pio",
+                        "Deleted\\DS2.PH", "DS9.PH", "DS9.Pio", "DS11.PH"})
+    EXPECT_TRUE(b.t.Exists(kOrders + f)) << f;
+  for (const char* f : {"DS10.PH", "DS10.Pio", "DS2.PH", "DS2.Pio"})
+    EXPECT_FALSE(b.t.Exists(kOrders + f)) << f;
+  EXPECT_EQ(b.w.MList1.Count(), 2);
+  EXPECT_EQ(b.w.MList1.ItemData(0), "DS11");
+  EXPECT_EQ(b.w.Label2.Caption(), "2");
+  EXPECT_EQ(b.w.Timer1.Interval(), 60000);
+  EXPECT_EQ(b.w.Label7.Caption(), "");
+  EXPECT_FALSE(b.w.EngineLoaded());
+
+  // The next minute sends DS9.
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds().back(), "DS9=3");
+}
+
+TEST(Dispatch, ASentOrderBecomesAPhoneOrderWithItsTicketsAndArchive) {
+  DispatchBench b;
+  b.Order("DS5", "12/25/2026", "6:00 PM");
+  b.w.Timer1_Timer();
+
+  EXPECT_EQ(b.t.Read(kOrders + "1.PH"), "\"207-555-0107\",\" 7\",\"" +
+                                            PadRight("Margaret Hale", 30) +
+                                            "\",\"1\",\"12/25/2026\",\"6:00 PM\"\r\n");
+  EXPECT_EQ(b.t.Read(kOrders + "1.pio"),
+            "\" 2|Cheeseburger        |$23.00|CHEESEBURGER| 4 - Main Course|T|Y\"\r\n"
+            "\" 1|Draft IPA           |$6.00|IPA| 1 - |T|Y\"\r\n");
+  EXPECT_EQ(b.t.Read(kRoot + "Delivery\\LastOrder\\207-555-0107.Dat"), b.t.Read(kOrders + "1.pio"));
+  EXPECT_EQ(b.t.Read(kOrders + "Deleted\\DS5.PH"),
+            "\"207-555-0107\",\" 7\",\"Margaret Hale\",\"1\",\"12/25/2026\",\"6:00 PM\","
+            "\"Delayed Order DS5 - Sent as 1  Sent to kitchen at 06:30 PM\"\r\n");
+  EXPECT_EQ(b.Log(),
+            "\"*******************  SENT  ********************\"\r\n"
+            "\"Delayed Order Sent DS5 was sent as PhoneOrder 1\"\r\n"
+            "\" - Order is for customer MARGARET HALE\"\r\n"
+            "\" - Order was scheduled to be sent at 6:00 PM on 12/25/2026\"\r\n"
+            "\" - including this Order ther were a total of 1 Delayed orders pending when this "
+            "order was sent\"\r\n"
+            "\"*******************************************\"\r\n");
+  // The kitchen ticket on KITCHEN1 (K-1), the copy on KITCHEN2, the drink on
+  // the bar printer (bar number 1).
+  std::vector<std::string> printers;
+  for (const Document& d : b.t.printed) printers.push_back(d.printer);
+  EXPECT_EQ(printers,
+            (std::vector<std::string>{"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88"}));
+  EXPECT_EQ(b.t.station.KitchenOrderNo, "K-1");
+  EXPECT_EQ(b.t.station.SendStatus, "SENT");
+}
+
+TEST(Dispatch, NothingHappensWhileTheOperatorLooks) {
+  DispatchBench b;
+  b.Order("DS5", "12/25/2026", "6:00 PM");
+  b.t.station.ScreenMode = 75;
+  b.w.Timer1.SetInterval(500);
+  b.w.Timer1_Timer();
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
+  EXPECT_EQ(b.w.Timer1.Interval(), 500);
+  EXPECT_EQ(b.w.Label2.Caption(), "0");
+  b.t.station.ScreenMode = 20;
+  b.w.Timer1_Timer();
+  EXPECT_FALSE(b.t.Exists(kOrders + "DS5.PH"));
+}
+
+TEST(Dispatch, AnUnknownCustomerIsSentAsUnknownWithItsOwnPhone) {
+  DispatchBench b;
+  b.Order("DS3", "12/25/2026", "6:00 PM", " 0", "Walk-in");
+  b.w.Timer1_Timer();
+  std::string message =
+      "Customer not found - Record Number was ZERO - Marked name to unknown - file name was " +
+      kOrders + "DS3.PH";
+  EXPECT_TRUE(b.w.SSCommand4.Visible());
+  EXPECT_EQ(b.w.RichTextBox1.Text(), "\r" + message);
+  EXPECT_NE(b.Log().find("\"" + message + "\"\r\n"), std::string::npos);
+  // Nothing of customer record 1 reaches the phone order.
+  EXPECT_EQ(b.t.Read(kOrders + "1.PH"), "\"207-555-0107\",\" 0\",\"" + PadRight("Unknown", 30) +
+                                            "\",\"1\",\"12/25/2026\",\"6:00 PM\"\r\n");
+  EXPECT_TRUE(b.t.Exists(kRoot + "Delivery\\LastOrder\\207-555-0107.Dat"));
+}
+
+TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {
+  DispatchBench b;
+  b.Order("DS4", "12/25/2026", "half past six");
+  b.Order("DS6", "13/45/2026", "6:00 PM");
+  b.Order("DS7", "12/25/2026", "6:00 PM");
+  b.w.Timer1_Timer();
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS7=1"});
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS4.PH"));
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS6.PH"));
+  std::string log = b.Log();
+  const std::string said =
+      "\"Order DS4 stays pending: the send time half past six cannot be read in " + kOrders +
+      "DS4.PH\"\r\n";
+  size_t first = log.find(said);
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(log.find(said, first + 1), std::string::npos) << "said once";
+  EXPECT_NE(b.w.RichTextBox1.Text().find("the send date 13/45/2026 cannot be read"),
+            std::string::npos);
+}
+
+TEST(Dispatch, AFailureBeforeAnyRowLeavesTheTimerRunning) {
+  DispatchBench b;
+  b.Order("DS5", "12/25/2026", "6:00 PM");
+  // Another station holds the header while the list is read.
+  FileSystem other{PathMap(b.t.dir.path())};
+  int f = other.Open(kOrders + "DS5.PH", OpenMode::kInput);
+  other.Lock(f);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.w.Timer1.Interval(), 60000);
+  EXPECT_TRUE(b.w.SSCommand4.Visible());
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
+  other.CloseAll();
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
+}
+
+// Two stations share one PhoneOrders folder: each order goes out once.
+TEST(Dispatch, TwoStationsSendEachOrderExactlyOnce) {
+  testing::TempDir dir;
+  {
+    DispatchBench setup;
+    for (int k = 1; k <= 200; ++k) setup.Order("DS" + std::to_string(k), "12/25/2026", "6:00 PM");
+    std::filesystem::rename(setup.t.dir.path() / "f", dir.path() / "f");
+    std::filesystem::rename(setup.t.dir.path() / "c", dir.path() / "c");
+  }
+  std::vector<pid_t> children;
+  for (int station = 0; station < 2; ++station) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      FileSystem files{PathMap(dir.path())};
+      FakeClock clock(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60});
+      testing::TestLoop loop(clock);
+      testing::ScriptedBoxes boxes;
+      testing::SilentSound sound;
+      testing::FakeHost host;
+      std::vector<InstalledPrinter> printers;
+      for (const char* name : {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"})
+        printers.push_back(InstalledPrinter{
+            name, std::make_unique<DirDestination>(dir.path() / "tickets" / name, "dir:"), false});
+      PrintService printer(std::move(printers));
+      Platform platform{files, clock, printer, loop, boxes, sound, host};
+      Station station;
+      KORVdelayedSend1 w(station, platform, "2.1.0");
+      w.Form_Load();
+      w.Timer1_Timer();
+      _exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  std::string log = testing::ReadHostFile(dir.path() / "f/KORVAIN/PhoneOrders/1226DElayedSend.LOG");
+  std::map<std::string, int> sent;
+  std::regex re("Delayed Order Sent (DS[0-9]+) was");
+  for (std::sregex_iterator it(log.begin(), log.end(), re), end; it != end; ++it)
+    ++sent[(*it)[1].str()];
+  EXPECT_EQ(sent.size(), 200u);
+  for (const auto& [id, times] : sent) EXPECT_EQ(times, 1) << id;
+  int tickets = 0;
+  for (const auto& e :
+       std::filesystem::directory_iterator(dir.path() / "tickets" / "KITCHEN1 TM-U220"))
+    tickets += e.path().extension() == ".txt";
+  EXPECT_EQ(tickets, 200);
+}
+
+}  // namespace
+}  // namespace korv

@@ -1,0 +1,58 @@
+// LoadOrderIntoEngine: hands phone order n to the hidden order engine, fills
+// its order line list from the line file, totals it and presses its kitchen
+// send, as an operator would on an order-entry station.
+
+#include "common/currency.h"
+#include "common/val.h"
+#include "engine/order_line.h"
+#include "scheduler/korv_delayed_send.h"
+#include "scheduler/orderfiles/line_file.h"
+#include "scheduler/orderfiles/order_paths.h"
+
+namespace korv {
+namespace {
+
+// The row's third field (its line amount) in the "#####.##" pattern.
+std::string AmountEntry(const std::string& row) {
+  std::optional<std::string> amount = OrderLineField(row, 3);
+  return FormatHashPattern(ParseCurrencyText(amount.value_or("")));
+}
+
+}  // namespace
+
+void KORVdelayedSend1::LoadOrderIntoEngine() {
+  station_.OrderKey = Trim(station_.PioNumberText.empty() ? PlainNumber(station_.PioNumber)
+                                                          : station_.PioNumberText);
+  platform_.files.CloseAll();
+  KorvMain& engine = Engine();
+  engine.MList1.Clear();
+  engine.List1.Clear();
+  engine.Label11.SetCaption(Trim(station_.CustName));
+  engine.Label5.SetCaption("0");
+
+  station_.WorkPath = PhoneOrdersFolder(station_.DataRoot) + station_.OrderKey + ".PIO";
+  if (platform_.files.Exists(station_.WorkPath)) {
+    for (const std::string& row : ReadLineRows(platform_.files, station_.WorkPath)) {
+      engine.MList1.AddItem(row);
+      if (!row.empty() && row.back() == 'Y')
+        engine.MList1.SetRowColor(engine.MList1.NewIndex(), kYellow);
+      engine.List1.AddItem(AmountEntry(row));
+    }
+    if (engine.List1.Count() > 0) {
+      Currency sum;
+      for (const std::string& entry : engine.List1.Items()) sum += Currency::FromDouble(Val(entry));
+      engine.Label5.SetCaption(PlainText(sum));
+    }
+  }
+  engine.Label7.SetCaption("Phone IN " + station_.OrderKey);
+  engine.SSCommand12.SetVisible(false);
+  station_.PioNumberText = station_.OrderKey;
+  station_.PioNumber = Val(station_.OrderKey);
+  engine.CalcTotal();
+  engine.SSCommand27.SetVisible(true);
+  platform_.files.CloseAll();
+  engine.SSCommand9_Click();
+  platform_.loop.DoEvents();
+}
+
+}  // namespace korv

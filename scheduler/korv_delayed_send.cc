@@ -1,0 +1,36 @@
+#include "scheduler/korv_delayed_send.h"
+
+namespace korv {
+
+KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::string version)
+    : File1(platform.files),
+      station_(station),
+      platform_(platform),
+      version_(std::move(version)),
+      claim_(platform.files.paths()) {
+  Timer1.Tick = [this] { Timer1_Timer(); };
+  MList1.SetCaption("Pending Orders To SEND");
+  MList1.ColumnTitles = {"Customer", "Date Ordered", "Date to Send",
+                         "Day",      "Time to Send", "CustNumber"};
+  MList2.ColumnTitles = {"Qty", "Item", "Price", "Kitchen/Bar Print", "Route", "Tax", "Sent"};
+  SSPanel1.SetVisible(false);
+  SSPanel2.SetVisible(false);
+  SSCommand4.SetVisible(false);
+  WireOperatorControls();
+}
+
+KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::string version,
+                                   Mail& mail)
+    : KORVdelayedSend1(station, platform, std::move(version)) {
+  mail_ = &mail;
+}
+
+KorvMain& KORVdelayedSend1::Engine() {
+  if (!engine_) {
+    engine_ = std::make_unique<KorvMain>(station_, platform_);
+    engine_->Load();
+  }
+  return *engine_;
+}
+
+}  // namespace korv

@@ -1,0 +1,51 @@
+#include "scheduler/orderfiles/customer_file.h"
+
+#include "common/runtime_error.h"
+#include "platform/files/open_file_guard.h"
+
+namespace korv {
+namespace {
+
+constexpr int kCustomerRecordLength = 2000;
+
+std::string CustomerFilePath(const std::string& data_root) {
+  return data_root + "data\\CustData.dat";
+}
+
+}  // namespace
+
+void ReadCustomer(Station& station, FileSystem& files) {
+  if (station.CustRecNo < 1) station.CustRecNo = 1;
+  std::string path = CustomerFilePath(station.DataRoot);
+  files.CloseAll();
+  CustomerRecord record;
+  if (files.Exists(path)) {
+    int file = files.Open(path, OpenMode::kRandom, kCustomerRecordLength);
+    OpenFileGuard guard(files, file);
+    files.Lock(file);
+    record = CustomerRecord(files.GetRecord(file, station.CustRecNo));
+    files.Unlock(file);
+  }
+  station.Customer = record;
+  station.CustName = record.Text(3);
+  station.CustPhone = record.Text(2);
+  station.CustNumber = record.Text(1);
+  station.CustNumberCopy = station.CustNumber;
+}
+
+void WriteCustomer(FileSystem& files, const std::string& data_root, int record_number,
+                   const CustomerRecord& record) {
+  if (record_number < 1) throw RuntimeError(kErrBadRecordNumber);
+  files.CloseAll();
+  int file = files.Open(CustomerFilePath(data_root), OpenMode::kRandom, kCustomerRecordLength);
+  OpenFileGuard guard(files, file);
+  files.Lock(file);
+  // A record cut short, and the gap up to the new record, become blank
+  // records; left alone they would read back as NUL bytes.
+  for (int64_t r = files.Lof(file) / kCustomerRecordLength + 1; r < record_number; ++r)
+    files.PutRecord(file, r, files.GetRecord(file, r));
+  files.PutRecord(file, record_number, record.bytes());
+  files.Unlock(file);
+}
+
+}  // namespace korv

@@ -1,0 +1,25 @@
+#pragma once
+// The customer file data\CustData.dat: random access, 2000-byte records,
+// record number = customer number (the first record is number 1).
+
+#include "common/record_tables.h"
+#include "common/station.h"
+#include "platform/files/file_system.h"
+
+namespace korv {
+
+// Reads record CustRecNo (raised to 1 when below 1) under a whole-file lock
+// into Customer, and its fields into CustName (3), CustPhone (2), CustNumber
+// and CustNumberCopy (1), trimmed. A record past the end of the file, or a
+// missing file, reads as blanks; the missing file is not created. Closes all
+// open files first; raises 70 when another station holds the lock.
+void ReadCustomer(Station& station, FileSystem& files);
+
+// Writes a customer record at its record number under a whole-file lock,
+// as the stations' customer editor does. Records between the end of the file
+// and this one are written as blanks, so they read as empty customers.
+// Raises 63 for a record number below 1.
+void WriteCustomer(FileSystem& files, const std::string& data_root, int record_number,
+                   const CustomerRecord& record);
+
+}  // namespace korv

@@ -1,0 +1,39 @@
+#include "scheduler/orderfiles/header_file.h"
+
+#include "common/runtime_error.h"
+#include "platform/files/open_file_guard.h"
+
+namespace korv {
+
+std::vector<std::string> OrderHeader::Fields() const {
+  return {phone, customer_number, customer_name, order_id, send_date, send_time};
+}
+
+OrderHeader OrderHeader::FromFields(const std::vector<std::string>& f) {
+  if (f.size() < 6) throw RuntimeError(kErrInputPastEnd);
+  return OrderHeader{f[0], f[1], f[2], f[3], f[4], f[5]};
+}
+
+OrderHeader ReadHeader(FileSystem& files, const std::string& path) {
+  files.CloseAll();
+  int file = files.Open(path, OpenMode::kInput);
+  OpenFileGuard guard(files, file);
+  files.Lock(file);
+  OrderHeader header = OrderHeader::FromFields(files.ReadFields(file, 6));
+  files.Unlock(file);
+  return header;
+}
+
+void WriteHeader(FileSystem& files, const std::string& path, const OrderHeader& header,
+                 const std::string* note) {
+  std::vector<std::string> fields = header.Fields();
+  if (note) fields.push_back(*note);
+  files.CloseAll();
+  int file = files.Open(path, OpenMode::kOutput);
+  OpenFileGuard guard(files, file);
+  files.Lock(file);
+  files.WriteFields(file, fields);
+  files.Unlock(file);
+}
+
+}  // namespace korv

@@ -1,0 +1,74 @@
+#include "scheduler/orderfiles/order_paths.h"
+
+#include "common/runtime_error.h"
+#include "common/val.h"
+
+namespace korv {
+namespace {
+
+bool IsForbiddenChar(unsigned char c) {
+  if (c < 0x20 || c == 0x7F) return true;
+  switch (c) {
+    case '\\':
+    case '/':
+    case ':':
+    case '*':
+    case '?':
+    case '"':
+    case '<':
+    case '>':
+    case '|':
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool IsSafeOrderId(const std::string& id) {
+  if (Trim(id).empty() || id.find("..") != std::string::npos) return false;
+  for (char c : id)
+    if (IsForbiddenChar(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+void RequireSafeOrderId(const std::string& id) {
+  if (IsSafeOrderId(id)) return;
+  std::string shown;
+  for (char c : id) shown += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '?' : c;
+  throw RuntimeError(kErrBadFileName, "Bad file name or number: order id \"" + shown +
+                                          "\" does not name a file in PhoneOrders");
+}
+
+std::string PhoneOrdersFolder(const std::string& data_root) { return data_root + "PhoneOrders\\"; }
+
+std::string DelayedHeaderPath(const std::string& data_root, const std::string& id) {
+  RequireSafeOrderId(id);
+  return PhoneOrdersFolder(data_root) + id + ".PH";
+}
+
+std::string DelayedLinesPath(const std::string& data_root, const std::string& id) {
+  RequireSafeOrderId(id);
+  return PhoneOrdersFolder(data_root) + id + ".Pio";
+}
+
+std::string ArchivedHeaderPath(const std::string& data_root, const std::string& id) {
+  RequireSafeOrderId(id);
+  return PhoneOrdersFolder(data_root) + "Deleted\\" + id + ".PH";
+}
+
+std::string ArchivedLinesPath(const std::string& data_root, const std::string& id) {
+  RequireSafeOrderId(id);
+  return PhoneOrdersFolder(data_root) + "Deleted\\" + id + ".Pio";
+}
+
+std::string PhoneOrderHeaderPath(const std::string& data_root, int n) {
+  return PhoneOrdersFolder(data_root) + std::to_string(n) + ".PH";
+}
+
+std::string PhoneOrderLinesPath(const std::string& data_root, int n) {
+  return PhoneOrdersFolder(data_root) + std::to_string(n) + ".Pio";
+}
+
+}  // namespace korv

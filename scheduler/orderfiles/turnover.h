@@ -1,0 +1,56 @@
+#pragma once
+// Turning a sent delayed order DS<k> over into phone order n, one file
+// operation per call, so that the dispatch pass can run each step under its
+// own error policy: a step that fails (a missing line file, a lock held
+// elsewhere) is skipped and the next one still runs. The pass calls them in
+// this order:
+//
+//   CopyLinesToArchive(id)          PhoneOrders\<id>.Pio -> Deleted\<id>.Pio
+//   NextPioNumber                   draws n (pio_number.h)
+//   CopyLinesToPhoneOrder(id, n)    <id>.Pio -> <n>.Pio (a stale <n>.Pio is
+//                                   deleted when <id>.Pio is missing)
+//   CopyHeaderToPhoneOrder(id, n)   <id>.PH  -> <n>.PH
+//   DeleteDelayedLines(id)          deletes <id>.Pio if it exists
+//   DeleteDelayedHeader(id)         deletes <id>.PH if it exists
+//   RewriteHeaderOrderId(n)         field 4 of <n>.PH becomes n
+//   (the sent entry of the delayed-send log)
+//   WriteArchivedHeader(id, header, ArchiveNote(...))   Deleted\<id>.PH
+//
+// A copy onto an existing file replaces it. Every call that takes an id
+// refuses an unsafe one (order_paths.h) with error 52 before touching any
+// file; other failures are the file layer's errors.
+
+#include <string>
+
+#include "platform/files/file_system.h"
+#include "scheduler/orderfiles/header_file.h"
+
+namespace korv {
+
+class DelayedOrderTurnOver {
+ public:
+  DelayedOrderTurnOver(FileSystem& files, std::string data_root)
+      : files_(files), data_root_(std::move(data_root)) {}
+
+  void CopyLinesToArchive(const std::string& id) const;
+  void CopyLinesToPhoneOrder(const std::string& id, int n) const;
+  void CopyHeaderToPhoneOrder(const std::string& id, int n) const;
+  void DeleteDelayedLines(const std::string& id) const;
+  void DeleteDelayedHeader(const std::string& id) const;
+  // Reads the six fields of <n>.PH, writes them back with field 4 = n as
+  // decimal text and returns them as written.
+  OrderHeader RewriteHeaderOrderId(int n) const;
+  // Writes Deleted\<id>.PH: the six fields and the note as seventh field.
+  void WriteArchivedHeader(const std::string& id, const OrderHeader& header,
+                           const std::string& note) const;
+
+ private:
+  FileSystem& files_;
+  std::string data_root_;
+};
+
+// "Delayed Order DS5 - Sent as 17  Sent to kitchen at 07:30 PM" (two blanks
+// before "Sent to" are intended); seconds is the time of day of the send.
+std::string ArchiveNote(const std::string& id, int n, int seconds);
+
+}  // namespace korv

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+#include <sys/time.h>
+
+#include <ctime>
+
+#include "common/runtime_error.h"
+#include "scheduler/korv_delayed_send.h"
+#include "testing/test_station.h"
+
+namespace korv {
+namespace {
+
+using testing::TestStation;
+
+const char kFolder[] = "F:\\KORVAIN\\PhoneOrders\\";
+
+class PendingListTest : public ::testing::Test {
+ protected:
+  PendingListTest() : window(t.station, t.platform, "test") {
+    t.station.DataRoot = "F:\\KORVAIN\\";
+    window.File1.SetPath(kFolder);
+    window.File1.SetPattern("DS*.PH");
+  }
+
+  // A delayed header last changed on the given local day.
+  void Header(const std::string& name, const std::string& fields, int day_of_december) {
+    std::string path = kFolder + name;
+    t.Write(path, fields + "\r\n");
+    std::tm tm = {};
+    tm.tm_year = 2026 - 1900;
+    tm.tm_mon = 11;
+    tm.tm_mday = day_of_december;
+    tm.tm_hour = 10;
+    tm.tm_isdst = -1;
+    timeval times[2] = {{std::mktime(&tm), 0}, {std::mktime(&tm), 0}};
+    ASSERT_EQ(utimes(t.files.HostPath(path).c_str(), times), 0);
+  }
+
+  void Rebuild() {
+    window.File1.Refresh();
+    window.UpdateList();
+  }
+
+  TestStation t;
+  KORVdelayedSend1 window;
+};
+
+TEST_F(PendingListTest, RowsFollowTheFileNamesAsText) {
+  Header("DS2.PH", R"("555-0102"," 2","Bob Jones   ","DS2","12/25/2026","7:30 PM")", 20);
+  Header("DS10.PH", R"("555-0110","0","  Cy ","DS10 ","1/4/2027","11:05 AM")", 21);
+  Header("ds9.ph", R"("555-0109"," 9","Di","DS9","12/26/2026","12:00 PM")", 22);
+  window.MList1.SetCaption("Pending Orders To SEND");
+
+  Rebuild();
+
+  ASSERT_EQ(window.MList1.Count(), 3);
+  EXPECT_EQ(window.MList1.Item(0), "DS10 - Cy|12/21/2026|1/4/2027|Monday|11:05 AM|0");
+  EXPECT_EQ(window.MList1.Item(1), "DS2 - Bob Jones|12/20/2026|12/25/2026|Friday|7:30 PM| 2");
+  EXPECT_EQ(window.MList1.Item(2), "DS9 - Di|12/22/2026|12/26/2026|Saturday|12:00 PM| 9");
+  EXPECT_EQ(window.MList1.ItemData(0), "DS10");
+  EXPECT_EQ(window.List1.Items(), (std::vector<std::string>{"DS10 ", "DS2", "DS9"}));
+  EXPECT_EQ(window.Label2.Caption(), "3");
+  EXPECT_EQ(window.MList1.Caption(), "Pending Orders To SEND");
+  EXPECT_EQ(t.station.WorkPath, "F:\\KORVAIN\\PhoneOrders\\ds9.ph");
+  EXPECT_EQ(t.files.OpenCount(), 0);
+}
+
+TEST_F(PendingListTest, UnreadableSendDateLeavesOnlyTheDayBlank) {
+  Header("DS1.PH", R"("1","1","A","DS1","next friday","7:30 PM")", 20);
+  Header("DS2.PH", R"("2","2","B","DS2","12/25/2026","7:30 PM")", 20);
+  Rebuild();
+  ASSERT_EQ(window.MList1.Count(), 2);
+  EXPECT_EQ(window.MList1.Item(0), "DS1 - A|12/20/2026|next friday||7:30 PM|1");
+  EXPECT_EQ(window.MList1.Item(1), "DS2 - B|12/20/2026|12/25/2026|Friday|7:30 PM|2");
+}
+
+TEST_F(PendingListTest, EmptyFolderAndBrokenHeader) {
+  window.Label2.SetCaption("4");
+  window.MList1.AddItem("stale");
+  Rebuild();
+  EXPECT_EQ(window.MList1.Count(), 0);
+  EXPECT_EQ(window.List1.Count(), 0);
+  EXPECT_EQ(window.Label2.Caption(), "0");
+
+  // A header cut short goes back to the caller; the list's caption is back.
+  Header("DS3.PH", R"("555","3","C")", 20);
+  window.MList1.SetCaption("Pending Orders To SEND");
+  try {
+    Rebuild();
+    ADD_FAILURE() << "a short header was listed";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.number(), kErrInputPastEnd);
+  }
+  EXPECT_EQ(window.MList1.Caption(), "Pending Orders To SEND");
+  EXPECT_EQ(t.files.OpenCount(), 0);
+}
+
+}  // namespace
+}  // namespace korv

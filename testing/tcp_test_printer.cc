@@ -1,0 +1,107 @@
+#include "testing/tcp_test_printer.h"
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace korv::testing {
+namespace {
+
+constexpr int kSliceMs = 20;
+
+int ListenOn(int port, int* bound_port) {
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  int on = 1;
+  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(static_cast<uint16_t>(port));
+  if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(fd, 8) != 0) {
+    close(fd);
+    throw std::runtime_error("test printer cannot listen on port " + std::to_string(port));
+  }
+  socklen_t len = sizeof a;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+  *bound_port = ntohs(a.sin_port);
+  return fd;
+}
+
+// False when stop was set or `fd` shows nothing for ten seconds.
+bool Readable(int fd, const std::atomic<bool>& stop) {
+  for (int waited = 0; waited < 10000 && !stop; waited += kSliceMs) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, kSliceMs) > 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TcpTestPrinter::TcpTestPrinter(Mode mode, int port) : mode_(mode) {
+  listen_fd_ = ListenOn(port, &port_);
+  thread_ = std::thread([this] { Serve(); });
+}
+
+TcpTestPrinter::~TcpTestPrinter() {
+  stop_ = true;
+  thread_.join();
+  for (int fd : held_open_) close(fd);
+  close(listen_fd_);
+}
+
+void TcpTestPrinter::Serve() {
+  while (!stop_) {
+    pollfd p{listen_fd_, POLLIN, 0};
+    if (poll(&p, 1, kSliceMs) <= 0) continue;
+    int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) continue;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++connections_;
+    }
+    changed_.notify_all();
+    if (mode_ == Mode::kNeverReads) {
+      held_open_.push_back(fd);
+      continue;
+    }
+    std::string job = ReadJob(fd);
+    close(fd);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      jobs_.push_back(std::move(job));
+    }
+    changed_.notify_all();
+  }
+}
+
+std::string TcpTestPrinter::ReadJob(int fd) {
+  std::string job;
+  char buf[65536];
+  while (Readable(fd, stop_)) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n <= 0) break;
+    job.append(buf, static_cast<size_t>(n));
+  }
+  return job;
+}
+
+bool TcpTestPrinter::WaitForJobs(size_t count, std::chrono::milliseconds within) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, within, [&] { return jobs_.size() >= count; });
+}
+
+bool TcpTestPrinter::WaitForConnections(int count, std::chrono::milliseconds within) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, within, [&] { return connections_ >= count; });
+}
+
+std::vector<std::string> TcpTestPrinter::Jobs() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return jobs_;
+}
+
+}  // namespace korv::testing

@@ -1,0 +1,52 @@
+#pragma once
+// A network ticket printer for tests: listens on 127.0.0.1 (a free port, or
+// the one given), takes connections one after the other on a thread of its
+// own and keeps the bytes of each connection as one job. Every wait is
+// bounded, so a test whose sender never calls cannot hang.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace korv::testing {
+
+class TcpTestPrinter {
+ public:
+  enum class Mode {
+    kPrints,      // reads each job to its end, then closes as a printer does
+    kNeverReads,  // accepts and then neither reads nor closes (a jammed printer)
+  };
+  explicit TcpTestPrinter(Mode mode = Mode::kPrints, int port = 0);
+  ~TcpTestPrinter();
+  TcpTestPrinter(const TcpTestPrinter&) = delete;
+  TcpTestPrinter& operator=(const TcpTestPrinter&) = delete;
+
+  int port() const { return port_; }
+  std::string Uri() const { return "socket://127.0.0.1:" + std::to_string(port_); }
+  // Waits until `count` jobs have arrived whole; false when `within` passed.
+  bool WaitForJobs(size_t count, std::chrono::milliseconds within = std::chrono::seconds(10));
+  // Waits until `count` connections were accepted; false when `within` passed.
+  bool WaitForConnections(int count, std::chrono::milliseconds within = std::chrono::seconds(10));
+  std::vector<std::string> Jobs() const;
+
+ private:
+  void Serve();
+  std::string ReadJob(int fd);
+
+  const Mode mode_;
+  int listen_fd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::string> jobs_;
+  std::vector<int> held_open_;
+  int connections_ = 0;
+  std::thread thread_;
+};
+
+}  // namespace korv::testing

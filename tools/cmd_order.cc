@@ -1,0 +1,273 @@
+// korvtool order add, customer add, orders: the order-entry side of a
+// station, for setting up a station and for trying the delayed send out: a
+// delayed order written as an order-entry station writes it, a customer
+// record, and the pending list as the delayed-send window shows it.
+
+#include <cerrno>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/date_time.h"
+#include "common/runtime_error.h"
+#include "common/station.h"
+#include "common/val.h"
+#include "engine/station_config.h"
+#include "platform/host/system_host.h"
+#include "platform/screen/headless_loop.h"
+#include "platform/screen/player_sound.h"
+#include "platform/screen/stderr_boxes.h"
+#include "scheduler/korv_delayed_send.h"
+#include "scheduler/orderfiles/customer_file.h"
+#include "scheduler/orderfiles/delayed_order_writer.h"
+#include "scheduler/orderfiles/line_file.h"
+#include "scheduler/orderfiles/order_paths.h"
+#include "tools/korvtool.h"
+
+namespace korv::tool {
+namespace {
+
+// The station's configuration, for its DataRoot; an error message when it
+// cannot be had.
+std::optional<std::string> LoadStation(const Args& args, FileSystem& files, Station& station) {
+  try {
+    ReadStationConfigFile(station, files);
+  } catch (const RuntimeError& e) {
+    return "cannot read the station configuration: " + e.description();
+  }
+  if (station.DataRoot.empty())
+    return "no shared data folder: C:\\Korvain\\KorvINI.dat under " + args.Root() +
+           " is missing or its field 49 is blank";
+  return std::nullopt;
+}
+
+std::optional<long> WholeNumber(const std::string& text, long min) {
+  std::string t = Trim(text);
+  if (t.empty()) return std::nullopt;
+  char* end = nullptr;
+  errno = 0;
+  long v = std::strtol(t.c_str(), &end, 10);
+  if (*end != '\0' || errno != 0 || v < min || v > 2000000000) return std::nullopt;
+  return v;
+}
+
+std::optional<double> Price(const std::string& text) {
+  std::string t = Trim(text);
+  if (!t.empty() && t[0] == '$') t.erase(0, 1);
+  if (t.empty()) return std::nullopt;
+  char* end = nullptr;
+  double v = std::strtod(t.c_str(), &end);
+  if (*end != '\0' || !(v >= 0 && v < 1e9)) return std::nullopt;
+  return v;
+}
+
+std::vector<std::string> SplitBars(const std::string& text) {
+  std::vector<std::string> out(1);
+  for (char c : text) {
+    if (c == '|')
+      out.emplace_back();
+    else
+      out.back() += c;
+  }
+  return out;
+}
+
+// "QTY|NAME|PRICE|KITCHEN TEXT|ROUTE|COURSE|TAX[|SENT]" as an order line row.
+std::optional<std::string> ItemRow(const std::string& spec, std::string& error) {
+  std::vector<std::string> f = SplitBars(spec);
+  if (f.size() != 7 && f.size() != 8) {
+    error = "needs 7 or 8 fields separated by |";
+    return std::nullopt;
+  }
+  auto qty = WholeNumber(f[0], 1);
+  auto price = Price(f[2]);
+  auto route = WholeNumber(f[4], 0);
+  if (!qty || !price || !route) {
+    error = !qty     ? "QTY must be a whole number of 1 or more"
+            : !price ? "PRICE must be a number such as 8.50"
+                     : "ROUTE must be a whole number";
+    return std::nullopt;
+  }
+  OrderLineItem item{
+      static_cast<int>(*qty),   f[1], *price,     f[3],
+      static_cast<int>(*route), f[5], Trim(f[6]), f.size() == 8 ? Upper(Trim(f[7])) : "N"};
+  try {
+    return OrderLineRow(item);
+  } catch (const RuntimeError& e) {
+    error = e.description();
+    return std::nullopt;
+  }
+}
+
+// True when the station's parser reads the text (ParseDate, ParseTime).
+template <typename Parser>
+bool Parses(Parser parse, const std::string& text) {
+  try {
+    parse(text);
+    return true;
+  } catch (const RuntimeError&) {
+    return false;
+  }
+}
+
+int RunOrder(const Args& args) {
+  if (args.positional != std::vector<std::string>{"add"}) return UsageError("usage: order add ...");
+  std::string date = Trim(args.Option("--date").value_or(""));
+  std::string time = Trim(args.Option("--time").value_or(""));
+  if (!Parses(ParseDate, date))
+    return UsageError("--date: '" + date + "' is not a date such as 12/25/2026");
+  if (!Parses(ParseTime, time))
+    return UsageError("--time: '" + time + "' is not a time such as 7:30 PM");
+  auto customer = WholeNumber(args.Option("--customer").value_or("0"), 0);
+  if (!customer) return UsageError("--customer must be a customer number (0 when not on file)");
+  std::vector<std::string> rows;
+  for (const std::string& spec : args.OptionValues("--item")) {
+    std::string error;
+    auto row = ItemRow(spec, error);
+    if (!row) return UsageError("--item '" + spec + "': " + error);
+    rows.push_back(*row);
+  }
+  if (rows.empty()) return UsageError("an order needs at least one --item");
+
+  FileSystem files{PathMap(args.Root())};
+  Station station;
+  if (auto error = LoadStation(args, files, station)) return Fail(*error);
+  std::optional<std::string> chosen = args.Option("--id");
+  std::string id = chosen ? *chosen : NextFreeDelayedOrderId(files, station.DataRoot);
+  if (!IsSafeOrderId(id)) return UsageError("--id '" + id + "' cannot be a file name");
+  OrderHeader header{args.Option("--phone").value_or(""),
+                     Str(static_cast<double>(*customer)),
+                     args.Option("--name").value_or(""),
+                     id,
+                     date,
+                     time};
+  try {
+    WriteDelayedOrder(files, station.DataRoot, header, rows);
+  } catch (const RuntimeError& e) {
+    return Fail("cannot write delayed order " + id + ": " + e.description());
+  }
+  std::cout << id << ": " << rows.size() << (rows.size() == 1 ? " line" : " lines") << ", due "
+            << date << " at " << time << "\n";
+  return 0;
+}
+
+int RunCustomer(const Args& args) {
+  if (args.positional.size() != 2 || args.positional[0] != "add")
+    return UsageError("usage: customer add N ...");
+  auto number = WholeNumber(args.positional[1], 1);
+  if (!number) return UsageError("N must be a customer number of 1 or more");
+  CustomerRecord record;
+  record.Set(1, std::to_string(*number));
+  const std::pair<const char*, int> fields[] = {
+      {"--phone", 2}, {"--name", 3}, {"--address1", 4}, {"--address2", 5}, {"--address3", 6}};
+  for (const auto& [option, field] : fields) {
+    std::string value = args.Option(option).value_or("");
+    if (!record.Fits(field, value))
+      return UsageError(std::string(option) + " is longer than the record's " +
+                        std::to_string(record.layout().field(field).width) + " characters");
+    record.Set(field, value);
+  }
+  FileSystem files{PathMap(args.Root())};
+  Station station;
+  if (auto error = LoadStation(args, files, station)) return Fail(*error);
+  try {
+    WriteCustomer(files, station.DataRoot, static_cast<int>(*number), record);
+  } catch (const RuntimeError& e) {
+    return Fail("cannot write customer " + std::to_string(*number) + ": " + e.description());
+  }
+  std::cout << "customer " << *number << ": " << record.Text(3) << "\n";
+  return 0;
+}
+
+void PrintTable(const std::vector<std::string>& titles, const MultiColumnList& list) {
+  std::vector<std::vector<std::string>> cells = {titles};
+  for (int i = 0; i < list.Count(); ++i) cells.push_back(SplitBars(list.Item(i)));
+  std::vector<size_t> width(titles.size(), 0);
+  for (const auto& row : cells)
+    for (size_t c = 0; c < row.size() && c < width.size(); ++c)
+      width[c] = std::max(width[c], row[c].size());
+  for (const auto& row : cells) {
+    std::string line;
+    for (size_t c = 0; c < row.size(); ++c)
+      line += (c + 1 < row.size() && c < width.size()) ? PadRight(row[c], width[c] + 2) : row[c];
+    std::cout << line << "\n";
+  }
+}
+
+int RunOrders(const Args& args) {
+  if (!args.positional.empty()) return UsageError("orders takes no arguments");
+  FileSystem files{PathMap(args.Root())};
+  Station station;
+  if (auto error = LoadStation(args, files, station)) return Fail(*error);
+  SystemClock clock;
+  HeadlessLoop loop(clock);
+  StderrBoxes boxes;
+  PlayerSound sound("");
+  SystemHost host(files.HostPath(kInstanceLockFile));
+  PrintService printer;
+  Platform platform{files, clock, printer, loop, boxes, sound, host};
+  KORVdelayedSend1 window(station, platform, "korvtool");
+  window.File1.SetPath(PhoneOrdersFolder(station.DataRoot));
+  window.File1.SetPattern("DS*.PH");
+  try {
+    window.File1.Refresh();
+    window.UpdateList();
+  } catch (const RuntimeError& e) {
+    return Fail(station.WorkPath + ": " + e.description());
+  }
+  if (args.Has("--raw")) {
+    for (int i = 0; i < window.MList1.Count(); ++i) std::cout << window.MList1.Item(i) << "\n";
+    return 0;
+  }
+  PrintTable(window.MList1.ColumnTitles, window.MList1);
+  std::cout << window.Label1.Caption() << " " << window.Label2.Caption() << "\n";
+  return 0;
+}
+
+const Registration kOrder({
+    "order",
+    "order add --date M/D/YYYY --time \"h:mm AM\" --item SPEC... [--phone P] [--customer N]\n"
+    "      [--name NAME] [--id DS<k>] [--root DIR]",
+    "write a delayed order as an order-entry station does",
+    "Writes PhoneOrders\\DS<k>.Pio and then PhoneOrders\\DS<k>.PH under the station's\n"
+    "DataRoot. DS<k> is one more than the highest delayed order number in PhoneOrders\\\n"
+    "and PhoneOrders\\Deleted\\, unless --id names it; an existing order is never replaced.\n\n"
+    "  --date, --time   when the order is due, as an order-entry station stores them\n"
+    "  --phone          the customer's telephone number\n"
+    "  --customer N     the customer's record number in data\\CustData.dat (0: not on file)\n"
+    "  --name           the customer's name\n"
+    "  --item SPEC      one order line, repeatable: QTY|NAME|PRICE|KITCHEN TEXT|ROUTE|COURSE|TAX\n"
+    "                   with an optional 8th field SENT (Y for a line already sent);\n"
+    "                   PRICE is the unit price, TAX is T (taxable), F or blank.\n"
+    "Prints the order id.",
+    {"--date", "--time", "--item", "--phone", "--customer", "--name", "--id"},
+    RunOrder,
+});
+
+const Registration kCustomer({
+    "customer",
+    "customer add N [--phone P] [--name NAME] [--address1 A] [--address2 A] [--address3 A] "
+    "[--root DIR]",
+    "write customer record N of data\\CustData.dat",
+    "Writes record N of the customer file under the station's DataRoot (replacing it),\n"
+    "with the customer number, telephone, name and the three address lines printed on\n"
+    "the kitchen ticket. Text longer than its field is refused.",
+    {"--phone", "--name", "--address1", "--address2", "--address3"},
+    RunCustomer,
+});
+
+const Registration kOrders({
+    "orders",
+    "orders [--raw] [--root DIR]",
+    "list the pending delayed orders as the delayed-send window shows them",
+    "Reads every PhoneOrders\\DS*.PH under the station's DataRoot, in the window's\n"
+    "order, and prints the pending list's columns. --raw prints the rows as the list\n"
+    "holds them, columns separated by |.",
+    {},
+    RunOrders,
+});
+
+}  // namespace
+}  // namespace korv::tool

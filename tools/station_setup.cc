@@ -1,0 +1,148 @@
+#include "tools/station_setup.h"
+
+#include <sstream>
+
+#include "common/record_tables.h"
+#include "common/val.h"
+#include "scheduler/orderfiles/customer_file.h"
+#include "scheduler/orderfiles/delayed_order_writer.h"
+#include "scheduler/orderfiles/line_file.h"
+#include "tools/sample_menu.h"
+
+namespace korv {
+namespace {
+
+constexpr char kConfig[] = "C:\\Korvain\\KorvINI.dat";
+constexpr char kPrinters[] = "C:\\Korvain\\printers.conf";
+
+const char kPrintersText[] =
+    "# Ticket printers of this station, in the order the station lists them:\n"
+    "#   device name = destination [; option ...]\n"
+    "# Each dir: printer leaves every ticket as NNNNNN.txt and NNNNNN.html in its\n"
+    "# folder. A real printer is socket://HOST:9100, device:/dev/usb/lp0 or\n"
+    "# cups:QUEUE (see the README).\n"
+    "KITCHEN1 TM-U220   = dir:C:\\Korvain\\printed\\kitchen1 ; red\n"
+    "KITCHEN2 TM-U220   = dir:C:\\Korvain\\printed\\kitchen2\n"
+    "BAR TM-T88         = dir:C:\\Korvain\\printed\\bar\n"
+    "GRILL TM-T20       = dir:C:\\Korvain\\printed\\grill\n"
+    "PIZZA TM-T20       = dir:C:\\Korvain\\printed\\pizza\n"
+    "OFFICE             = dir:C:\\Korvain\\printed\\office ; default\n";
+
+StationConfig DemoConfig(const std::string& data_root) {
+  StationConfig c;
+  const std::pair<int, std::string> fields[] = {
+      {1, "KORVAIN GRILL & BAR"}, {2, "120 Harbor Street"}, {3, "Portland, ME 04101"},
+      {6, "C:\\KORVAIN\\"},       {7, ".0825"},             {8, "OFFICE"},
+      {22, "Arial"},              {23, "5"},                {29, "KITCHEN1"},
+      {31, "-1"},                 {35, "BAR"},              {36, "-1"},
+      {49, data_root},            {73, "KITCHEN2"},         {74, "-1"},
+      {99, "3"},                  {107, "-1"},              {130, "GRILL"},
+      {131, "PIZZA"}};
+  for (const auto& [n, v] : fields) c.Set(n, v);
+  return c;
+}
+
+void WriteText(FileSystem& files, const std::string& path, const std::string& text) {
+  int f = files.Open(path, OpenMode::kOutput);
+  files.Lock(f);
+  files.WriteText(f, text);
+  files.CloseAll();
+}
+
+}  // namespace
+
+std::string InitStation(FileSystem& files, const std::string& data_root, bool replace) {
+  std::ostringstream out;
+  files.MakeFolders("C:\\Korvain\\data");
+  for (const char* folder : {"PhoneOrders\\Deleted", "data", "ini", "KitMonitor",
+                             "Delivery\\LastOrder"})
+    files.MakeFolders(data_root + folder);
+  out << "shared folders under " << data_root << "\n";
+  if (replace || !files.Exists(kConfig)) {
+    int f = files.Open(kConfig, OpenMode::kRandom, 2300);
+    files.Lock(f);
+    files.PutRecord(f, 1, DemoConfig(data_root).bytes());
+    files.CloseAll();
+    out << kConfig << " (DataRoot " << data_root << ")\n";
+  }
+  if (replace || !files.Exists(kPrinters)) {
+    WriteText(files, kPrinters, kPrintersText);
+    for (const char* p : {"kitchen1", "kitchen2", "bar", "grill", "pizza", "office"})
+      files.MakeFolders(std::string("C:\\Korvain\\printed\\") + p);
+    out << kPrinters << " (printers write to C:\\Korvain\\printed\\)\n";
+  }
+  WriteSampleMenu(files, data_root);
+  out << "sample menu in " << data_root << "ini\\\n";
+  return out.str();
+}
+
+std::string WriteDemoOrders(FileSystem& files, const std::string& data_root,
+                            const DateTime& now) {
+  const struct {
+    int number;
+    const char *phone, *name, *a1, *a2;
+  } customers[] = {
+      {1, "207-555-0101", "Margaret Hale", "14 Elm Street", "Apt 2"},
+      {2, "207-555-0142", "Tom Okafor", "88 Ocean Avenue", ""},
+      {3, "207-555-0177", "Rosa Delgado", "5 Pine Court", "Back door"},
+  };
+  for (const auto& c : customers) {
+    CustomerRecord r;
+    r.Set(1, std::to_string(c.number));
+    r.Set(2, c.phone);
+    r.Set(3, c.name);
+    r.Set(4, c.a1);
+    r.Set(5, c.a2);
+    r.Set(6, "Portland, ME");
+    WriteCustomer(files, data_root, c.number, r);
+  }
+  auto at = [&](long day_offset, int seconds) {
+    long serial = now.date.Serial() + day_offset + seconds / 86400;
+    return std::make_pair(DefaultDateText(Date::FromSerial(serial)),
+                          FormatHHMMAmPm(((seconds % 86400) + 86400) % 86400));
+  };
+  auto row = [](int q, const char* name, double price, const char* kitchen, int route,
+                const char* course, const char* tax) {
+    return OrderLineRow(OrderLineItem{q, PadRight(name, 20), price, kitchen, route, course, tax});
+  };
+  // A modifier row belongs to the item above it: "*" for a quantity, no
+  // price, the item's route so it prints with it.
+  auto modifier = [](const std::string& text, int route, const char* course) {
+    return "*|" + PadRight("* " + text, 20) + "||" + text + "|" + Str(route) + " - " + course +
+           "|T|N";
+  };
+  struct Demo {
+    std::pair<std::string, std::string> when;
+    const char *phone, *customer, *name;
+    std::vector<std::string> rows;
+  };
+  std::vector<Demo> orders = {
+      {at(0, now.seconds - 600), "207-555-0101", " 1", "Margaret Hale",
+       {row(2, "Cheeseburger", 11.50, "CHEESEBURGER MED", 5, "Main Course", "T"),
+        modifier("NO ONIONS", 5, "Main Course"),
+        modifier("{{ ALLERGY: NUTS }}", 5, "Main Course"),
+        row(1, "Caesar Salad", 8.25, "CAESAR", 0, "Soup/Salad", "T"),
+        row(2, "Draft IPA", 6.00, "IPA", 1, "", "T")}},
+      {at(-1, 19 * 3600), "207-555-0142", " 2", "Tom Okafor",
+       {row(1, "Margherita Pizza", 14.00, "MARGHERITA 12IN", 6, "Main Course", "T"),
+        row(1, "Iced Tea", 2.75, "ICED TEA", 2, "", "T")}},
+      {at(0, now.seconds - 60), "207-555-0199", " 0", "Walk-in Caller",
+       {row(3, "Fish Tacos", 12.00, "FISH TACOS", 0, "Main Course", "T"),
+        row(1, "Chocolate Cake", 6.50, "CHOC CAKE", 0, "Dessert", "F")}},
+      {at(0, now.seconds + 3 * 3600), "207-555-0177", " 3", "Rosa Delgado",
+       {row(1, "Lobster Roll", 24.00, "LOBSTER ROLL", 5, "Main Course", "T")}},
+      {at(1, 12 * 3600), "207-555-0101", " 1", "Margaret Hale",
+       {row(4, "Clam Chowder", 7.00, "CHOWDER CUP", 0, "Soup/Salad", "T")}},
+  };
+  std::ostringstream out;
+  for (const Demo& d : orders) {
+    std::string id = NextFreeDelayedOrderId(files, data_root);
+    WriteDelayedOrder(files, data_root,
+                      OrderHeader{d.phone, d.customer, d.name, id, d.when.first, d.when.second},
+                      d.rows);
+    out << id << " for " << d.name << ", due " << d.when.first << " " << d.when.second << "\n";
+  }
+  return out.str();
+}
+
+}  // namespace korv
