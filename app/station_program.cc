@@ -1,10 +1,13 @@
 #include "app/station_program.h"
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
+#include "app/qt_station.h"
 #include "platform/host/system_host.h"
 #include "platform/print/printer_registry.h"
 #include "platform/screen/headless_loop.h"
@@ -75,15 +78,21 @@ int RunStation(const ProgramOptions& options) {
   namespace fs = std::filesystem;
   if (!fs::is_directory(options.root)) {
     std::cerr << "korv-delayed-send: the station root " << options.root
-              << " is not a folder (make one with: korvtool init --root " << options.root
-              << ")\n";
+              << " is not a folder (make one with: korvtool init --root " << options.root << ")\n";
     return 2;
   }
   FileSystem files{PathMap(options.root)};
   files.MakeFolders("C:\\Korvain");
   SystemClock clock;
-  HeadlessLoop loop(clock);
-  StderrBoxes boxes;
+  // With a display, Qt's loop, real boxes and the window take the place of
+  // the headless loop and the journal's boxes; --once stays a headless pass.
+  std::unique_ptr<QtStation> screen;
+  if (!options.headless && !options.once && DisplayAvailable())
+    screen = std::make_unique<QtStation>();
+  HeadlessLoop headless_loop(clock);
+  StderrBoxes stderr_boxes;
+  EventLoop& loop = screen ? screen->loop() : headless_loop;
+  MessageBoxes& boxes = screen ? screen->boxes() : stderr_boxes;
   PlayerSound sound;
   SystemHost host(files.HostPath("C:\\Korvain\\korv-delayed-send.lock"));
   InstalledPrinters installed = LoadInstalledPrinters(files);
@@ -92,25 +101,35 @@ int RunStation(const ProgramOptions& options) {
   Station station;
 
   KORVdelayedSend1 window(station, platform, KORV_VERSION);
+  QtStation::Binding on_screen = QtStation::Bind(screen.get(), window);
   if (!window.Form_Load()) return 1;
   if (options.once) {
     window.Timer1.SetInterval(0);
     window.Timer1_Timer();
   } else {
-    // A signal handler may only set a flag; this timer makes the loop look at
-    // it within half a second.
-    Timer stop_watch;
-    stop_watch.Tick = [] {};
-    loop.AddTimer(stop_watch);
-    stop_watch.SetInterval(500);
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    std::cerr << "korv-delayed-send: watching " << window.File1.Path() << " under "
-              << options.root << "\n";
-    loop.Run([&] { return !g_stop && !window.EndRequested; });
-    loop.RemoveTimer(stop_watch);
+    std::cerr << "korv-delayed-send: watching " << window.File1.Path() << " under " << options.root
+              << "\n";
+    if (screen) {
+      screen->Run(window, [] { return g_stop.load(); });
+    } else {
+      // A signal handler may only set a flag; this timer makes the loop look
+      // at it within half a second.
+      Timer stop_watch;
+      stop_watch.Tick = [] {};
+      headless_loop.AddTimer(stop_watch);
+      stop_watch.SetInterval(500);
+      headless_loop.Run([&] { return !g_stop && !window.EndRequested; });
+      headless_loop.RemoveTimer(stop_watch);
+    }
   }
   window.Form_Terminate();
+  // Tickets still on their way to a printer stay in the spool and go out at
+  // the next start; give them a little time to go out now.
+  if (!printer.Drain(std::chrono::seconds(options.once ? 15 : 5)))
+    std::cerr << "korv-delayed-send: some tickets are still in the spool; they are sent when "
+                 "the station starts again\n";
   return 0;
 }
 

@@ -88,10 +88,15 @@ int KORVdelayedSend1::TopOfPass() {
     Label6.SetCaption(PlainNumber(station_.TickCount));
     if (station_.LastPendingCount == count) return count;
   }
+  // A changed count means headers came or went: read only those. The
+  // rebuild of every sixth pass reads every header again, so a header
+  // another station rewrote in place is seen then, as it always was.
+  const bool periodic = !changed && station_.TickCount > 5;
   station_.LastPendingCount = static_cast<int>(Val(Label2.Caption()));
   File1.Refresh();
   station_.TickCount = 0;
-  UpdateList();
+  if (periodic) UpdateList();
+  else RefreshList();
   Label2.SetCaption(PlainNumber(File1.ListCount()));
   return count;
 }
@@ -103,47 +108,62 @@ int KORVdelayedSend1::FindDueRow() {
   return -1;
 }
 
+const KORVdelayedSend1::DueTime& KORVdelayedSend1::ParsedDueTime(const std::string& date,
+                                                                  const std::string& time) {
+  // Every pass walks the rows from the top, so each row's texts are read
+  // once and kept; a long list of later orders then costs a lookup a row.
+  if (due_times_.size() > 100000) due_times_.clear();
+  auto [it, added] = due_times_.try_emplace(date + "|" + time);
+  if (!added) return it->second;
+  DueTime& due = it->second;
+  try {
+    due.unreadable = "send date " + date;
+    due.day = ParseDate(date).Serial();
+    due.unreadable = "send time " + time;
+    due.seconds = ParseTime(time);
+    due.readable = true;
+    due.unreadable.clear();
+  } catch (const RuntimeError&) {
+  }
+  return due;
+}
+
 bool KORVdelayedSend1::IsDue(int row) {
   const std::string& text = MList1.Item(row);
   const std::string& id = MList1.ItemData(row);
   if (passed_by_.count(id)) return false;
-  station_.PioNumberText = id;
-  station_.CustName = Column(text, 1);
-  station_.SendDate = Column(text, 3);
-  station_.SendTime = Column(text, 5);
-  station_.CustRecNo = std::max(1, static_cast<int>(Val(LastColumn(text))));
   if (!IsSafeOrderId(id)) {
     ReportError("Order id \"" + id + "\" cannot name an order file; the order is left in " +
                 PhoneOrdersFolder(station_.DataRoot));
     return false;
   }
+  const DueTime& due = ParsedDueTime(Column(text, 3), Column(text, 5));
   DateTime now = platform_.clock.Now();
-  long day = 0;
-  int time = 0;
-  std::string unreadable;
-  try {
-    unreadable = "send date " + station_.SendDate;
-    day = ParseDate(station_.SendDate).Serial();
-    unreadable = "send time " + station_.SendTime;
-    time = ParseTime(station_.SendTime);
-  } catch (const RuntimeError&) {
+  if (!due.readable) {
     // Never guessed: the order waits until its header is mended.
-    std::string message = "Order " + id + " stays pending: the " + unreadable +
+    std::string message = "Order " + id + " stays pending: the " + due.unreadable +
                           " cannot be read in " + DelayedHeaderPath(station_.DataRoot, id);
     if (!reported_.count(message))
       Steps::Skip()([&] {
-        AppendLogEntry(platform_.files, DelayedSendLogPath(station_.DataRoot, now.date), {message});
+        AppendLogEntry(platform_.files, DelayedSendLogPath(station_.DataRoot, now.date),
+                       {message});
       });
     ReportError(message);
     return false;
   }
   long today = now.date.Serial();
-  return day < today || (day == today && time <= now.seconds);
+  return due.day < today || (due.day == today && due.seconds <= now.seconds);
 }
 
 // Sends the due row when this station can claim it. False ends the pass.
 bool KORVdelayedSend1::SendRow(int row) {
   const std::string id = MList1.ItemData(row);
+  const std::string& text = MList1.Item(row);
+  station_.PioNumberText = id;
+  station_.CustName = Column(text, 1);
+  station_.SendDate = Column(text, 3);
+  station_.SendTime = Column(text, 5);
+  station_.CustRecNo = std::max(1, static_cast<int>(Val(LastColumn(text))));
   if (!claim_.Take(DelayedHeaderPath(station_.DataRoot, id))) {
     passed_by_.insert(id);  // sent or being sent by another station
     return true;
@@ -240,7 +260,10 @@ void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
             << " (due " << header.send_date << " " << header.send_time << ")\n";
 
   UnloadEngine();
-  skip([&] { UpdateList(); });
+  skip([&] {
+    File1.Refresh();
+    RefreshList();
+  });
   station_.PioNumber = 0;
   station_.PioNumberText.clear();
   station_.OrderKey.clear();
@@ -248,6 +271,9 @@ void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
 }
 
 void KORVdelayedSend1::EndOfPass() {
+  // A printer that holds tickets back (off, out of paper, unreachable) is
+  // said in the error text, once for each state it is in.
+  for (const std::string& warning : platform_.printer.HeldBackWarnings()) ReportError(warning);
   Timer1.SetInterval(kPassInterval);
   Label7.SetCaption("");
   SetTipText(File1.ListCount());
@@ -255,9 +281,9 @@ void KORVdelayedSend1::EndOfPass() {
 
 void KORVdelayedSend1::SetTipText(int count) {
   const std::string cr = "\r";
-  Tray.TipText = "Korvain Kitchen Orders " + cr + "DELAYED SEND " + cr + "Pending - " +
-                 std::to_string(count) + cr + "Current Time " +
-                 FormatHHMMAmPm(platform_.clock.Now().seconds) + cr + std::string(1, '\0');
+  Tray.SetTip("Korvain Kitchen Orders " + cr + "DELAYED SEND " + cr + "Pending - " +
+              std::to_string(count) + cr + "Current Time " +
+              FormatHHMMAmPm(platform_.clock.Now().seconds) + cr + std::string(1, '\0'));
 }
 
 void KORVdelayedSend1::ReportError(const std::string& message, bool once) {

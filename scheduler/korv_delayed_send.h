@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/station.h"
@@ -39,6 +40,12 @@ class KORVdelayedSend1 {
   void Form_Terminate();
 
   void UpdateList();
+  // The list brought up to the folder's current listing: rows of headers
+  // that are gone are dropped and new headers are read, while rows of the
+  // headers still there are kept as read. A send changes only the sent
+  // order's files, so after a send this gives what a full rebuild gives
+  // without reading every pending header again.
+  void RefreshList();
   void Timer1_Timer();
   void LoadOrderIntoEngine();
 
@@ -131,6 +138,8 @@ class KORVdelayedSend1 {
   Platform& platform() { return platform_; }
 
  private:
+  bool AppendPendingRow(const std::string& file_name);
+  bool SameNamesAsListed() const;
   // The dispatch pass in its steps (dispatch.cc).
   int TopOfPass();
   int FindDueRow();
@@ -150,6 +159,15 @@ class KORVdelayedSend1 {
   OrderClaim claim_;
   std::set<std::string> reported_;
   std::set<std::string> passed_by_;  // ids this pass leaves alone
+  std::vector<std::string> row_files_;  // the header file of each MList1 row
+  struct DueTime {
+    bool readable = false;
+    long day = 0;
+    int seconds = 0;
+    std::string unreadable;  // what could not be read
+  };
+  const DueTime& ParsedDueTime(const std::string& date, const std::string& time);
+  std::unordered_map<std::string, DueTime> due_times_;  // by date and time text
 
   // Operator's views (order_viewer.cc).
   void SetWindow(int state, bool visible);

@@ -8,8 +8,7 @@ bool OrderClaim::Take(const std::string& header_path) {
   Release();
   try {
     file_ = files_.Open(header_path, OpenMode::kInput);
-    files_.Lock(file_);
-    if (files_.StillNamed(file_, header_path)) return true;
+    if (files_.Claim(file_) && files_.StillNamed(file_, header_path)) return true;
   } catch (const RuntimeError&) {
     // Missing (sent elsewhere) or locked by the station that is sending it.
   }

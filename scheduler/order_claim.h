@@ -1,7 +1,9 @@
 #pragma once
 // Claims a pending delayed order for one send. Two delayed-send stations may
-// watch the same PhoneOrders\ folder; the one that holds the whole-file lock
-// on the order's header sends it, and the other passes it by. The claim uses
+// watch the same PhoneOrders\ folder; the one that holds the claim on the
+// order's header sends it, and the other passes it by at once. A claim does
+// not keep the header's readers out, so the other station's list is never
+// held up by a send. The claim uses
 // a file layer of its own, so that the procedures of the send, which close
 // all their open files, never drop it.
 

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include <unordered_map>
+
 #include "common/val.h"
 #include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/header_file.h"
@@ -46,25 +48,69 @@ std::string PendingRow(const OrderHeader& h, const DateTime& changed) {
 
 }  // namespace
 
+// Reads one listed header and appends its row. False when the file has gone:
+// another station sent or withdrew the order since the folder was read.
+bool KORVdelayedSend1::AppendPendingRow(const std::string& name) {
+  FileSystem& files = platform_.files;
+  station_.WorkPath = JoinPath(File1.Path(), name);
+  // The names come from the folder's own listing, so they are read through
+  // the folder's host path without matching each one's letter case again.
+  std::string path = (files.HostPath(File1.Path()) / name).string();
+  if (!files.Exists(path)) return false;
+  OrderHeader header = ReadHeader(files, path);
+  MList1.AddItem(PendingRow(header, files.FileDateTime(path)));
+  List1.AddItem(header.order_id);
+  MList1.SetItemData(MList1.NewIndex(), Trim(header.order_id));
+  row_files_.push_back(name);
+  return true;
+}
+
+bool KORVdelayedSend1::SameNamesAsListed() const {
+  if (File1.ListCount() != static_cast<int>(row_files_.size()) ||
+      MList1.Count() != File1.ListCount())
+    return false;
+  for (int i = 0; i < File1.ListCount(); ++i)
+    if (File1.List(i) != row_files_[i]) return false;
+  return true;
+}
+
 void KORVdelayedSend1::UpdateList() {
   CaptionRestorer restore(MList1);
   MList1.SetCaption("Updating List");
   MList1.Clear();
   List1.Clear();
-  FileSystem& files = platform_.files;
-  // The names come from the folder's own listing, so they are read through
-  // the folder's host path without matching each one's letter case again.
-  std::filesystem::path folder = files.HostPath(File1.Path());
+  row_files_.clear();
+  for (int i = 0; i < File1.ListCount(); ++i) AppendPendingRow(File1.List(i));
+  Label2.SetCaption(PlainNumber(MList1.Count()));
+}
+
+void KORVdelayedSend1::RefreshList() {
+  if (SameNamesAsListed()) {  // nothing came or went
+    Label2.SetCaption(PlainNumber(MList1.Count()));
+    return;
+  }
+  struct Kept {
+    std::string text, data, id;
+  };
+  std::unordered_map<std::string, Kept> kept;
+  for (int i = 0; i < MList1.Count() && i < static_cast<int>(row_files_.size()); ++i)
+    kept[row_files_[i]] = Kept{MList1.Item(i), MList1.ItemData(i), List1.Item(i)};
+  CaptionRestorer restore(MList1);
+  MList1.SetCaption("Updating List");
+  MList1.Clear();
+  List1.Clear();
+  row_files_.clear();
   for (int i = 0; i < File1.ListCount(); ++i) {
-    station_.WorkPath = JoinPath(File1.Path(), File1.List(i));
-    std::string path = (folder / File1.List(i)).string();
-    // Another station may have sent or withdrawn the order since the folder
-    // was read; it is no longer pending.
-    if (!files.Exists(path)) continue;
-    OrderHeader header = ReadHeader(files, path);
-    MList1.AddItem(PendingRow(header, files.FileDateTime(path)));
-    List1.AddItem(header.order_id);
-    MList1.SetItemData(MList1.NewIndex(), Trim(header.order_id));
+    const std::string& name = File1.List(i);
+    auto it = kept.find(name);
+    if (it == kept.end()) {
+      AppendPendingRow(name);
+      continue;
+    }
+    MList1.AddItem(std::move(it->second.text));
+    MList1.SetItemData(MList1.NewIndex(), std::move(it->second.data));
+    List1.AddItem(std::move(it->second.id));
+    row_files_.push_back(name);
   }
   Label2.SetCaption(PlainNumber(MList1.Count()));
 }

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev
   libcups2-dev cups
+  qt6-base-dev fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "platform/files/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,14 +44,21 @@ constexpr auto kLockPause = std::chrono::milliseconds(10);
 
 namespace {
 
-bool TryLock(int fd, short type) {
+// A whole-file lock covers every byte a file can hold; the claim byte lies
+// beyond that range, so claims and whole-file locks never meet.
+constexpr off_t kWholeFile = off_t{1} << 62;
+constexpr off_t kClaimByte = kWholeFile;
+
+bool TryLockRange(int fd, short type, off_t start, off_t length) {
   struct flock fl = {};
   fl.l_type = type;
   fl.l_whence = SEEK_SET;
-  fl.l_start = 0;
-  fl.l_len = 0;  // the whole file, however long it grows
+  fl.l_start = start;
+  fl.l_len = length;
   return fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
+
+bool TryLock(int fd, short type) { return TryLockRange(fd, type, 0, kWholeFile); }
 
 void WriteAllAt(int fd, std::string_view text, off_t offset, bool append) {
   size_t done = 0;
@@ -80,6 +88,14 @@ std::string ReadFd(int fd) {
     off += n;
   }
   return out;
+}
+
+// A regular file, or a link to one (as listings always counted them).
+bool IsFileEntry(const fs::path& dir, const dirent& e) {
+  if (e.d_type == DT_REG) return true;
+  if (e.d_type != DT_LNK && e.d_type != DT_UNKNOWN) return false;
+  struct stat st;
+  return ::stat((dir / e.d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 DateTime ToLocal(std::time_t t) {
@@ -116,11 +132,14 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
   if (mode != OpenMode::kInput) flags |= O_CREAT;
   if (mode == OpenMode::kAppend) flags |= O_APPEND;
   bool writable = true;
+  bool creates = (flags & O_CREAT) && ::access(host.c_str(), F_OK) != 0 && errno == ENOENT;
+  auto before = creates ? map_.BeforeChange(host) : std::nullopt;
   int fd = ::open(host.c_str(), flags, 0666);
   if (fd < 0 && errno == EACCES && mode != OpenMode::kOutput && mode != OpenMode::kAppend) {
     fd = ::open(host.c_str(), (flags & ~(O_RDWR | O_CREAT)) | O_RDONLY);
     writable = false;
   }
+  if (creates) map_.AfterChange(host, before, fd >= 0);
   if (fd < 0) {
     int err = errno;
     if (err == ENOENT && mode == OpenMode::kInput && fs::is_directory(host.parent_path()))
@@ -169,6 +188,11 @@ void FileSystem::CloseAll() {
 void FileSystem::Lock(int file) {
   OpenFile& f = Get(file);
   LockFd(f.fd, f.writable, F_WRLCK);
+}
+
+bool FileSystem::Claim(int file) {
+  OpenFile& f = Get(file);
+  return TryLockRange(f.fd, f.writable ? F_WRLCK : F_RDLCK, kClaimByte, 1);
 }
 
 void FileSystem::Unlock(int file) {
@@ -275,6 +299,8 @@ void FileSystem::Copy(std::string_view from, std::string_view to) {
   // half-copied file and a failed copy leaves the old target as it was.
   fs::path tmp = dst.parent_path() / (".korv-copy-" + std::to_string(getpid()) + "-" +
                                       dst.filename().string());
+  // A failed copy reports nothing: the folder changed, so its index is reread.
+  auto before = map_.BeforeChange(dst);
   if (!fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec)) {
     fs::remove(tmp, ec);
     throw RuntimeError(kErrPathFileAccess);
@@ -284,13 +310,17 @@ void FileSystem::Copy(std::string_view from, std::string_view to) {
     fs::remove(tmp, ec);
     throw RuntimeError(kErrPathFileAccess);
   }
+  map_.AfterChange(dst, before, true);
 }
 
 void FileSystem::Kill(std::string_view path) {
   fs::path p = map_.Resolve(path);
   std::error_code ec;
   if (!fs::is_regular_file(p, ec)) throw RuntimeError(kErrFileNotFound);
-  if (!fs::remove(p, ec) || ec) throw RuntimeError(kErrPermissionDenied);
+  auto before = map_.BeforeChange(p);
+  bool removed = ::unlink(p.c_str()) == 0;
+  map_.AfterChange(p, before, !removed);
+  if (!removed) throw RuntimeError(kErrPermissionDenied);
 }
 
 DateTime FileSystem::FileDateTime(std::string_view path) const {
@@ -307,25 +337,34 @@ int64_t FileSystem::FileLen(std::string_view path) const {
 
 std::vector<std::string> FileSystem::List(std::string_view folder,
                                           std::string_view pattern) const {
-  std::vector<std::string> names;
-  std::error_code ec;
   fs::path dir = map_.Resolve(folder.empty() ? std::string_view(".") : folder);
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string name = it->path().filename().string();
-    std::error_code fec;
-    if (it->is_regular_file(fec) && WildcardMatch(pattern, name)) names.push_back(name);
+  // readdir and one lower-casing per name: folders here hold thousands.
+  std::vector<std::pair<std::string, std::string>> keyed;  // (lower-cased, as stored)
+  if (DIR* d = ::opendir(dir.c_str())) {
+    while (const dirent* e = ::readdir(d)) {
+      std::string_view name = e->d_name;
+      if (WildcardMatch(pattern, name) && IsFileEntry(dir, *e))
+        keyed.emplace_back(Lower(name), name);
+    }
+    ::closedir(d);
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    std::string la = Lower(a), lb = Lower(b);
-    return la != lb ? la < lb : a < b;
-  });
+  std::sort(keyed.begin(), keyed.end());
+  std::vector<std::string> names;
+  names.reserve(keyed.size());
+  for (auto& [lower, name] : keyed) names.push_back(std::move(name));
   return names;
 }
 
 void FileSystem::MakeFolders(std::string_view path) {
-  std::error_code ec;
-  fs::create_directories(map_.Resolve(path), ec);
-  if (ec) RaiseErrno(ec.value());
+  fs::path host = map_.Resolve(path);
+  // Only the topmost new folder is an entry of a folder that may be indexed.
+  fs::path top = host;
+  std::error_code ec, made;
+  while (top.has_relative_path() && !fs::exists(top.parent_path(), ec)) top = top.parent_path();
+  auto before = map_.BeforeChange(top);
+  fs::create_directories(host, made);
+  map_.AfterChange(top, before, fs::is_directory(top, ec));
+  if (made) RaiseErrno(made.value());
 }
 
 std::string FileSystem::ReadFileText(std::string_view path) const {

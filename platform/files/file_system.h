@@ -55,6 +55,10 @@ class FileSystem {
 
   void Lock(int file);
   void Unlock(int file);
+  // A claim on the open file, apart from its whole-file lock: true when no
+  // other open file holds a claim on it. Claims never wait and never keep a
+  // whole-file lock (a reader) out. Closing the file drops the claim.
+  bool Claim(int file);
 
   // Quoted-list reading (input files). The file's content is read at the
   // first field read, that is after the caller has locked it.

@@ -45,10 +45,14 @@ TEST_F(FileSystemTest, WindowsPathsMapUnderTheRootWhateverTheirLetterCase) {
 }
 
 TEST_F(FileSystemTest, ListsByPatternInCaseInsensitiveNameOrder) {
-  for (const char* name : {"DS2.PH", "DS10.PH", "ds9.ph", "DS2.Pio", "1.PH", "DSX.PHX"})
+  for (const char* name : {"DS2.PH", "DS10.PH", "ds9.ph", "DS2.Pio", "1.PH", "DSX.PHX", "ds2.PH"})
     WriteHostFile(dir.path() / "f/PhoneOrders" / name, "");
+  std::filesystem::create_directory(dir.path() / "f/PhoneOrders/DS3.PH");
+  std::filesystem::create_symlink("DS2.Pio", dir.path() / "f/PhoneOrders/DS4.PH");
+  std::filesystem::create_symlink("gone", dir.path() / "f/PhoneOrders/DS5.PH");
   EXPECT_EQ(files.List("F:\\PhoneOrders\\", "DS*.PH"),
-            (std::vector<std::string>{"DS10.PH", "DS2.PH", "ds9.ph"}));
+            (std::vector<std::string>{"DS10.PH", "DS2.PH", "ds2.PH", "DS4.PH", "ds9.ph"}))
+      << "files and links to files only; names equal ignoring case keep text order";
   EXPECT_TRUE(files.List("F:\\Missing\\", "DS*.PH").empty());
   EXPECT_TRUE(WildcardMatch("?S*.p?", "DS12.PH"));
   EXPECT_FALSE(WildcardMatch("DS*.PH", "DS12.PHX"));
@@ -95,6 +99,51 @@ TEST_F(FileSystemTest, CopyReplacesKillRemovesAndMissingFilesAre53) {
   EXPECT_EQ(ErrorOf([&] { files.Copy("F:\\none.txt", "F:\\c.txt"); }), 53);
   EXPECT_EQ(ErrorOf([&] { files.Copy("F:\\a.txt", "F:\\nofolder\\c.txt"); }), 76);
   EXPECT_EQ(files.List("F:\\", "*"), std::vector<std::string>{"a.txt"}) << "no copy left over";
+}
+
+TEST_F(FileSystemTest, NamesInAnyCaseFollowOtherStationsAndOwnChanges) {
+  files.MakeFolders("F:\\KORVAIN\\PhoneOrders");
+  std::filesystem::path orders = dir.path() / "f/KORVAIN/PhoneOrders";
+  WriteHostFile(orders / "DS1.PH", "");
+  // A folder last changed long ago is read once and then kept up to date.
+  auto settle = [&] {
+    std::filesystem::last_write_time(
+        orders, std::filesystem::last_write_time(orders) - std::chrono::hours(1));
+  };
+  settle();
+  EXPECT_EQ(files.HostPath("F:\\korvain\\phoneorders\\ds1.ph"), orders / "DS1.PH");
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\17.PIO"), orders / "17.PIO");
+
+  // Another station writes after this one read the folder.
+  FileSystem other{PathMap(dir.path())};
+  other.Close(other.Open("F:\\KORVAIN\\PhoneOrders\\17.Pio", OpenMode::kOutput));
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\17.PIO"), orders / "17.Pio");
+  other.MakeFolders("F:\\KORVAIN\\PhoneOrders\\Deleted\\Old");
+  EXPECT_EQ(files.HostPath("F:\\korvain\\PHONEORDERS\\deleted\\OLD"), orders / "Deleted/Old");
+
+  // This station's own new, copied and killed files, in any case.
+  settle();
+  files.Close(files.Open("F:\\KORVAIN\\PhoneOrders\\18.Ph", OpenMode::kAppend));
+  files.Copy("F:\\korvain\\phoneorders\\17.pio", "F:\\KORVAIN\\PhoneOrders\\18.Pio");
+  files.MakeFolders("F:\\KORVAIN\\PhoneOrders\\Sent\\Today");
+  EXPECT_TRUE(files.Exists("F:\\KORVAIN\\PHONEORDERS\\18.PH"));
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\18.PIO"), orders / "18.Pio");
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PHONEORDERS\\SENT\\TODAY"), orders / "Sent/Today");
+  files.Kill("F:\\KORVAIN\\PhoneOrders\\18.ph");
+  EXPECT_FALSE(files.Exists("F:\\KORVAIN\\PhoneOrders\\18.Ph"));
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\18.PH"), orders / "18.PH");
+
+  // Names equal ignoring case: the first in name order, then the next.
+  WriteHostFile(orders / "ds1.ph", "");
+  WriteHostFile(orders / "Ds1.pH", "");
+  settle();
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\dS1.Ph"), orders / "DS1.PH");
+  files.Kill("F:\\KORVAIN\\PhoneOrders\\DS1.PH");
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\dS1.Ph"), orders / "Ds1.pH");
+  files.Kill("F:\\KORVAIN\\PhoneOrders\\Ds1.pH");
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\dS1.Ph"), orders / "ds1.ph");
+  EXPECT_EQ(files.List("F:\\KORVAIN\\PhoneOrders", "*"),
+            (std::vector<std::string>{"17.Pio", "18.Pio", "ds1.ph"}));
 }
 
 // Holds a whole-file lock in a child process until the pipe closes.

@@ -176,6 +176,11 @@ void TrayIcon::Add(std::string tip) {
   Changed();
 }
 
+void TrayIcon::SetTip(std::string tip) {
+  TipText = std::move(tip);
+  Changed();
+}
+
 void TrayIcon::Remove() {
   Shown = false;
   Changed();

@@ -189,6 +189,8 @@ class TrayIcon : public Element {
   bool Shown = false;
   void Add(std::string tip);
   void Remove();
+  // Changes the tip text of an icon already shown (redrawn at once).
+  void SetTip(std::string tip);
   std::function<void()> Activate;  // double click
   std::function<void()> Menu;      // right click
 };

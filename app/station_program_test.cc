@@ -1,0 +1,192 @@
+// The station program run as an administrator runs it: korv-delayed-send
+// --once on a station tree, and every file it leaves compared byte for byte.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "common/date_time.h"
+#include "common/record_tables.h"
+#include "common/val.h"
+#include "platform/clock/clock.h"
+#include "platform/files/file_system.h"
+#include "scheduler/orderfiles/customer_file.h"
+#include "scheduler/orderfiles/delayed_order_writer.h"
+#include "testing/temp_dir.h"
+
+namespace korv {
+namespace {
+
+using testing::ReadHostFile;
+using testing::WriteHostFile;
+
+const std::string kRoot = "F:\\KORVAIN\\";
+const std::string kRule(57, '_');
+
+std::string Program(const char* name) {
+  const char* dir = std::getenv("KORV_TEST_BIN_DIR");
+  return std::string(dir ? dir : ".") + "/" + name;
+}
+
+int RunCommand(const std::string& command) {
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string HostName() {
+  char buf[256] = {};
+  gethostname(buf, sizeof buf - 1);
+  std::string name = buf;
+  return name.substr(0, name.find('.'));
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += l + "\r\n";
+  return out;
+}
+
+class StationProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StationConfig c;
+    for (const auto& [n, v] : std::vector<std::pair<int, std::string>>{
+             {6, "C:\\KORVAIN\\"}, {49, kRoot}, {7, ".08"}, {8, "OFFICE"}, {23, "5"},
+             {29, "KITCHEN1"}, {35, "BAR"}, {73, "NONE"}, {107, "-1"}})
+      c.Set(n, v);
+    WriteHostFile(dir.path() / "c/Korvain/KorvINI.dat", c.bytes());
+    WriteHostFile(dir.path() / "c/Korvain/printers.conf",
+                  "KITCHEN1 TM-U220 = dir:C:\\Korvain\\printed\\kitchen1\n"
+                  "BAR TM-T88       = dir:C:\\Korvain\\printed\\bar\n"
+                  "OFFICE           = dir:C:\\Korvain\\printed\\office ; default\n");
+    for (const char* f : {"PhoneOrders/Deleted", "data", "KitMonitor", "Delivery/LastOrder"})
+      std::filesystem::create_directories(dir.path() / "f/KORVAIN" / f);
+    std::filesystem::create_directories(dir.path() / "c/Korvain/data");
+    CustomerRecord customer;
+    customer.Set(1, "7");
+    customer.Set(2, "207-555-0107");
+    customer.Set(3, "Margaret Hale");
+    WriteCustomer(files, kRoot, 7, customer);
+    yesterday = DefaultDateText(Date::FromSerial(SystemClock().Today().Serial() - 1));
+    WriteDelayedOrder(files, kRoot,
+                      OrderHeader{"207-555-0107", " 7", "Margaret Hale", "DS1", yesterday, "7:30 PM"},
+                      {" 2|Cheeseburger        |$23.00|CHEESEBURGER| 5 - Main Course|T|N",
+                       " 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
+  }
+  std::string Read(const std::string& relative) { return ReadHostFile(dir.path() / relative); }
+
+  testing::TempDir dir;
+  FileSystem files{PathMap(dir.path())};
+  std::string yesterday;
+};
+
+TEST_F(StationProgram, OncePassSendsTheDueOrderAndLeavesEveryFileAsTheStationsExpect) {
+  const DateTime before = SystemClock().Now();
+  ASSERT_EQ(RunCommand(Program("korv-delayed-send") + " --headless --once --root " + dir.path().string() +
+                " 2>" + (dir.path() / "stderr.txt").string()),
+            0);
+  const DateTime after = SystemClock().Now();
+  EXPECT_NE(Read("stderr.txt").find("sent DS1 as phone order 1 for Margaret Hale"),
+            std::string::npos);
+  // The time of the send shows in a few files; it is either minute.
+  auto either = [&](const std::string& got, auto expected) {
+    EXPECT_TRUE(got == expected(before) || got == expected(after)) << got;
+  };
+
+  const std::string sent_rows =
+      Lines({"\" 2|Cheeseburger        |$23.00|CHEESEBURGER| 5 - Main Course|T|Y\"",
+             "\" 1|Draft IPA           |$6.00|IPA| 1 - |T|Y\""});
+  EXPECT_EQ(Read("f/KORVAIN/data/PioNumber.dat"), "\"1\"\r\n");
+  EXPECT_EQ(Read("f/KORVAIN/PhoneOrders/1.PH"),
+            "\"207-555-0107\",\" 7\",\"Margaret Hale                 \",\"1\",\"" + yesterday +
+                "\",\"7:30 PM\"\r\n");
+  EXPECT_EQ(Read("f/KORVAIN/PhoneOrders/1.Pio"), sent_rows);
+  EXPECT_EQ(Read("f/KORVAIN/Delivery/LastOrder/207-555-0107.Dat"), sent_rows);
+  EXPECT_EQ(Read("f/KORVAIN/PhoneOrders/Deleted/DS1.Pio"),
+            Lines({"\" 2|Cheeseburger        |$23.00|CHEESEBURGER| 5 - Main Course|T|N\"",
+                   "\" 1|Draft IPA           |$6.00|IPA| 1 - |T|N\""}));
+  either(Read("f/KORVAIN/PhoneOrders/Deleted/DS1.PH"), [&](const DateTime& t) {
+    return "\"207-555-0107\",\" 7\",\"Margaret Hale\",\"1\",\"" + yesterday +
+           "\",\"7:30 PM\",\"Delayed Order DS1 - Sent as 1  Sent to kitchen at " +
+           FormatHHMMAmPm(t.seconds) + "\"\r\n";
+  });
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "f/KORVAIN/PhoneOrders/DS1.PH"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "f/KORVAIN/PhoneOrders/DS1.Pio"));
+  EXPECT_EQ(Read("f/KORVAIN/PhoneOrders/" + FormatMMYY(before.date) + "DElayedSend.LOG"),
+            Lines({"\"*******************  SENT  ********************\"",
+                   "\"Delayed Order Sent DS1 was sent as PhoneOrder 1\"",
+                   "\" - Order is for customer MARGARET HALE\"",
+                   "\" - Order was scheduled to be sent at 7:30 PM on " + yesterday + "\"",
+                   "\" - including this Order ther were a total of 1 Delayed orders pending "
+                   "when this order was sent\"",
+                   "\"*******************************************\""}));
+  const std::string today = DefaultDateText(before.date);
+  EXPECT_EQ(Read("f/KORVAIN/KOrdNumb.dat"), "\"1\",\"" + today + "\",\"0\"\r\n");
+  EXPECT_EQ(Read("f/KORVAIN/BAROrdNumb.dat"), "\"1\",\"" + today + "\",\"0\"\r\n");
+  either(Read("f/KORVAIN/KitMonitor/00K-1.dat"), [&](const DateTime& t) {
+    return Lines({"\"Phone IN 1\"",
+                  "\"K-1  -  " + FormatHHMMAmPm(t.seconds) + " - " + HostName() + "\""}) +
+           sent_rows;
+  });
+
+  // The main kitchen ticket: the kitchen line only (the drink went to the bar).
+  const std::string kitchen_line = " 2   CHEESEBURGER" + std::string(27, ' ');
+  auto ticket = [&](const DateTime& t) {
+    return Lines({"KITCHEN", "ORDER", "K-1", "Phone In", kRule, "  Margaret Hale",
+                  DefaultTimeText(t.seconds) + "  " + DefaultDateText(t.date), kitchen_line, "",
+                  kRule, "", "", "  Margaret Hale", "TAKE OUT", "Station -" + HostName(),
+                  "DELAYED order for Margaret Hale 207-555-0107        ",
+                  "..... END Order K-1", ""});
+  };
+  std::string kitchen = Read("c/Korvain/printed/kitchen1/000001.txt");
+  // The time line carries seconds: compare it apart from the rest.
+  size_t at = kitchen.find(DefaultDateText(before.date) + "\r\n");
+  ASSERT_NE(at, std::string::npos) << kitchen;
+  size_t line_start = kitchen.rfind("\r\n", at) + 2;
+  std::string time_line = kitchen.substr(line_start, at - line_start);
+  DateTime printed_at = before;
+  printed_at.seconds = ParseTime(time_line.substr(0, time_line.find("  ")));
+  EXPECT_EQ(kitchen, ticket(printed_at));
+  EXPECT_NE(Read("c/Korvain/printed/bar/000001.txt").find(" 1   Draft IPA"), std::string::npos);
+
+  // The archive keeps the kitchen ticket as record 1 of 2000 bytes.
+  std::string archive = Read("c/Korvain/data/KitData.Dat");
+  ASSERT_EQ(archive.size(), 2000u);
+  EXPECT_EQ(archive.substr(0, 41), "Kitchen\r\nOrder\r\nK-1\r\nRe-Print\r\nPhone In\r\n");
+  EXPECT_NE(archive.find(kitchen_line + "\r\n" + std::string(33, '_') + "\r\nServer\r\n\r\nStation\r\n" +
+                         HostName()),
+            std::string::npos);
+}
+
+TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
+  // A running copy holds the station; a second one says so and ends with 1.
+  std::string root = dir.path().string();
+  pid_t first = fork();
+  if (first == 0) {
+    execl(Program("korv-delayed-send").c_str(), "korv-delayed-send", "--headless", "--root",
+          root.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int refused = -1;
+  for (int i = 0; i < 100 && refused != 1; ++i) {
+    usleep(100000);
+    refused = RunCommand(Program("korv-delayed-send") + " --headless --once --root " + root + " 2>" +
+                  (dir.path() / "second.txt").string());
+  }
+  kill(first, SIGTERM);
+  int status = 0;
+  waitpid(first, &status, 0);
+  EXPECT_EQ(refused, 1);
+  EXPECT_NE(Read("second.txt").find(
+                "The Kitchen Order Delayed Send program is already running! Please Click OK."),
+            std::string::npos);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "SIGTERM ends it cleanly";
+  EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --bogus 2>/dev/null"), 2);
+  EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --help >/dev/null"), 0);
+}
+
+}  // namespace
+}  // namespace korv

@@ -1,0 +1,68 @@
+// How long one dispatch pass takes to send many due orders while many more
+// are pending: 1 000 due orders of ten lines among 10 000, printed to dir:
+// printers. The pass must not reread every pending header after each send.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "common/val.h"
+#include "platform/print/dir_destination.h"
+#include "scheduler/korv_delayed_send.h"
+#include "testing/test_station.h"
+
+namespace korv {
+namespace {
+
+void WritePending(testing::TestStation& t, int pending, int due) {
+  std::filesystem::path host = t.files.HostPath("F:\\KORVAIN\\PhoneOrders\\");
+  std::string lines;
+  for (int i = 0; i < 10; ++i)
+    lines += "\" 1|Item " + std::to_string(i) + "          |$4.00|ITEM " + std::to_string(i) +
+             "|" + Str(i % 6) + " - Main Course|T|N\"\r\n";
+  for (int k = 1; k <= pending; ++k) {
+    std::string id = "DS" + std::to_string(k);
+    // Every tenth order is due (yesterday); the others are due tomorrow.
+    std::string date = (k % (pending / due) == 0) ? "12/24/2026" : "12/26/2026";
+    testing::WriteHostFile(host / (id + ".PH"), "\"555-0101\",\" 1\",\"Ann Smith\",\"" + id +
+                                                    "\",\"" + date + "\",\"7:30 PM\"\r\n");
+    testing::WriteHostFile(host / (id + ".Pio"), lines);
+  }
+}
+
+void BM_SendDueAmongPending(benchmark::State& state) {
+  const int pending = static_cast<int>(state.range(0));
+  const int due = static_cast<int>(state.range(1));
+  for (auto _ : state) {
+    state.PauseTiming();
+    testing::TestStation t(std::vector<std::string>{});
+    std::vector<InstalledPrinter> printers;
+    for (const char* name : {"KITCHEN1", "KITCHEN2", "BAR", "OFFICE"})
+      printers.push_back(InstalledPrinter{
+          name, std::make_unique<DirDestination>(t.dir.path() / "printed" / name, "dir:"), false});
+    PrintService printer(std::move(printers));
+    Platform platform{t.files, t.clock, printer, t.loop, t.boxes, t.sound, t.host};
+    t.WriteConfig({{29, "KITCHEN1"}, {73, "KITCHEN2"}, {35, "BAR"}, {8, "OFFICE"}});
+    t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600});
+    WritePending(t, pending, due);
+    KORVdelayedSend1 w(t.station, platform, "bench");
+    w.Form_Load();
+    state.ResumeTiming();
+    w.Timer1_Timer();
+    state.PauseTiming();
+    state.counters["left"] = w.MList1.Count();
+    state.ResumeTiming();
+  }
+}
+
+BENCHMARK(BM_SendDueAmongPending)
+    ->Args({1000, 100})
+    ->Args({10000, 1000})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+
+}  // namespace
+}  // namespace korv
+
+BENCHMARK_MAIN();

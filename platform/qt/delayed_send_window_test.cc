@@ -1,0 +1,218 @@
+#include "platform/qt/delayed_send_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "platform/qt/qt_test_app.h"
+#include "scheduler/delayed_send_log.h"
+#include "scheduler/orderfiles/customer_file.h"
+#include "scheduler/orderfiles/delayed_order_writer.h"
+#include "testing/test_station.h"
+
+namespace korv {
+namespace {
+
+const std::string kRoot = "F:\\KORVAIN\\";
+const std::string kOrders = kRoot + "PhoneOrders\\";
+
+class NoMail : public Mail {
+ public:
+  std::string SupportAddress() override { return "support@example.com"; }
+  void Send(const MailMessage&) override {}
+};
+
+// A station on Friday 12/25/2026 at 6:30 PM with its printers configured
+// and one known customer, its window on an offscreen screen with Qt's loop.
+class DelayedSendWindowTest : public ::testing::Test {
+ protected:
+  DelayedSendWindowTest() : t({"KITCHEN1 TM-U220", "BAR TM-T88", "OFFICE"}) {
+    t.WriteConfig({{29, "KITCHEN1"}, {35, "BAR"}, {8, "OFFICE"}, {7, ".08"}});
+    t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60});
+    CustomerRecord c;
+    c.Set(1, "7");
+    c.Set(2, "207-555-0107");
+    c.Set(3, "Margaret Hale");
+    WriteCustomer(t.files, kRoot, 7, c);
+  }
+
+  // Starts the window; the dispatch passes of a test are its own calls.
+  void Start() {
+    ASSERT_TRUE(window.Form_Load());
+    window.Timer1.SetInterval(0);
+    screen.Show();
+    QApplication::processEvents();
+  }
+
+  void Order(const std::string& id, const std::string& time, const std::string& customer = " 7") {
+    WriteDelayedOrder(
+        t.files, kRoot,
+        OrderHeader{"207-555-0107", customer, "Margaret Hale", id, "12/25/2026", time},
+        {" 2|Cheeseburger        |$23.00|CHEESEBURGER| 4 - Main Course|T|N"});
+  }
+
+  template <class W = QWidget>
+  W* Find(const char* name, QWidget* in = nullptr) {
+    W* found = (in ? in : &screen.widget())->findChild<W*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  void Click(const char* button, QWidget* in = nullptr) {
+    QTest::mouseClick(Find<QPushButton>(button, in), Qt::LeftButton);
+  }
+  void ClickRow(int row) {
+    auto* list = Find<QTreeWidget>("MList1");
+    QRect rect = list->visualItemRect(list->topLevelItem(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+  }
+  bool Shown(const char* name) { return Find(name)->isVisible(); }
+  std::string Log() { return t.Read(kOrders + "1226DElayedSend.LOG"); }
+  static int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  }
+
+  QApplication& app = testing::TestApplication();  // before any widget
+  testing::TestStation t;
+  QtLoop loop;
+  Platform platform{t.files, t.clock, t.printer, loop, t.boxes, t.sound, t.host};
+  NoMail mail;
+  KORVdelayedSend1 window{t.station, platform, "2.1.0", mail};
+  QtDelayedSendWindow screen{window, loop};
+};
+
+TEST_F(DelayedSendWindowTest, NoOrderGoesWhileAnOrderIsOnViewAndTheFirstPassAfterDoneSendsIt) {
+  Order("DS5", "6:45 PM");
+  Start();
+  window.Timer1_Timer();  // not due yet: listed only
+  EXPECT_EQ(screen.widget().windowTitle(), "Kitchen Orders - Delayed  Send");
+  ASSERT_EQ(Find<QTreeWidget>("MList1")->topLevelItemCount(), 1);
+  EXPECT_EQ(Find<QTreeWidget>("MList1")->topLevelItem(0)->text(0), "DS5 - Margaret Hale");
+  EXPECT_EQ(Find<QLabel>("Label2")->text(), "1");
+
+  ClickRow(0);
+  EXPECT_TRUE(Shown("SSPanel1"));
+  EXPECT_FALSE(Shown("MList1Frame"));
+  EXPECT_EQ(Find<QLabel>("Label3")->text(), "DS5");
+  EXPECT_EQ(Find<QLabel>("Label10")->text(), "Send on 12/25/2026 at 6:45 PM");
+  EXPECT_EQ(Find<QTreeWidget>("MList2")->topLevelItem(0)->text(1), "Cheeseburger        ");
+  EXPECT_EQ(window.Timer1.Interval(), 0);
+
+  // The order falls due while it is on view; a pass already under way ends.
+  t.clock.Set(DateTime{Date{2026, 12, 25}, 19 * 3600});
+  window.Timer1_Timer();
+  EXPECT_TRUE(t.Exists(kOrders + "DS5.PH"));
+  EXPECT_TRUE(t.printed.empty());
+
+  Click("SSCommand3");
+  EXPECT_FALSE(Shown("SSPanel1"));
+  EXPECT_TRUE(Shown("MList1Frame"));
+  EXPECT_EQ(window.Timer1.Interval(), 30000);
+  window.Timer1_Timer();
+  EXPECT_FALSE(t.Exists(kOrders + "DS5.PH"));
+  EXPECT_EQ(Count(Log(), "Delayed Order Sent DS5 was sent as PhoneOrder 1"), 1);
+  EXPECT_FALSE(t.printed.empty());
+  EXPECT_EQ(Find<QTreeWidget>("MList1")->topLevelItemCount(), 0);
+}
+
+TEST_F(DelayedSendWindowTest, PrintingThePrePrintTwiceLogsTwoPrintedEntries) {
+  Order("DS5", "9:00 PM");
+  Start();
+  window.Timer1_Timer();
+  ClickRow(0);
+  Click("SSCommand7");
+  Click("SSCommand7");
+  EXPECT_EQ(t.printed.size(), 2u);
+  EXPECT_EQ(Count(Log(), "ORDER PRINTED ON DELAYED SEND PROGRAM"), 2);
+  EXPECT_TRUE(Find<QPushButton>("SSCommand7")->isEnabled());
+  EXPECT_TRUE(Find<QPushButton>("SSCommand3")->isEnabled());
+}
+
+TEST_F(DelayedSendWindowTest, ClearEmptiesTheErrorTextAndLeavesTheErrorButton) {
+  Order("DS3", "6:00 PM", " 0");  // an unknown customer, due
+  Start();
+  EXPECT_FALSE(Shown("SSCommand4"));
+  window.Timer1_Timer();
+  EXPECT_TRUE(Shown("SSCommand4"));
+
+  Click("SSCommand4");
+  EXPECT_TRUE(Shown("SSPanel2"));
+  EXPECT_FALSE(Shown("MList1Frame"));
+  EXPECT_FALSE(Find<QPushButton>("SSCommand1")->isEnabled());
+  auto* text = Find<QPlainTextEdit>("RichTextBox1", Find("SSPanel2"));
+  EXPECT_TRUE(text->toPlainText().contains("Customer not found"))
+      << text->toPlainText().toStdString();
+  EXPECT_TRUE(text->isReadOnly());
+
+  Click("SSCommand6");
+  EXPECT_EQ(text->toPlainText(), "");
+  Click("SSCommand5");
+  EXPECT_FALSE(Shown("SSPanel2"));
+  EXPECT_TRUE(Shown("MList1Frame"));
+  EXPECT_TRUE(Shown("SSCommand4"));
+  EXPECT_TRUE(Find<QPushButton>("SSCommand1")->isEnabled());
+}
+
+TEST_F(DelayedSendWindowTest, EmptyClearsTheTraceLogAndLeavesTheDelayedSendLog) {
+  t.Write(kOrders + "1226DElayedSend.LOG", "\"entry \x80 5\"\r\n");
+  t.Write("C:\\Korvain\\TraceLog.txt", "old trace\r\n");
+  Start();
+  Click("SSCommand8");
+  ASSERT_NE(screen.log_viewer(), nullptr);
+  QWidget& viewer = screen.log_viewer()->widget();
+  EXPECT_TRUE(viewer.isVisible());
+  EXPECT_EQ(viewer.windowTitle(), "Delayed Send Log Viewer");
+  auto* text = Find<QPlainTextEdit>("RichTextBox1", &viewer);
+  EXPECT_EQ(text->toPlainText(), "\"entry \u20AC 5\"\n");
+
+  Click("SSCommand2", &viewer);
+  EXPECT_EQ(text->toPlainText(), "");
+  EXPECT_EQ(t.Read("C:\\Korvain\\TraceLog.txt"), "");
+  EXPECT_EQ(Log(), "\"entry \x80 5\"\r\n");
+
+  viewer.close();  // the title bar's close is Done
+  EXPECT_FALSE(viewer.isVisible());
+  EXPECT_FALSE(window.LogViewer()->Visible);
+}
+
+TEST_F(DelayedSendWindowTest, TheViewerOnTheFirstDayOfAMonthStartsTheMonthsEmptyLog) {
+  t.Write(kOrders + "1226DElayedSend.LOG", "\"december\"\r\n");
+  t.clock.Set(DateTime{Date{2027, 1, 1}, 0});
+  Start();
+  Click("SSCommand8");
+  ASSERT_NE(screen.log_viewer(), nullptr);
+  EXPECT_EQ(Find<QPlainTextEdit>("RichTextBox1", &screen.log_viewer()->widget())->toPlainText(),
+            "");
+  ASSERT_TRUE(t.Exists(kOrders + "0127DElayedSend.LOG"));
+  EXPECT_EQ(t.Read(kOrders + "0127DElayedSend.LOG"), "");
+}
+
+TEST_F(DelayedSendWindowTest, WithoutANotificationAreaDoneMinimisesAndCloseEnds) {
+  if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "a notification area is there";
+  Start();
+  EXPECT_EQ(screen.tray(), nullptr);
+  Click("SSCommand2");
+  EXPECT_FALSE(window.Visible);
+  EXPECT_TRUE(screen.widget().isMinimized());  // still there to be brought back
+  EXPECT_TRUE(screen.widget().isVisible());
+
+  // The icon's right click: the window's own menu, at the pointer.
+  window.Tray.Menu();
+  QMenu& menu = screen.menu();
+  EXPECT_TRUE(menu.isVisible());
+  ASSERT_EQ(menu.actions().size(), 2);
+  EXPECT_EQ(menu.actions()[0]->text(), "Show");
+  EXPECT_EQ(menu.actions()[1]->text(), "End Program");
+  menu.actions()[0]->trigger();
+  menu.hide();
+  EXPECT_TRUE(window.Visible);
+  EXPECT_TRUE(screen.widget().isMaximized());
+
+  EXPECT_FALSE(window.EndRequested);
+  screen.widget().close();
+  EXPECT_TRUE(window.EndRequested);
+}
+
+}  // namespace
+}  // namespace korv
