@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 
 #include "common/runtime_error.h"
 #include "common/val.h"
+#include "platform/print/control_font.h"
 #include "platform/files/file_system.h"
 #include "platform/print/html_renderer.h"
 #include "platform/print/text_renderer.h"
@@ -95,6 +97,22 @@ int64_t HighestDocumentNumber(const fs::path& folder) {
 }
 
 void DirDestination::Deliver(const Document& doc) {
+  // A paper cut arrives as a document of its own after the ticket it ends;
+  // it belongs at the foot of that ticket's text, not in a file of its own.
+  bool only_commands = !doc.lines.empty() && std::all_of(doc.lines.begin(), doc.lines.end(),
+                                                         [](const PrintedLine& l) {
+                                                           return IsControlLine(l);
+                                                         });
+  if (only_commands && last_number_ > 0) {
+    fs::path txt = folder_ / NumberedName(last_number_, ".txt");
+    int fd = open(txt.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd >= 0) {
+      std::string text = RenderText(doc);
+      bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+      close(fd);
+      if (ok) return;
+    }
+  }
   std::error_code ec;
   fs::create_directories(folder_, ec);
   if (ec) RaiseErrno(ec.value());
@@ -109,7 +127,10 @@ void DirDestination::Deliver(const Document& doc) {
   for (int attempt = 0; attempt < kNumberAttempts; ++attempt, ++n) {
     fs::path html = folder_ / NumberedName(n, ".html");
     if (!Publish(temp.html, html)) continue;
-    if (Publish(temp.txt, folder_ / NumberedName(n, ".txt"))) return;
+    if (Publish(temp.txt, folder_ / NumberedName(n, ".txt"))) {
+      last_number_ = n;
+      return;
+    }
     // Another writer holds this number's .txt: give the number up whole.
     if (access(temp.html.c_str(), F_OK) == 0) {
       unlink(html.c_str());

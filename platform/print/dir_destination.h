@@ -28,6 +28,7 @@ class DirDestination : public Destination {
  private:
   std::filesystem::path folder_;
   std::string described_;
+  int64_t last_number_ = 0;  // the ticket this destination wrote last
 };
 
 // The highest number among the folder's NNNNNN.txt and NNNNNN.html files
