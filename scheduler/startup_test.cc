@@ -27,6 +27,14 @@ TEST(Startup, ReadsTheConfigurationAndArmsTheFirstPass) {
   EXPECT_FALSE(w.Tray.Shown);
 }
 
+TEST(Startup, ABlankTaxRateReadsAsZero) {
+  TestStation t;
+  t.WriteConfig({{7, ""}});
+  KORVdelayedSend1 w(t.station, t.platform, "2.1.0");
+  ASSERT_TRUE(w.Form_Load());
+  EXPECT_DOUBLE_EQ(t.station.TaxRate, 0);
+}
+
 TEST(Startup, WithoutConfigurationTheStationStillStarts) {
   TestStation t;
   t.WriteConfig({{7, ""}});

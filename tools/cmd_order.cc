@@ -75,8 +75,8 @@ std::vector<std::string> SplitBars(const std::string& text) {
 }
 
 // "QTY|NAME|PRICE|KITCHEN TEXT|ROUTE|COURSE|TAX[|SENT]" as an order line row.
-std::optional<std::string> ItemRow(const std::string& spec, std::string& error) {
-  std::vector<std::string> f = SplitBars(spec);
+std::optional<std::string> ItemRow(const std::string& item_text, std::string& error) {
+  std::vector<std::string> f = SplitBars(item_text);
   if (f.size() != 7 && f.size() != 8) {
     error = "needs 7 or 8 fields separated by |";
     return std::nullopt;
@@ -123,10 +123,10 @@ int RunOrder(const Args& args) {
   auto customer = WholeNumber(args.Option("--customer").value_or("0"), 0);
   if (!customer) return UsageError("--customer must be a customer number (0 when not on file)");
   std::vector<std::string> rows;
-  for (const std::string& spec : args.OptionValues("--item")) {
+  for (const std::string& item_text : args.OptionValues("--item")) {
     std::string error;
-    auto row = ItemRow(spec, error);
-    if (!row) return UsageError("--item '" + spec + "': " + error);
+    auto row = ItemRow(item_text, error);
+    if (!row) return UsageError("--item '" + item_text + "': " + error);
     rows.push_back(*row);
   }
   if (rows.empty()) return UsageError("an order needs at least one --item");
@@ -228,7 +228,7 @@ int RunOrders(const Args& args) {
 
 const Registration kOrder({
     "order",
-    "order add --date M/D/YYYY --time \"h:mm AM\" --item SPEC... [--phone P] [--customer N]\n"
+    "order add --date M/D/YYYY --time \"h:mm AM\" --item ITEM... [--phone P] [--customer N]\n"
     "      [--name NAME] [--id DS<k>] [--root DIR]",
     "write a delayed order as an order-entry station does",
     "Writes PhoneOrders\\DS<k>.Pio and then PhoneOrders\\DS<k>.PH under the station's\n"
@@ -238,7 +238,7 @@ const Registration kOrder({
     "  --phone          the customer's telephone number\n"
     "  --customer N     the customer's record number in data\\CustData.dat (0: not on file)\n"
     "  --name           the customer's name\n"
-    "  --item SPEC      one order line, repeatable: QTY|NAME|PRICE|KITCHEN TEXT|ROUTE|COURSE|TAX\n"
+    "  --item ITEM      one order line, repeatable: QTY|NAME|PRICE|KITCHEN TEXT|ROUTE|COURSE|TAX\n"
     "                   with an optional 8th field SENT (Y for a line already sent);\n"
     "                   PRICE is the unit price, TAX is T (taxable), F or blank.\n"
     "Prints the order id.",
