@@ -1,5 +1,7 @@
 #include "scheduler/korv_delayed_send.h"
 
+#include "common/runtime_error.h"
+
 namespace korv {
 
 KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::string version)
@@ -8,7 +10,16 @@ KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::st
       platform_(platform),
       version_(std::move(version)),
       claim_(platform.files.paths()) {
-  Timer1.Tick = [this] { Timer1_Timer(); };
+  // Whatever a pass meets, the station goes on sending: an error that
+  // escapes it is said and the next pass is armed.
+  Timer1.Tick = [this] {
+    try {
+      Timer1_Timer();
+    } catch (const std::exception& e) {
+      ReportError("The dispatch pass stopped: " + AsRuntimeError(e).description(), false);
+      Timer1.SetInterval(60000);
+    }
+  };
   MList1.SetCaption("Pending Orders To SEND");
   MList1.ColumnTitles = {"Customer", "Date Ordered", "Date to Send",
                          "Day",      "Time to Send", "CustNumber"};

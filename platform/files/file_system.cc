@@ -20,7 +20,7 @@ namespace korv {
 namespace {
 
 // How long a lock waits for another holder before raising 70.
-constexpr int kLockAttempts = 100;
+constexpr int kLockAttempts = 300;
 constexpr auto kLockPause = std::chrono::milliseconds(10);
 
 }  // namespace
