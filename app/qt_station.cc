@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <cstdlib>
-#include <string>
 #include <iostream>
+#include <string>
 
 #include "platform/qt/delayed_send_window.h"
 #include "platform/qt/qt_boxes.h"

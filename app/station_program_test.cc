@@ -53,9 +53,15 @@ class StationProgram : public ::testing::Test {
  protected:
   void SetUp() override {
     StationConfig c;
-    for (const auto& [n, v] : std::vector<std::pair<int, std::string>>{
-             {6, "C:\\KORVAIN\\"}, {49, kRoot}, {7, ".08"}, {8, "OFFICE"}, {23, "5"},
-             {29, "KITCHEN1"}, {35, "BAR"}, {73, "NONE"}, {107, "-1"}})
+    for (const auto& [n, v] : std::vector<std::pair<int, std::string>>{{6, "C:\\KORVAIN\\"},
+                                                                       {49, kRoot},
+                                                                       {7, ".08"},
+                                                                       {8, "OFFICE"},
+                                                                       {23, "5"},
+                                                                       {29, "KITCHEN1"},
+                                                                       {35, "BAR"},
+                                                                       {73, "NONE"},
+                                                                       {107, "-1"}})
       c.Set(n, v);
     WriteHostFile(dir.path() / "c/Korvain/KorvINI.dat", c.bytes());
     WriteHostFile(dir.path() / "c/Korvain/printers.conf",
@@ -71,10 +77,11 @@ class StationProgram : public ::testing::Test {
     customer.Set(3, "Margaret Hale");
     WriteCustomer(files, kRoot, 7, customer);
     yesterday = DefaultDateText(Date::FromSerial(SystemClock().Today().Serial() - 1));
-    WriteDelayedOrder(files, kRoot,
-                      OrderHeader{"207-555-0107", " 7", "Margaret Hale", "DS1", yesterday, "7:30 PM"},
-                      {" 2|Cheeseburger        |$23.00|CHEESEBURGER| 5 - Main Course|T|N",
-                       " 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
+    WriteDelayedOrder(
+        files, kRoot,
+        OrderHeader{"207-555-0107", " 7", "Margaret Hale", "DS1", yesterday, "7:30 PM"},
+        {" 2|Cheeseburger        |$23.00|CHEESEBURGER| 5 - Main Course|T|N",
+         " 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
   }
   std::string Read(const std::string& relative) { return ReadHostFile(dir.path() / relative); }
 
@@ -85,8 +92,8 @@ class StationProgram : public ::testing::Test {
 
 TEST_F(StationProgram, OncePassSendsTheDueOrderAndLeavesEveryFileAsTheStationsExpect) {
   const DateTime before = SystemClock().Now();
-  ASSERT_EQ(RunCommand(Program("korv-delayed-send") + " --headless --once --root " + dir.path().string() +
-                " 2>" + (dir.path() / "stderr.txt").string()),
+  ASSERT_EQ(RunCommand(Program("korv-delayed-send") + " --headless --once --root " +
+                       dir.path().string() + " 2>" + (dir.path() / "stderr.txt").string()),
             0);
   const DateTime after = SystemClock().Now();
   EXPECT_NE(Read("stderr.txt").find("sent DS1 as phone order 1 for Margaret Hale"),
@@ -138,8 +145,8 @@ TEST_F(StationProgram, OncePassSendsTheDueOrderAndLeavesEveryFileAsTheStationsEx
     return Lines({"KITCHEN", "ORDER", "K-1", "Phone In", kRule, "  Margaret Hale",
                   DefaultTimeText(t.seconds) + "  " + DefaultDateText(t.date), kitchen_line, "",
                   kRule, "", "", "  Margaret Hale", "TAKE OUT", "Station -" + HostName(),
-                  "DELAYED order for Margaret Hale 207-555-0107        ",
-                  "..... END Order K-1", ""});
+                  "DELAYED order for Margaret Hale 207-555-0107        ", "..... END Order K-1",
+                  ""});
   };
   std::string kitchen = Read("c/Korvain/printed/kitchen1/000001.txt");
   // The time line carries seconds: compare it apart from the rest.
@@ -156,8 +163,8 @@ TEST_F(StationProgram, OncePassSendsTheDueOrderAndLeavesEveryFileAsTheStationsEx
   std::string archive = Read("c/Korvain/data/KitData.Dat");
   ASSERT_EQ(archive.size(), 2000u);
   EXPECT_EQ(archive.substr(0, 41), "Kitchen\r\nOrder\r\nK-1\r\nRe-Print\r\nPhone In\r\n");
-  EXPECT_NE(archive.find(kitchen_line + "\r\n" + std::string(33, '_') + "\r\nServer\r\n\r\nStation\r\n" +
-                         HostName()),
+  EXPECT_NE(archive.find(kitchen_line + "\r\n" + std::string(33, '_') +
+                         "\r\nServer\r\n\r\nStation\r\n" + HostName()),
             std::string::npos);
 }
 
@@ -173,16 +180,17 @@ TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
   int refused = -1;
   for (int i = 0; i < 100 && refused != 1; ++i) {
     usleep(100000);
-    refused = RunCommand(Program("korv-delayed-send") + " --headless --once --root " + root + " 2>" +
-                  (dir.path() / "second.txt").string());
+    refused = RunCommand(Program("korv-delayed-send") + " --headless --once --root " + root +
+                         " 2>" + (dir.path() / "second.txt").string());
   }
   kill(first, SIGTERM);
   int status = 0;
   waitpid(first, &status, 0);
   EXPECT_EQ(refused, 1);
-  EXPECT_NE(Read("second.txt").find(
-                "The Kitchen Order Delayed Send program is already running! Please Click OK."),
-            std::string::npos);
+  EXPECT_NE(
+      Read("second.txt")
+          .find("The Kitchen Order Delayed Send program is already running! Please Click OK."),
+      std::string::npos);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "SIGTERM ends it cleanly";
   EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --bogus 2>/dev/null"), 2);
   EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --help >/dev/null"), 0);

@@ -19,8 +19,8 @@ void WritePending(testing::TestStation& t, int pending, int due) {
   std::filesystem::path host = t.files.HostPath("F:\\KORVAIN\\PhoneOrders\\");
   std::string lines;
   for (int i = 0; i < 10; ++i)
-    lines += "\" 1|Item " + std::to_string(i) + "          |$4.00|ITEM " + std::to_string(i) +
-             "|" + Str(i % 6) + " - Main Course|T|N\"\r\n";
+    lines += "\" 1|Item " + std::to_string(i) + "          |$4.00|ITEM " + std::to_string(i) + "|" +
+             Str(i % 6) + " - Main Course|T|N\"\r\n";
   for (int k = 1; k <= pending; ++k) {
     std::string id = "DS" + std::to_string(k);
     // Every tenth order is due (yesterday); the others are due tomorrow.

@@ -12,9 +12,9 @@
 namespace korv {
 namespace {
 
-constexpr std::array<const char*, 12> kMonths = {"january", "february", "march",     "april",
-                                                 "may",     "june",     "july",      "august",
-                                                 "september", "october", "november", "december"};
+constexpr std::array<const char*, 12> kMonths = {"january",   "february", "march",    "april",
+                                                 "may",       "june",     "july",     "august",
+                                                 "september", "october",  "november", "december"};
 constexpr std::array<const char*, 7> kWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                   "Thursday", "Friday", "Saturday"};
 
@@ -44,9 +44,8 @@ std::vector<std::string> Tokens(std::string_view text) {
     } else if (std::isdigit(c) || std::isalpha(c)) {
       size_t j = i;
       bool digit = std::isdigit(c);
-      while (j < text.size() &&
-             (digit ? std::isdigit(static_cast<unsigned char>(text[j]))
-                    : std::isalpha(static_cast<unsigned char>(text[j]))))
+      while (j < text.size() && (digit ? std::isdigit(static_cast<unsigned char>(text[j]))
+                                       : std::isalpha(static_cast<unsigned char>(text[j]))))
         ++j;
       out.emplace_back(text.substr(i, j - i));
       i = j;
@@ -143,9 +142,12 @@ int ParseTime(std::string_view text) {
   std::optional<bool> pm;
   if (!t.empty() && std::isalpha(static_cast<unsigned char>(t.back()[0]))) {
     std::string d = Upper(t.back());
-    if (d == "AM" || d == "A") pm = false;
-    else if (d == "PM" || d == "P") pm = true;
-    else Mismatch();
+    if (d == "AM" || d == "A")
+      pm = false;
+    else if (d == "PM" || d == "P")
+      pm = true;
+    else
+      Mismatch();
     t.pop_back();
   }
   int h = 0, m = 0, s = 0;

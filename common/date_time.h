@@ -38,13 +38,13 @@ Date ParseDate(std::string_view text);
 int ParseTime(std::string_view text);
 
 // Patterns of the stations' texts.
-std::string FormatMMDDYYYY(const Date& d);           // "12/25/2026"
-std::string FormatWeekdayName(const Date& d);        // "Friday"
-std::string FormatDayAndDate(const Date& d);         // "Friday 12/25/2026"
-std::string FormatHHMMAmPm(int seconds);             // "09:05 PM"
-std::string FormatMMYY(const Date& d);               // "1226"
+std::string FormatMMDDYYYY(const Date& d);     // "12/25/2026"
+std::string FormatWeekdayName(const Date& d);  // "Friday"
+std::string FormatDayAndDate(const Date& d);   // "Friday 12/25/2026"
+std::string FormatHHMMAmPm(int seconds);       // "09:05 PM"
+std::string FormatMMYY(const Date& d);         // "1226"
 // The default texts of the regional settings.
-std::string DefaultDateText(const Date& d);          // "12/5/2026"
-std::string DefaultTimeText(int seconds);            // "9:05:07 PM"
+std::string DefaultDateText(const Date& d);  // "12/5/2026"
+std::string DefaultTimeText(int seconds);    // "9:05:07 PM"
 
 }  // namespace korv

@@ -31,8 +31,7 @@ std::string QuotedLine(const std::vector<std::string>& fields) {
 std::string QuotedReader::ReadField() {
   if (AtEnd()) throw RuntimeError(kErrInputPastEnd);
   while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
-  std::string field =
-      (pos_ < text_.size() && text_[pos_] == '"') ? ReadQuoted() : ReadBare();
+  std::string field = (pos_ < text_.size() && text_[pos_] == '"') ? ReadQuoted() : ReadBare();
   SkipDelimiter();
   return field;
 }

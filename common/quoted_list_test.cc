@@ -15,8 +15,8 @@ std::vector<std::string> ReadAllFields(const std::string& text) {
 }
 
 TEST(QuotedList, RoundTripsByteExact) {
-  std::vector<std::string> fields = {"555-1234", " 17", "Smith, John          ", "DS12",
-                                     "12/25/2026", "6:30 PM"};
+  std::vector<std::string> fields = {"555-1234", " 17",        "Smith, John          ",
+                                     "DS12",     "12/25/2026", "6:30 PM"};
   std::string line = QuotedLine(fields);
   EXPECT_EQ(line,
             "\"555-1234\",\" 17\",\"Smith, John          \",\"DS12\",\"12/25/2026\","

@@ -4,19 +4,32 @@ namespace korv {
 
 std::string ErrorDescription(int number) {
   switch (number) {
-    case kErrInvalidCall: return "Invalid procedure call or argument";
-    case kErrTypeMismatch: return "Type mismatch";
-    case kErrBadFileName: return "Bad file name or number";
-    case kErrFileNotFound: return "File not found";
-    case kErrDeviceIO: return "Device I/O error";
-    case kErrDiskFull: return "Disk full";
-    case kErrInputPastEnd: return "Input past end of file";
-    case kErrBadRecordNumber: return "Bad record number";
-    case kErrPermissionDenied: return "Permission denied";
-    case kErrPathFileAccess: return "Path/File access error";
-    case kErrPathNotFound: return "Path not found";
-    case kErrPrinter: return "Printer error";
-    default: return "Application-defined or object-defined error";
+    case kErrInvalidCall:
+      return "Invalid procedure call or argument";
+    case kErrTypeMismatch:
+      return "Type mismatch";
+    case kErrBadFileName:
+      return "Bad file name or number";
+    case kErrFileNotFound:
+      return "File not found";
+    case kErrDeviceIO:
+      return "Device I/O error";
+    case kErrDiskFull:
+      return "Disk full";
+    case kErrInputPastEnd:
+      return "Input past end of file";
+    case kErrBadRecordNumber:
+      return "Bad record number";
+    case kErrPermissionDenied:
+      return "Permission denied";
+    case kErrPathFileAccess:
+      return "Path/File access error";
+    case kErrPathNotFound:
+      return "Path not found";
+    case kErrPrinter:
+      return "Printer error";
+    default:
+      return "Application-defined or object-defined error";
   }
 }
 

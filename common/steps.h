@@ -17,7 +17,9 @@ class Steps {
  public:
   using Handler = std::function<void(const RuntimeError&)>;
 
-  static Steps Skip() { return Steps(Handler([](const RuntimeError&) {}), true); }
+  static Steps Skip() {
+    return Steps(Handler([](const RuntimeError&) {}), true);
+  }
   static Steps Handle(Handler handler) { return Steps(std::move(handler), true); }
   static Steps Propagate() { return Steps(nullptr, false); }
 

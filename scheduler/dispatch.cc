@@ -95,8 +95,10 @@ int KORVdelayedSend1::TopOfPass() {
   station_.LastPendingCount = static_cast<int>(Val(Label2.Caption()));
   File1.Refresh();
   station_.TickCount = 0;
-  if (periodic) UpdateList();
-  else RefreshList();
+  if (periodic)
+    UpdateList();
+  else
+    RefreshList();
   Label2.SetCaption(PlainNumber(File1.ListCount()));
   return count;
 }
@@ -109,7 +111,7 @@ int KORVdelayedSend1::FindDueRow() {
 }
 
 const KORVdelayedSend1::DueTime& KORVdelayedSend1::ParsedDueTime(const std::string& date,
-                                                                  const std::string& time) {
+                                                                 const std::string& time) {
   // Every pass walks the rows from the top, so each row's texts are read
   // once and kept; a long list of later orders then costs a lookup a row.
   if (due_times_.size() > 100000) due_times_.clear();
@@ -145,8 +147,7 @@ bool KORVdelayedSend1::IsDue(int row) {
                           " cannot be read in " + DelayedHeaderPath(station_.DataRoot, id);
     if (!reported_.count(message))
       Steps::Skip()([&] {
-        AppendLogEntry(platform_.files, DelayedSendLogPath(station_.DataRoot, now.date),
-                       {message});
+        AppendLogEntry(platform_.files, DelayedSendLogPath(station_.DataRoot, now.date), {message});
       });
     ReportError(message);
     return false;

@@ -158,7 +158,7 @@ class KORVdelayedSend1 {
   std::unique_ptr<KorvMain> engine_;
   OrderClaim claim_;
   std::set<std::string> reported_;
-  std::set<std::string> passed_by_;  // ids this pass leaves alone
+  std::set<std::string> passed_by_;     // ids this pass leaves alone
   std::vector<std::string> row_files_;  // the header file of each MList1 row
   struct DueTime {
     bool readable = false;

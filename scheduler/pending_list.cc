@@ -3,7 +3,6 @@
 // before DS9). The dispatch pass walks the same rows as its worklist.
 
 #include <filesystem>
-
 #include <unordered_map>
 
 #include "common/val.h"

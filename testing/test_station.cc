@@ -1,13 +1,11 @@
 #include "testing/test_station.h"
 
-
 namespace korv::testing {
 
 TestStation::TestStation(std::vector<std::string> printer_names)
     : files(PathMap(dir.path())), printer(RecordingPrinters(printer_names, &printed)) {
   files.MakeFolders("C:\\Korvain");
-  for (const char* f : {"PhoneOrders\\Deleted", "data", "ini", "KitMonitor",
-                        "Delivery\\LastOrder"})
+  for (const char* f : {"PhoneOrders\\Deleted", "data", "ini", "KitMonitor", "Delivery\\LastOrder"})
     files.MakeFolders(std::string("F:\\KORVAIN\\") + f);
 }
 

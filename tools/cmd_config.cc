@@ -71,9 +71,9 @@ int Run(const Args& args) {
     if (!n) return UsageError("field number must be 1 to 161");
     StationConfig config = exists ? ReadConfig(files) : StationConfig();
     if (!config.Fits(*n, p[2]))
-      return Fail("field " + p[1] + " holds " +
-                  std::to_string(config.layout().field(*n).width) + " characters; '" + p[2] +
-                  "' has " + std::to_string(p[2].size()) + ": nothing was changed");
+      return Fail("field " + p[1] + " holds " + std::to_string(config.layout().field(*n).width) +
+                  " characters; '" + p[2] + "' has " + std::to_string(p[2].size()) +
+                  ": nothing was changed");
     config.Set(*n, p[2]);
     WriteConfig(files, config);
     return 0;

@@ -15,7 +15,7 @@ struct Args {
   std::map<std::string, std::string> options;  // "--root" -> "DIR"
   // Every value option in the order given, repeats kept ("--item" twice).
   std::vector<std::pair<std::string, std::string>> option_list;
-  std::vector<std::string> flags;              // "--demo"
+  std::vector<std::string> flags;  // "--demo"
   bool Has(const std::string& flag) const;
   std::optional<std::string> Option(const std::string& name) const;
   // Every value given for a repeatable option, in order.
@@ -25,10 +25,10 @@ struct Args {
 };
 
 struct ToolCommand {
-  std::string name;     // "config"
-  std::string usage;    // "config show|get N|set N VALUE [--root DIR]"
-  std::string summary;  // one line for the command list
-  std::string help;     // the whole help text of the command
+  std::string name;                        // "config"
+  std::string usage;                       // "config show|get N|set N VALUE [--root DIR]"
+  std::string summary;                     // one line for the command list
+  std::string help;                        // the whole help text of the command
   std::vector<std::string> value_options;  // options that take a value
   std::function<int(const Args&)> run;     // exit status
 };

@@ -17,7 +17,8 @@ void PrintUsage(std::ostream& out) {
   out << "Usage: korvtool COMMAND [ARGS] [--root DIR]\n"
          "The administrator's tool of the delayed-send station.\n\n"
          "Commands:\n";
-  for (const auto& [name, c] : Commands()) out << "  " << c.usage << "\n      " << c.summary << "\n";
+  for (const auto& [name, c] : Commands())
+    out << "  " << c.usage << "\n      " << c.summary << "\n";
   out << "\nThe station root DIR defaults to $KORV_ROOT, else /var/lib/korvain.\n"
          "'korvtool COMMAND --help' describes one command.\n";
 }
@@ -73,9 +74,7 @@ std::string Args::Root() const {
   return "/var/lib/korvain";
 }
 
-Registration::Registration(ToolCommand command) {
-  Commands()[command.name] = std::move(command);
-}
+Registration::Registration(ToolCommand command) { Commands()[command.name] = std::move(command); }
 
 int UsageError(const std::string& message) {
   std::cerr << "korvtool: " << message << "\n";

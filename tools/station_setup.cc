@@ -30,14 +30,25 @@ const char kPrintersText[] =
 
 StationConfig DemoConfig(const std::string& data_root) {
   StationConfig c;
-  const std::pair<int, std::string> fields[] = {
-      {1, "KORVAIN GRILL & BAR"}, {2, "120 Harbor Street"}, {3, "Portland, ME 04101"},
-      {6, "C:\\KORVAIN\\"},       {7, ".0825"},             {8, "OFFICE"},
-      {22, "Arial"},              {23, "5"},                {29, "KITCHEN1"},
-      {31, "-1"},                 {35, "BAR"},              {36, "-1"},
-      {49, data_root},            {73, "KITCHEN2"},         {74, "-1"},
-      {99, "3"},                  {107, "-1"},              {130, "GRILL"},
-      {131, "PIZZA"}};
+  const std::pair<int, std::string> fields[] = {{1, "KORVAIN GRILL & BAR"},
+                                                {2, "120 Harbor Street"},
+                                                {3, "Portland, ME 04101"},
+                                                {6, "C:\\KORVAIN\\"},
+                                                {7, ".0825"},
+                                                {8, "OFFICE"},
+                                                {22, "Arial"},
+                                                {23, "5"},
+                                                {29, "KITCHEN1"},
+                                                {31, "-1"},
+                                                {35, "BAR"},
+                                                {36, "-1"},
+                                                {49, data_root},
+                                                {73, "KITCHEN2"},
+                                                {74, "-1"},
+                                                {99, "3"},
+                                                {107, "-1"},
+                                                {130, "GRILL"},
+                                                {131, "PIZZA"}};
   for (const auto& [n, v] : fields) c.Set(n, v);
   return c;
 }
@@ -54,8 +65,8 @@ void WriteText(FileSystem& files, const std::string& path, const std::string& te
 std::string InitStation(FileSystem& files, const std::string& data_root, bool replace) {
   std::ostringstream out;
   files.MakeFolders("C:\\Korvain\\data");
-  for (const char* folder : {"PhoneOrders\\Deleted", "data", "ini", "KitMonitor",
-                             "Delivery\\LastOrder"})
+  for (const char* folder :
+       {"PhoneOrders\\Deleted", "data", "ini", "KitMonitor", "Delivery\\LastOrder"})
     files.MakeFolders(data_root + folder);
   out << "shared folders under " << data_root << "\n";
   if (replace || !files.Exists(kConfig)) {
@@ -76,8 +87,7 @@ std::string InitStation(FileSystem& files, const std::string& data_root, bool re
   return out.str();
 }
 
-std::string WriteDemoOrders(FileSystem& files, const std::string& data_root,
-                            const DateTime& now) {
+std::string WriteDemoOrders(FileSystem& files, const std::string& data_root, const DateTime& now) {
   const struct {
     int number;
     const char *phone, *name, *a1, *a2;
@@ -117,21 +127,35 @@ std::string WriteDemoOrders(FileSystem& files, const std::string& data_root,
     std::vector<std::string> rows;
   };
   std::vector<Demo> orders = {
-      {at(0, now.seconds - 600), "207-555-0101", " 1", "Margaret Hale",
+      {at(0, now.seconds - 600),
+       "207-555-0101",
+       " 1",
+       "Margaret Hale",
        {row(2, "Cheeseburger", 11.50, "CHEESEBURGER MED", 4, "Main Course", "T"),
-        modifier("NO ONIONS", 4, "Main Course"),
-        modifier("{{ ALLERGY: NUTS }}", 4, "Main Course"),
+        modifier("NO ONIONS", 4, "Main Course"), modifier("{{ ALLERGY: NUTS }}", 4, "Main Course"),
         row(1, "Caesar Salad", 8.25, "CAESAR", 0, "Soup/Salad", "T"),
         row(2, "Draft IPA", 6.00, "IPA", 1, "", "T")}},
-      {at(-1, 19 * 3600), "207-555-0142", " 2", "Tom Okafor",
+      {at(-1, 19 * 3600),
+       "207-555-0142",
+       " 2",
+       "Tom Okafor",
        {row(1, "Margherita Pizza", 14.00, "MARGHERITA 12IN", 5, "Main Course", "T"),
         row(1, "Iced Tea", 2.75, "ICED TEA", 2, "", "T")}},
-      {at(0, now.seconds - 60), "207-555-0199", " 0", "Walk-in Caller",
+      {at(0, now.seconds - 60),
+       "207-555-0199",
+       " 0",
+       "Walk-in Caller",
        {row(3, "Fish Tacos", 12.00, "FISH TACOS", 0, "Main Course", "T"),
         row(1, "Chocolate Cake", 6.50, "CHOC CAKE", 0, "Dessert", "F")}},
-      {at(0, now.seconds + 3 * 3600), "207-555-0177", " 3", "Rosa Delgado",
+      {at(0, now.seconds + 3 * 3600),
+       "207-555-0177",
+       " 3",
+       "Rosa Delgado",
        {row(1, "Lobster Roll", 24.00, "LOBSTER ROLL", 4, "Main Course", "T")}},
-      {at(1, 12 * 3600), "207-555-0101", " 1", "Margaret Hale",
+      {at(1, 12 * 3600),
+       "207-555-0101",
+       " 1",
+       "Margaret Hale",
        {row(4, "Clam Chowder", 7.00, "CHOWDER CUP", 0, "Soup/Salad", "T")}},
   };
   std::ostringstream out;

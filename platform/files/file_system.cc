@@ -27,18 +27,24 @@ constexpr auto kLockPause = std::chrono::milliseconds(10);
 
 [[noreturn]] void RaiseErrno(int err, bool reading) {
   switch (err) {
-    case ENOENT: throw RuntimeError(reading ? kErrFileNotFound : kErrPathNotFound);
-    case ENOTDIR: throw RuntimeError(kErrPathNotFound);
+    case ENOENT:
+      throw RuntimeError(reading ? kErrFileNotFound : kErrPathNotFound);
+    case ENOTDIR:
+      throw RuntimeError(kErrPathNotFound);
     case EACCES:
     case EPERM:
     case EAGAIN:
-    case EROFS: throw RuntimeError(kErrPermissionDenied);
+    case EROFS:
+      throw RuntimeError(kErrPermissionDenied);
     case ENOSPC:
-    case EDQUOT: throw RuntimeError(kErrDiskFull);
+    case EDQUOT:
+      throw RuntimeError(kErrDiskFull);
     case EISDIR:
     case ENAMETOOLONG:
-    case EINVAL: throw RuntimeError(kErrPathFileAccess);
-    default: throw RuntimeError(kErrDeviceIO);
+    case EINVAL:
+      throw RuntimeError(kErrPathFileAccess);
+    default:
+      throw RuntimeError(kErrDeviceIO);
   }
 }
 
@@ -297,8 +303,8 @@ void FileSystem::Copy(std::string_view from, std::string_view to) {
   if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
   // Written beside the target and renamed over it, so a reader never sees a
   // half-copied file and a failed copy leaves the old target as it was.
-  fs::path tmp = dst.parent_path() / (".korv-copy-" + std::to_string(getpid()) + "-" +
-                                      dst.filename().string());
+  fs::path tmp = dst.parent_path() /
+                 (".korv-copy-" + std::to_string(getpid()) + "-" + dst.filename().string());
   // A failed copy reports nothing: the folder changed, so its index is reread.
   auto before = map_.BeforeChange(dst);
   if (!fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec)) {
@@ -335,8 +341,7 @@ int64_t FileSystem::FileLen(std::string_view path) const {
   return st.st_size;
 }
 
-std::vector<std::string> FileSystem::List(std::string_view folder,
-                                          std::string_view pattern) const {
+std::vector<std::string> FileSystem::List(std::string_view folder, std::string_view pattern) const {
   fs::path dir = map_.Resolve(folder.empty() ? std::string_view(".") : folder);
   // readdir and one lower-casing per name: folders here hold thousands.
   std::vector<std::pair<std::string, std::string>> keyed;  // (lower-cased, as stored)

@@ -84,7 +84,7 @@ class FileSystem {
   // replaced by a new file of the same name).
   bool StillNamed(int file, std::string_view path);
 
-  bool Exists(std::string_view path) const;        // a file (not a folder)
+  bool Exists(std::string_view path) const;  // a file (not a folder)
   bool FolderExists(std::string_view path) const;
   // Copies a file; an existing target is replaced whole (never left half).
   void Copy(std::string_view from, std::string_view to);

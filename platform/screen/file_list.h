@@ -2,9 +2,10 @@
 // The folder file list element: a folder, a wildcard pattern, and the names of
 // the matching files in ascending order compared without regard to case.
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 #include "platform/files/file_system.h"
