@@ -114,7 +114,10 @@ const KORVdelayedSend1::DueTime& KORVdelayedSend1::ParsedDueTime(const std::stri
                                                                  const std::string& time) {
   // Every pass walks the rows from the top, so each row's texts are read
   // once and kept; a long list of later orders then costs a lookup a row.
-  if (due_times_.size() > 100000) due_times_.clear();
+  if (due_times_.size() > 100000) {
+    row_due_.clear();
+    due_times_.clear();
+  }
   auto [it, added] = due_times_.try_emplace(date + "|" + time);
   if (!added) return it->second;
   DueTime& due = it->second;
@@ -139,7 +142,9 @@ bool KORVdelayedSend1::IsDue(int row) {
                 PhoneOrdersFolder(station_.DataRoot));
     return false;
   }
-  const DueTime& due = ParsedDueTime(Column(text, 3), Column(text, 5));
+  if (static_cast<int>(row_due_.size()) != MList1.Count()) row_due_.assign(MList1.Count(), nullptr);
+  if (!row_due_[row]) row_due_[row] = &ParsedDueTime(Column(text, 3), Column(text, 5));
+  const DueTime& due = *row_due_[row];
   DateTime now = platform_.clock.Now();
   if (!due.readable) {
     // Never guessed: the order waits until its header is mended.

@@ -240,3 +240,42 @@ TEST(Dispatch, TwoStationsSendEachOrderExactlyOnce) {
 
 }  // namespace
 }  // namespace korv
+
+namespace korv {
+namespace {
+
+// What the list keeps between rebuilds must equal a rebuild from nothing.
+TEST(Dispatch, ARefreshedListIsWhatAFullRebuildGives) {
+  DispatchBench b;
+  for (const char* id : {"DS1", "DS2", "DS3", "DS4"}) b.Order(id, "12/26/2026", "6:00 PM");
+  b.w.File1.Refresh();
+  b.w.UpdateList();
+  auto rows = [](const KORVdelayedSend1& w) {
+    std::vector<std::string> out;
+    for (int i = 0; i < w.MList1.Count(); ++i)
+      out.push_back(w.MList1.ItemData(i) + "=" + w.MList1.Item(i) + "=" + w.List1.Item(i));
+    return out;
+  };
+  b.t.files.Kill(kOrders + "DS2.PH");  // sent by another station
+  b.w.File1.Refresh();
+  b.w.RefreshList();
+  KORVdelayedSend1 fresh(b.t.station, b.t.platform, "2.1.0");
+  fresh.File1.SetPath(b.w.File1.Path());
+  fresh.File1.SetPattern("DS*.PH");
+  fresh.File1.Refresh();
+  fresh.UpdateList();
+  EXPECT_EQ(rows(b.w), rows(fresh));
+
+  b.t.files.Kill(kOrders + "DS4.PH");
+  b.Order("DS0", "12/27/2026", "7:00 PM", " 0", "New Caller");  // added elsewhere
+  b.w.File1.Refresh();
+  b.w.RefreshList();
+  fresh.File1.Refresh();
+  fresh.UpdateList();
+  EXPECT_EQ(rows(b.w), rows(fresh));
+  EXPECT_EQ(b.w.MList1.Count(), 3);
+  EXPECT_EQ(b.w.Label2.Caption(), "3");
+}
+
+}  // namespace
+}  // namespace korv

@@ -140,6 +140,7 @@ class KORVdelayedSend1 {
  private:
   bool AppendPendingRow(const std::string& file_name);
   bool SameNamesAsListed() const;
+  bool DropGoneRows();
   // The dispatch pass in its steps (dispatch.cc).
   int TopOfPass();
   int FindDueRow();
@@ -168,6 +169,7 @@ class KORVdelayedSend1 {
   };
   const DueTime& ParsedDueTime(const std::string& date, const std::string& time);
   std::unordered_map<std::string, DueTime> due_times_;  // by date and time text
+  std::vector<const DueTime*> row_due_;                 // each row's entry there, once looked up
 
   // Operator's views (order_viewer.cc).
   void SetWindow(int state, bool visible);

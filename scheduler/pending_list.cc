@@ -79,12 +79,37 @@ void KORVdelayedSend1::UpdateList() {
   MList1.Clear();
   List1.Clear();
   row_files_.clear();
+  row_due_.clear();
   for (int i = 0; i < File1.ListCount(); ++i) AppendPendingRow(File1.List(i));
   Label2.SetCaption(PlainNumber(MList1.Count()));
 }
 
+// When headers only went (the usual case: the order just sent), their rows
+// are taken out and every other row stays as it is. False when any header
+// came, so the list must be merged.
+bool KORVdelayedSend1::DropGoneRows() {
+  if (MList1.Count() != static_cast<int>(row_files_.size())) return false;
+  std::vector<int> gone;
+  int j = 0;
+  for (int i = 0; i < static_cast<int>(row_files_.size()); ++i) {
+    if (j < File1.ListCount() && File1.List(j) == row_files_[i])
+      ++j;
+    else
+      gone.push_back(i);
+  }
+  if (j != File1.ListCount()) return false;
+  if (row_due_.size() != row_files_.size()) row_due_.clear();  // rebuilt when next read
+  for (auto it = gone.rbegin(); it != gone.rend(); ++it) {
+    MList1.RemoveItem(*it);
+    List1.RemoveItem(*it);
+    row_files_.erase(row_files_.begin() + *it);
+    if (!row_due_.empty()) row_due_.erase(row_due_.begin() + *it);
+  }
+  return true;
+}
+
 void KORVdelayedSend1::RefreshList() {
-  if (SameNamesAsListed()) {  // nothing came or went
+  if (SameNamesAsListed() || DropGoneRows()) {
     Label2.SetCaption(PlainNumber(MList1.Count()));
     return;
   }
@@ -99,6 +124,7 @@ void KORVdelayedSend1::RefreshList() {
   MList1.Clear();
   List1.Clear();
   row_files_.clear();
+  row_due_.clear();
   for (int i = 0; i < File1.ListCount(); ++i) {
     const std::string& name = File1.List(i);
     auto it = kept.find(name);
