@@ -202,7 +202,7 @@ void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
   }
   const int n = static_cast<int>(station_.PioNumber);
   skip([&] { turn.CopyLinesToPhoneOrder(id, n); });
-  skip([&] { turn.CopyHeaderToPhoneOrder(id, n); });
+  const bool header_copied = skip([&] { turn.CopyHeaderToPhoneOrder(id, n); });
   skip([&] { turn.DeleteDelayedLines(id); });
   skip([&] { turn.DeleteDelayedHeader(id); });
   if (files.Exists(header_path)) {
@@ -212,7 +212,9 @@ void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
     passed_by_.insert(id);
   }
   platform_.loop.DoEvents();
-  skip([&] { header = turn.RewriteHeaderOrderId(n); });
+  // Without the copy, <n>.PH is still an old phone order from 498 sends ago;
+  // the delayed header read at the claim stands in for it.
+  if (header_copied) skip([&] { header = turn.RewriteHeaderOrderId(n); });
 
   const std::string log_path = DelayedSendLogPath(root, platform_.clock.Today());
   skip([&] {
