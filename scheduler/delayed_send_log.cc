@@ -78,12 +78,7 @@ void AppendLogEntry(FileSystem& files, const std::string& path,
                     const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += QuotedLine({line});
-  files.CloseAll();
-  int file = files.Open(path, OpenMode::kAppend);
-  OpenFileGuard guard(files, file);
-  files.Lock(file);
-  files.WriteText(file, text);
-  files.Unlock(file);
+  WriteLockedText(files, path, OpenMode::kAppend, text);
 }
 
 }  // namespace korv

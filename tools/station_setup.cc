@@ -4,6 +4,7 @@
 
 #include "common/record_tables.h"
 #include "common/val.h"
+#include "platform/files/open_file_guard.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
 #include "scheduler/orderfiles/line_file.h"
@@ -53,13 +54,6 @@ StationConfig DemoConfig(const std::string& data_root) {
   return c;
 }
 
-void WriteText(FileSystem& files, const std::string& path, const std::string& text) {
-  int f = files.Open(path, OpenMode::kOutput);
-  files.Lock(f);
-  files.WriteText(f, text);
-  files.CloseAll();
-}
-
 }  // namespace
 
 std::string InitStation(FileSystem& files, const std::string& data_root, bool replace) {
@@ -77,7 +71,7 @@ std::string InitStation(FileSystem& files, const std::string& data_root, bool re
     out << kConfig << " (DataRoot " << data_root << ")\n";
   }
   if (replace || !files.Exists(kPrinters)) {
-    WriteText(files, kPrinters, kPrintersText);
+    WriteLockedText(files, kPrinters, OpenMode::kOutput, kPrintersText);
     for (const char* p : {"kitchen1", "kitchen2", "bar", "grill", "pizza", "office"})
       files.MakeFolders(std::string("C:\\Korvain\\printed\\") + p);
     out << kPrinters << " (printers write to C:\\Korvain\\printed\\)\n";

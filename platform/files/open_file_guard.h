@@ -5,6 +5,9 @@
 // procedure's failure rule says. File numbers are never reused, so a guard
 // whose file a CloseAll already closed closes nothing else.
 
+#include <string>
+#include <string_view>
+
 #include "platform/files/file_system.h"
 
 namespace korv {
@@ -21,5 +24,19 @@ class OpenFileGuard {
   FileSystem& files_;
   int number_;
 };
+
+// Closes every open file, then opens path in mode (output or append),
+// writes text under a whole-file lock and closes it: the one way the
+// procedures write a whole text file or an entry. Errors reach the caller
+// with nothing left open.
+inline void WriteLockedText(FileSystem& files, const std::string& path, OpenMode mode,
+                            std::string_view text) {
+  files.CloseAll();
+  int file = files.Open(path, mode);
+  OpenFileGuard guard(files, file);
+  files.Lock(file);
+  files.WriteText(file, text);
+  files.Unlock(file);
+}
 
 }  // namespace korv

@@ -1,5 +1,6 @@
 #include "scheduler/orderfiles/header_file.h"
 
+#include "common/quoted_list.h"
 #include "common/runtime_error.h"
 #include "platform/files/open_file_guard.h"
 
@@ -28,12 +29,7 @@ void WriteHeader(FileSystem& files, const std::string& path, const OrderHeader& 
                  const std::string* note) {
   std::vector<std::string> fields = header.Fields();
   if (note) fields.push_back(*note);
-  files.CloseAll();
-  int file = files.Open(path, OpenMode::kOutput);
-  OpenFileGuard guard(files, file);
-  files.Lock(file);
-  files.WriteFields(file, fields);
-  files.Unlock(file);
+  WriteLockedText(files, path, OpenMode::kOutput, QuotedLine(fields));
 }
 
 }  // namespace korv

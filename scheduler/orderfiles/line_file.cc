@@ -1,6 +1,7 @@
 #include "scheduler/orderfiles/line_file.h"
 
 #include "common/currency.h"
+#include "common/quoted_list.h"
 #include "common/runtime_error.h"
 #include "common/val.h"
 #include "platform/files/open_file_guard.h"
@@ -48,12 +49,9 @@ std::vector<std::string> ReadLineRows(FileSystem& files, const std::string& path
 
 void WriteLineFile(FileSystem& files, const std::string& path,
                    const std::vector<std::string>& rows) {
-  files.CloseAll();
-  int file = files.Open(path, OpenMode::kOutput);
-  OpenFileGuard guard(files, file);
-  files.Lock(file);
-  for (const std::string& row : rows) files.WriteFields(file, {row});
-  files.Unlock(file);
+  std::string text;
+  for (const std::string& row : rows) text += QuotedLine({row});
+  WriteLockedText(files, path, OpenMode::kOutput, text);
 }
 
 }  // namespace korv
