@@ -27,15 +27,13 @@ struct Counter {
   std::string spare;
 };
 
-// A missing counter is created holding "0", today, "0". It is filled under
-// the lock, and one that another station created in the meantime is left as
-// it is, so two first draws of a new file never reset each other's count.
+// A missing counter is created holding "0", today, "0". It appears whole, so
+// a station drawing at the same moment never reads it empty, and one another
+// station created meanwhile is kept, so two first draws never reset each
+// other's count.
 void CreateCounter(FileSystem& files, const std::string& path, const Date& today) {
   files.CloseAll();
-  OpenFileGuard file(files, files.Open(path, OpenMode::kReadWrite));
-  files.Lock(file.number());
-  if (files.ReadAll(file.number()).empty())
-    files.Rewrite(file.number(), QuotedLine({"0", DefaultDateText(today), "0"}));
+  files.CreateWhole(path, QuotedLine({"0", DefaultDateText(today), "0"}));
 }
 
 // The three fields; error 62 when the file is empty or cut short.

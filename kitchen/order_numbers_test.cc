@@ -103,7 +103,10 @@ TEST(KitchenCounter, ConcurrentDrawsNeverRepeatANumber) {
           main.GetKOrderNumber();
           out << main.station().KitchenOrderNo << "\n";
         } catch (const RuntimeError& e) {
-          if (e.number() != kErrPermissionDenied) _exit(2);
+          if (e.number() != kErrPermissionDenied) {
+            fprintf(stderr, "draw failed: %d %s\n", e.number(), e.description().c_str());
+            _exit(2);
+          }
           --i;  // the lock stayed busy past its wait; the send would skip the ticket
         }
       }
@@ -115,7 +118,7 @@ TEST(KitchenCounter, ConcurrentDrawsNeverRepeatANumber) {
   for (pid_t pid : children) {
     int status = 0;
     waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
   }
   std::set<std::string> seen;
   int drawn = 0;

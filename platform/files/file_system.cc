@@ -319,6 +319,33 @@ void FileSystem::Copy(std::string_view from, std::string_view to) {
   map_.AfterChange(dst, before, true);
 }
 
+bool FileSystem::CreateWhole(std::string_view path, std::string_view text) {
+  fs::path dst = map_.Resolve(path);
+  std::error_code ec;
+  if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
+  fs::path tmp =
+      dst.parent_path() / (".korv-new-" + std::to_string(getpid()) + "-" + dst.filename().string());
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) RaiseErrno(errno);
+  try {
+    WriteAllAt(fd, text, 0, false);
+  } catch (...) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    throw;
+  }
+  ::close(fd);
+  // A link claims the name only when it is free, so the file appears whole
+  // and never replaces one another station made meanwhile.
+  auto before = map_.BeforeChange(dst);
+  bool made = ::link(tmp.c_str(), dst.c_str()) == 0;
+  int err = errno;
+  ::unlink(tmp.c_str());
+  map_.AfterChange(dst, before, true);
+  if (!made && err != EEXIST) RaiseErrno(err);
+  return made;
+}
+
 void FileSystem::Kill(std::string_view path) {
   fs::path p = map_.Resolve(path);
   std::error_code ec;

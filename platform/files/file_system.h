@@ -88,6 +88,9 @@ class FileSystem {
   bool FolderExists(std::string_view path) const;
   // Copies a file; an existing target is replaced whole (never left half).
   void Copy(std::string_view from, std::string_view to);
+  // Creates the file with text, appearing whole at once; false (and nothing
+  // changed) when a file of that name already exists.
+  bool CreateWhole(std::string_view path, std::string_view text);
   void Kill(std::string_view path);
   DateTime FileDateTime(std::string_view path) const;
   int64_t FileLen(std::string_view path) const;
