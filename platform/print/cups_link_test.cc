@@ -129,7 +129,7 @@ TEST(CupsLinkTest, TicketThroughARawQueueArrivesWhole) {
   Document doc{"KitchenRaw", {}};
   doc.lines.push_back(PrintedLine{{"2 Cr\xE8me br\xFBl\xE9"}, "Arial", 40, true, false, kBlack});
   doc.lines.push_back(PrintedLine{{"P"}, "control", 10, false, false, kBlack});
-  std::string bytes = RenderEscPos(doc, false);
+  std::string bytes = RenderEscPos(doc, {});
   std::atomic<bool> stop{false};
   CupsLink(queues.at(0), cups.Server()).Send(bytes, stop);
   ASSERT_TRUE(printer.WaitForJobs(1, 20s)) << ReadHostFile(tmp.path() / "cups/log/error_log");

@@ -51,15 +51,18 @@ MadeDestination MakeDestination(const DestinationRequest& request, const FileSys
   if (HasKind(text, "dir:")) {
     std::string path = Trim(text.substr(4));
     if (path.empty()) return {nullptr, "\"dir:\" names no folder"};
-    return {std::make_unique<DirDestination>(files.HostPath(path), text), {}};
+    return {std::make_unique<DirDestination>(files.HostPath(path), text, request.paper), {}};
   }
   if (HasKind(text, "socket://") || HasKind(text, "device:") || HasKind(text, "cups:")) {
     std::string problem;
     std::unique_ptr<PrinterLink> link = MakeLink(text, files, setup, &problem);
     if (!link) return {nullptr, problem};
+    EscPosPrinter printer{request.red,
+                          request.paper.columns ? request.paper.columns : kDefaultColumns,
+                          request.paper.code_page};
     return {std::make_unique<SpooledDestination>(
                 request.device_name, text, files.HostPath(kSpoolRoot) / request.spool_folder,
-                std::move(link), request.red, setup.sender, setup.send),
+                std::move(link), printer, setup.sender, setup.send),
             {}};
   }
   return {std::make_unique<UnavailableDestination>(text),

@@ -7,8 +7,10 @@
 //   device:PATH         a ticket printer's device file (/dev/usb/lp0)
 //   cups:QUEUE          a raw queue of the CUPS server
 // The last three print ESC/POS through the printer's spool folder
-// C:\Korvain\spool\<folder>\ (SpooledDestination). Any other text is listed
-// as a printer that cannot print, with a warning.
+// C:\Korvain\spool\<folder>\ (SpooledDestination), fitted to the paper's
+// columns (48 when not given) in its code page. A dir: printer writes the
+// lines as printed, or, when its columns are given, as that paper shows them.
+// Any other text is listed as a printer that cannot print, with a warning.
 
 #include <functional>
 #include <memory>
@@ -65,6 +67,7 @@ struct DestinationRequest {
   std::string text;
   std::string device_name;
   bool red = false;
+  PaperSetup paper;
   std::string spool_folder;
 };
 

@@ -10,9 +10,10 @@
 
 #include "common/runtime_error.h"
 #include "common/val.h"
-#include "platform/print/control_font.h"
 #include "platform/files/file_system.h"
+#include "platform/print/control_font.h"
 #include "platform/print/html_renderer.h"
+#include "platform/print/paper_fit.h"
 #include "platform/print/text_renderer.h"
 
 namespace fs = std::filesystem;
@@ -85,6 +86,17 @@ struct TempPair {
   }
 };
 
+// The document as a printer with this paper shows it: in characters its code
+// page has, fitted to its columns.
+Document OnPaper(const Document& doc, const PaperSetup& paper) {
+  Document plain = doc;
+  for (PrintedLine& line : plain.lines) {
+    if (IsControlLine(line)) continue;
+    for (std::string& item : line.items) item = PlainForCodePage(item, paper.code_page);
+  }
+  return FitDocument(plain, paper.columns);
+}
+
 }  // namespace
 
 int64_t HighestDocumentNumber(const fs::path& folder) {
@@ -96,13 +108,13 @@ int64_t HighestDocumentNumber(const fs::path& folder) {
   return highest;
 }
 
-void DirDestination::Deliver(const Document& doc) {
+void DirDestination::Deliver(const Document& printed) {
+  const Document doc = paper_.columns > 0 ? OnPaper(printed, paper_) : printed;
   // A paper cut arrives as a document of its own after the ticket it ends;
   // it belongs at the foot of that ticket's text, not in a file of its own.
-  bool only_commands = !doc.lines.empty() && std::all_of(doc.lines.begin(), doc.lines.end(),
-                                                         [](const PrintedLine& l) {
-                                                           return IsControlLine(l);
-                                                         });
+  bool only_commands =
+      !doc.lines.empty() && std::all_of(doc.lines.begin(), doc.lines.end(),
+                                        [](const PrintedLine& l) { return IsControlLine(l); });
   if (only_commands && last_number_ > 0) {
     fs::path txt = folder_ / NumberedName(last_number_, ".txt");
     int fd = open(txt.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);

@@ -1,7 +1,9 @@
 #pragma once
 // A printer that prints into a folder (printers.conf "dir:PATH"): each ended
 // document becomes NNNNNN.txt (RenderText) and NNNNNN.html (RenderHtml),
-// numbered on from the highest number already in the folder, six digits or
+// with its lines as printed; when the entry gives the paper's columns, with
+// its lines as that paper shows them (FitDocument, in the entry's code page).
+// Numbered on from the highest number already in the folder, six digits or
 // more. Both files are written whole under a temporary name first and then
 // published under their number, so a reader never sees half a ticket and two
 // printing processes never take the same number. The .html appears just
@@ -20,14 +22,16 @@ namespace korv {
 class DirDestination : public Destination {
  public:
   // folder: the host folder; described: the destination as configured.
-  DirDestination(std::filesystem::path folder, std::string described)
-      : folder_(std::move(folder)), described_(std::move(described)) {}
+  DirDestination(std::filesystem::path folder, std::string described, PaperSetup paper = {})
+      : folder_(std::move(folder)), described_(std::move(described)), paper_(paper) {}
   void Deliver(const Document& doc) override;
   std::string Describe() const override { return described_; }
+  const std::filesystem::path& folder() const { return folder_; }
 
  private:
   std::filesystem::path folder_;
   std::string described_;
+  PaperSetup paper_;
   int64_t last_number_ = 0;  // the ticket this destination wrote last
 };
 

@@ -76,6 +76,21 @@ TEST(DirDestinationTest, NumbersOnFromTheHighestAndWritesWholeFilesOrFails) {
   fresh.Deliver(Document{"P", {Line("one")}});
   EXPECT_EQ(ReadHostFile(tmp.path() / "new" / "spool" / "000001.txt"), "one\r\n");
 
+  // With its columns given, a folder shows the ticket as that paper does.
+  DirDestination paper(tmp.path() / "58mm", "dir:58mm", PaperSetup{32, CodePage::k437});
+  Document ticket = Ticket();
+  ticket.lines.insert(ticket.lines.begin() + 1,
+                      {Line(std::string(57, '_')),
+                       Line(" 1   DOUBLE BURGER WITH \x8Akoda FRIES" + std::string(27, ' '))});
+  paper.Deliver(ticket);
+  EXPECT_EQ(ReadHostFile(tmp.path() / "58mm" / "000001.txt"),
+            "KITCHEN\r\n" + std::string(32, '_') +
+                "\r\n 1   DOUBLE BURGER WITH Skoda\r\n     FRIES\r\n"
+                "2 Fish & <Chips>   $9.00\r\nNO SALT\r\n\r\n[cut]\r\n");
+  EXPECT_NE(
+      ReadHostFile(tmp.path() / "58mm" / "000001.html").find("12pt; color: #ff0000;\">NO SALT"),
+      std::string::npos);
+
   WriteHostFile(tmp.path() / "plainfile", "x");
   DirDestination blocked(tmp.path() / "plainfile" / "spool", "dir:blocked");
   EXPECT_THROW(blocked.Deliver(Document{"P", {Line("one")}}), RuntimeError);

@@ -1,5 +1,7 @@
 #include "platform/print/escpos_reader.h"
 
+#include "platform/print/code_page.h"
+
 namespace korv {
 namespace {
 
@@ -23,7 +25,7 @@ class Reader {
       } else if (c == kLf) {
         Feed();
       } else if (c != '\r') {
-        line_.text += c;
+        line_.text += DecodeFromCodePage(std::string_view(&c, 1), page_);
       }
     }
     if (!line_.text.empty()) Feed();
@@ -43,10 +45,12 @@ class Reader {
     char code = bytes_[pos_++];
     if (code == '@') {
       line_ = TicketLine{.text = std::move(line_.text)};
+      page_ = CodePage::k1252;
       return;
     }
     unsigned char n = 0;
     if (!Param(n)) return;
+    if (code == 't') page_ = CodePageOfEscPosTable(n).value_or(CodePage::k1252);
     if (code == 'E') line_.bold = n & 1;
     if (code == 'r') line_.red = n & 1;
     if (code == '!') {
@@ -82,6 +86,7 @@ class Reader {
   std::string_view bytes_;
   size_t pos_ = 0;
   TicketLine line_;
+  CodePage page_ = CodePage::k1252;
   std::vector<TicketLine> lines_;
 };
 

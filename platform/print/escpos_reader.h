@@ -3,8 +3,8 @@
 // job (what RenderEscPos writes), or the plain text of a captured ticket
 // (what RenderText writes). Used to look at a ticket without a printer.
 //
-// ESC/POS understood: ESC @ (back to plain), ESC t n (code page, ignored:
-// text bytes stay Windows-1252), ESC E n (bold), ESC ! n (print mode: bold,
+// ESC/POS understood: ESC @ (back to plain), ESC t n (code page: text in
+// page 858 or 437 is read back as Windows-1252), ESC E n (bold), ESC ! n (print mode: bold,
 // double height, double width), GS ! n (width in the high nibble, height in
 // the low nibble, 0 = normal), ESC r n (red), ESC d n (feed n lines),
 // GS V m [n] (paper cut) and LF. A line takes the style in force at its LF,

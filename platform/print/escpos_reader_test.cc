@@ -32,10 +32,10 @@ TEST(EscPosReader, ReadsBackWhatTheRendererWrites) {
       PaperCutLine(),
       {.text = "next"},
   };
-  EXPECT_EQ(ReadTicket(RenderEscPos(doc, true)), want);
+  EXPECT_EQ(ReadTicket(RenderEscPos(doc, {.red_ribbon = true})), want);
   // Without a red ribbon the job carries no red.
   want[2].red = false;
-  EXPECT_EQ(ReadTicket(RenderEscPos(doc, false)), want);
+  EXPECT_EQ(ReadTicket(RenderEscPos(doc, {})), want);
 }
 
 TEST(EscPosReader, ToleratesOddStreamsAndReadsText) {

@@ -1,6 +1,10 @@
 #include "platform/print/escpos_renderer.h"
 
+#include <vector>
+
+#include "platform/print/character_size.h"
 #include "platform/print/control_font.h"
+#include "platform/print/escpos_reader.h"
 
 namespace korv {
 namespace {
@@ -8,7 +12,6 @@ namespace {
 constexpr char kEsc = 0x1B;
 constexpr char kGs = 0x1D;
 constexpr char kLf = 0x0A;
-constexpr char kCodePage1252 = 16;
 
 // What the printer is set to since the last ESC @.
 struct PrinterState {
@@ -22,20 +25,45 @@ void Command(std::string& out, char prefix, char code, char n) {
   out += n;
 }
 
-void PrintText(std::string& out, PrinterState& state, const PrintedLine& line, bool red) {
+std::string WithoutControlCharacters(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return text;
+}
+
+// The document's lines as the printer is to print them, before fitting.
+std::vector<TicketLine> PrintableLines(const Document& doc, const EscPosPrinter& printer) {
+  std::vector<TicketLine> lines;
+  for (const PrintedLine& line : doc.lines) {
+    if (IsPaperCut(line)) {
+      lines.push_back(PaperCutLine());
+    } else if (!IsControlLine(line)) {
+      unsigned char size = EscPosCharacterSize(line.size);
+      lines.push_back(
+          {.text = PlainForCodePage(WithoutControlCharacters(line.Text()), printer.code_page),
+           .bold = line.bold,
+           .width = CharacterWidth(size),
+           .height = CharacterHeight(size),
+           .red = printer.red_ribbon && line.color == kRed});
+    }
+  }
+  return lines;
+}
+
+void PrintText(std::string& out, PrinterState& state, const TicketLine& line, CodePage page) {
   if (line.bold != state.bold) {
     state.bold = line.bold;
     Command(out, kEsc, 'E', state.bold ? 1 : 0);
   }
-  unsigned char size = EscPosCharacterSize(line.size);
+  unsigned char size = CharacterSizeOf(line.width, line.height);
   if (size != state.size) {
     state.size = size;
     Command(out, kGs, '!', static_cast<char>(size));
   }
-  if (red) Command(out, kEsc, 'r', 1);
-  out += line.Text();
+  if (line.red) Command(out, kEsc, 'r', 1);
+  out += EncodeForCodePage(line.text, page);
   out += kLf;
-  if (red) Command(out, kEsc, 'r', 0);
+  if (line.red) Command(out, kEsc, 'r', 0);
 }
 
 void PaperCut(std::string& out) {
@@ -47,28 +75,19 @@ void PaperCut(std::string& out) {
 
 }  // namespace
 
-unsigned char EscPosCharacterSize(double points) {
-  if (points <= 12) return 0x00;
-  if (points <= 20) return 0x01;
-  if (points <= 30) return 0x11;
-  return 0x22;
-}
-
-std::string RenderEscPos(const Document& doc, bool red_ribbon) {
+std::string RenderEscPos(const Document& doc, const EscPosPrinter& printer) {
   std::string out;
   out += kEsc;
   out += '@';
-  Command(out, kEsc, 't', kCodePage1252);
+  Command(out, kEsc, 't', static_cast<char>(EscPosCodeTable(printer.code_page)));
   PrinterState state;
-  for (const PrintedLine& line : doc.lines) {
-    if (IsPaperCut(line)) {
+  for (const TicketLine& line : FitToPaper(PrintableLines(doc, printer), printer.columns)) {
+    if (line.cut) {
       PaperCut(out);
-    } else if (IsControlLine(line)) {
-      continue;
-    } else if (line.Text().empty()) {
+    } else if (line.text.empty()) {
       out += kLf;
     } else {
-      PrintText(out, state, line, red_ribbon && line.color == kRed);
+      PrintText(out, state, line, printer.code_page);
     }
   }
   return out;

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/print/character_size.h"
+#include "platform/print/code_page.h"
 #include "platform/print/control_font.h"
+#include "platform/print/escpos_reader.h"
 #include "testing/fakes.h"
 #include "testing/temp_dir.h"
 
@@ -156,7 +160,7 @@ std::vector<Document> BarTicket() {
 // The bytes the printer receives for a run of documents.
 std::string Jobs(const std::vector<Document>& docs, bool red) {
   std::string bytes;
-  for (const Document& doc : docs) bytes += RenderEscPos(doc, red);
+  for (const Document& doc : docs) bytes += RenderEscPos(doc, {.red_ribbon = red});
   return bytes;
 }
 
@@ -170,12 +174,13 @@ TEST(EscPosRendererTest, TicketsMatchTheirGoldenBytes) {
   ExpectGolden("bar_ticket_take_out.escpos", Jobs(bar, false));
 
   // The cut alone, as it follows every ticket: reset, code page, cut.
-  EXPECT_EQ(RenderEscPos(kitchen[1], true), std::string("\x1b@\x1bt\x10\x1dVB\0", 9));
+  EXPECT_EQ(RenderEscPos(kitchen[1], {.red_ribbon = true}),
+            std::string("\x1b@\x1bt\x10\x1dVB\0", 9));
 }
 
 TEST(EscPosRendererTest, RedOnlyOnTwoColourPrintersAndOnlyForRed) {
-  std::string red = RenderEscPos(KitchenTicket()[0], true);
-  std::string black = RenderEscPos(KitchenTicket()[0], false);
+  std::string red = RenderEscPos(KitchenTicket()[0], {.red_ribbon = true});
+  std::string black = RenderEscPos(KitchenTicket()[0], {});
   EXPECT_NE(red.find("\x1br\x01* {{ ALLERGY: NUTS }}\n\x1br", 0), std::string::npos);
   EXPECT_EQ(black.find("\x1br"), std::string::npos) << "no colour commands for a black printer";
   EXPECT_NE(black.find("\x1b"
@@ -186,10 +191,10 @@ TEST(EscPosRendererTest, RedOnlyOnTwoColourPrintersAndOnlyForRed) {
   Document other{"KITCHEN1", {}};
   other.lines.push_back(PrintedLine{{"blue"}, "Arial", 10, false, false, Rgb(0, 0, 255)});
   other.lines.push_back(PrintedLine{{"system"}, "Arial", 10, false, false, kButtonText});
-  EXPECT_EQ(RenderEscPos(other, true).find("\x1br"), std::string::npos);
+  EXPECT_EQ(RenderEscPos(other, {.red_ribbon = true}).find("\x1br"), std::string::npos);
 }
 
-TEST(EscPosRendererTest, SizesFollowOneTableAndUnknownCommandsAreDropped) {
+TEST(EscPosRendererTest, SizesFollowOneTableAndOnlyCommandLinesCommand) {
   EXPECT_EQ(EscPosCharacterSize(8), 0x00);
   EXPECT_EQ(EscPosCharacterSize(12), 0x00);
   EXPECT_EQ(EscPosCharacterSize(12.5), 0x01);
@@ -202,7 +207,47 @@ TEST(EscPosRendererTest, SizesFollowOneTableAndUnknownCommandsAreDropped) {
   doc.lines.push_back(PrintedLine{{"X"}, "CONTROL", 10, false, false, kBlack});
   doc.lines.push_back(PrintedLine{{"P"}, "Control", 10, false, false, kBlack});
   doc.lines.push_back(PrintedLine{{"P"}, "Arial", 10, false, false, kBlack});
-  EXPECT_EQ(RenderEscPos(doc, false), std::string("\x1b@\x1bt\x10\x1dVB\0P\n", 11));
+  EXPECT_EQ(RenderEscPos(doc, {}), std::string("\x1b@\x1bt\x10\x1dVB\0P\n", 11));
+  // A tab or an ESC in a damaged name prints as a blank, never as a command.
+  Document damaged{"K",
+                   {PrintedLine{{"A\tB\x1b"
+                                 "E\x01"}}}};
+  EXPECT_EQ(ReadEscPos(RenderEscPos(damaged, {})), (std::vector<TicketLine>{{.text = "A B E"}}));
+}
+
+TEST(EscPosRendererTest, NamesPrintInThePrintersCodePageNeverAsQuestionMarks) {
+  std::string every;
+  for (int b = 0x20; b < 0x100; ++b) every += static_cast<char>(b);
+  for (CodePage page : {CodePage::k858, CodePage::k437}) {
+    std::string plain = PlainForCodePage(every, page);
+    EXPECT_EQ(DecodeFromCodePage(EncodeForCodePage(plain, page), page), plain)
+        << "every character printed is one the page has";
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), '?'), 1) << "only the question mark itself";
+  }
+
+  const std::string name =
+      "Cr\xE8me br\xFBl\xE9"
+      "e \x8Cufs \x8Akoda \x80"
+      "5 \xC3ngela";
+  const struct {
+    CodePage page;
+    char table;
+    std::string printed;
+  } pages[] = {
+      {CodePage::k1252, 16, name},
+      {CodePage::k858, 19,
+       "Cr\xE8me br\xFBl\xE9"
+       "e OEufs Skoda \x80"
+       "5 \xC3ngela"},
+      {CodePage::k437, 0,
+       "Cr\xE8me br\xFBl\xE9"
+       "e OEufs Skoda EUR5 Angela"},
+  };
+  for (const auto& p : pages) {
+    std::string job = RenderEscPos(Document{"K", {PrintedLine{{name}}}}, {.code_page = p.page});
+    EXPECT_EQ(job.substr(0, 5), std::string("\x1b@\x1bt") + p.table);
+    EXPECT_EQ(ReadEscPos(job), (std::vector<TicketLine>{{.text = p.printed}}));
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/print/code_page.h"
 #include "platform/screen/elements.h"
 
 namespace korv {
@@ -49,10 +50,17 @@ class Destination {
   virtual bool Drain(std::chrono::milliseconds /*within*/) { return true; }
 };
 
+// What a printer's entry says about its paper and characters.
+struct PaperSetup {
+  int columns = 0;  // "columns=": characters a line in its standard font; 0: not given
+  CodePage code_page = CodePage::k1252;  // "codepage="
+};
+
 struct InstalledPrinter {
   std::string device_name;
   std::unique_ptr<Destination> destination;
   bool red = false;  // the printer prints red (two-colour ribbon)
+  PaperSetup paper = {};
 };
 
 class PrintService {

@@ -27,6 +27,15 @@ std::string CutComment(const std::string& text) {
   return text;
 }
 
+// "columns = 42" reads as "columns=42".
+std::string JoinedAtEquals(std::string text) {
+  for (size_t eq = text.find('='); eq != std::string::npos; eq = text.find('=', eq + 1)) {
+    while (eq > 0 && text[eq - 1] == ' ') text.erase(--eq, 1);
+    while (eq + 1 < text.size() && text[eq + 1] == ' ') text.erase(eq + 1, 1);
+  }
+  return text;
+}
+
 std::vector<std::string> Words(const std::string& text) {
   std::vector<std::string> words;
   std::string word;
@@ -52,10 +61,21 @@ Entry SplitLine(const std::string& line, std::string* problem) {
   std::string rest = CutComment(line.substr(eq + 1));
   size_t semi = rest.find(';');
   e.destination = Trim(rest.substr(0, semi));
-  if (semi != std::string::npos) e.options = Words(rest.substr(semi + 1));
+  if (semi != std::string::npos) e.options = Words(JoinedAtEquals(rest.substr(semi + 1)));
   if (e.name.empty()) *problem = "no device name before \"=\"";
   if (e.destination.empty()) *problem = "no destination after \"=\"";
   return e;
+}
+
+// The shortest and the longest lines of a ticket printer, in characters.
+constexpr int kFewestColumns = 16;
+constexpr int kMostColumns = 255;
+
+// The value of a whole decimal number; -1 for any other text.
+int WholeNumber(const std::string& text) {
+  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+    return -1;
+  return std::stoi(text);
 }
 
 // A 32-bit FNV-1a hash, to tell apart two device names that would share a
@@ -81,14 +101,13 @@ class Parser {
     std::string problem;
     Entry e = SplitLine(line, &problem);
     if (!problem.empty()) return Warn(number, problem + "; line skipped");
-    bool red = false;
-    bool is_default = false;
-    for (const std::string& option : e.options) Option(option, number, red, is_default);
-    MadeDestination made = Make(e.name, e.destination, red);
+    Options o;
+    for (const std::string& option : e.options) Option(option, number, o);
+    MadeDestination made = Make(e.name, e.destination, o.red, o.paper);
     if (!made.destination) return Warn(number, made.problem + "; line skipped");
     if (!made.problem.empty()) Warn(number, made.problem);
-    if (is_default) out_.current = static_cast<int>(out_.printers.size());
-    out_.printers.push_back(InstalledPrinter{e.name, std::move(made.destination), red});
+    if (o.is_default) out_.current = static_cast<int>(out_.printers.size());
+    out_.printers.push_back(InstalledPrinter{e.name, std::move(made.destination), o.red, o.paper});
     in_file_.push_back(Lower(e.destination));
   }
 
@@ -108,21 +127,53 @@ class Parser {
   }
 
  private:
-  void Option(const std::string& option, int number, bool& red, bool& is_default) {
-    std::string o = Lower(option);
-    if (o == "red") {
-      red = true;
-    } else if (o != "default") {
+  struct Options {
+    bool red = false;
+    bool is_default = false;
+    PaperSetup paper;
+  };
+
+  void Option(const std::string& option, int number, Options& o) {
+    size_t eq = option.find('=');
+    std::string name = Lower(option.substr(0, eq));
+    std::string value = eq == std::string::npos ? "" : option.substr(eq + 1);
+    if (name == "red") {
+      o.red = true;
+    } else if (name == "columns") {
+      Columns(value, number, o.paper);
+    } else if (name == "codepage") {
+      CodePageOption(value, number, o.paper);
+    } else if (name != "default") {
       Warn(number, "unknown option \"" + option + "\" ignored");
     } else if (out_.current >= 0) {
       Warn(number, "another printer is already marked default; that one stays current");
     } else {
-      is_default = true;
+      o.is_default = true;
     }
   }
 
-  MadeDestination Make(const std::string& name, const std::string& destination, bool red) {
-    return MakeDestination({destination, name, red, SpoolFolder(name)}, files_, setup_);
+  void Columns(const std::string& value, int number, PaperSetup& paper) {
+    int columns = WholeNumber(value);
+    if (columns >= kFewestColumns && columns <= kMostColumns) {
+      paper.columns = columns;
+    } else {
+      Warn(number, "\"columns=" + value + "\" is not a number of columns from " +
+                       std::to_string(kFewestColumns) + " to " + std::to_string(kMostColumns) +
+                       "; ignored");
+    }
+  }
+
+  void CodePageOption(const std::string& value, int number, PaperSetup& paper) {
+    if (std::optional<CodePage> page = CodePageNumbered(WholeNumber(value))) {
+      paper.code_page = *page;
+    } else {
+      Warn(number, "\"codepage=" + value + "\" is not 1252, 858 or 437; 1252 kept");
+    }
+  }
+
+  MadeDestination Make(const std::string& name, const std::string& destination, bool red,
+                       const PaperSetup& paper = {}) {
+    return MakeDestination({destination, name, red, paper, SpoolFolder(name)}, files_, setup_);
   }
 
   // Two names that differ only in case or punctuation keep apart.

@@ -5,10 +5,15 @@
 //   device name = destination [; option ...]
 // Device names may hold blanks (but no "="). A line whose first non-blank
 // character is "#" is a comment, and so is the rest of a line from a "#"
-// after the "=" that starts a word. Destinations: see destinations.h. Options: "red" (the printer
-// prints red) and "default" (current at start-up; else the first printer is). A line that cannot be
-// read is skipped with a warning naming its line number; an unknown option or destination is warned
-// about and the printer kept.
+// after the "=" that starts a word. Destinations: see destinations.h. Options:
+//   red          the printer prints red (a two-colour ribbon)
+//   default      current at start-up (else the first printer is)
+//   columns=N    characters a line in the printer's standard font, 16 to 255
+//                (ESC/POS printers: 48 when not given; dir: fits only when given)
+//   codepage=N   the printer's character table: 1252 (when not given), 858 or 437
+// A line that cannot be read is skipped with a warning naming its line number;
+// an unknown option or destination, or an option value that cannot be used, is
+// warned about and the printer kept.
 
 #include <iostream>
 #include <ostream>

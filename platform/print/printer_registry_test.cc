@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "common/runtime_error.h"
+#include "platform/print/escpos_reader.h"
 #include "platform/print/spooled_destination.h"
 #include "testing/temp_dir.h"
 
@@ -33,11 +34,11 @@ TEST(PrinterRegistryTest, ReadsNamesDestinationsAndOptionsInOrder) {
   std::ostringstream warnings;
   InstalledPrinters p = ParsePrintersConf(
       "# device name            = destination                 [; option]\r\n"
-      "KITCHEN1 TM-U220         = socket://192.168.1.50:9100  ; red\r\n"
+      "KITCHEN1 TM-U220         = socket://192.168.1.50:9100  ; red ; columns = 42\r\n"
       "\r\n"
       "   # indented comment\r\n"
       "KITCHEN #2\t=\tdir:/var/spool/k2   # the second kitchen\r\n"
-      "BAR TM-T88 = device:/dev/usb/lp0 ; RED;default\r\n"
+      "BAR TM-T88 = device:/dev/usb/lp0 ; RED;default;Columns=32 codepage=858\r\n"
       "OFFICE = cups:Office_Laser ; default\r\n"
       "PREVIEW = dir:C:\\Korvain\\Preview",
       files, PrinterSetup{}, warnings);
@@ -47,6 +48,11 @@ TEST(PrinterRegistryTest, ReadsNamesDestinationsAndOptionsInOrder) {
   EXPECT_TRUE(p.printers[0].red);
   EXPECT_FALSE(p.printers[1].red);
   EXPECT_TRUE(p.printers[2].red);
+  EXPECT_EQ(p.printers[0].paper.columns, 42);
+  EXPECT_EQ(p.printers[0].paper.code_page, CodePage::k1252);
+  EXPECT_EQ(p.printers[1].paper.columns, 0) << "not given";
+  EXPECT_EQ(p.printers[2].paper.columns, 32);
+  EXPECT_EQ(p.printers[2].paper.code_page, CodePage::k858);
   EXPECT_EQ(p.printers[0].destination->Describe(), "socket://192.168.1.50:9100");
   EXPECT_EQ(p.printers[1].destination->Describe(), "dir:/var/spool/k2");
   EXPECT_EQ(p.printers[4].destination->Describe(), "dir:C:\\Korvain\\Preview");
@@ -75,15 +81,22 @@ TEST(PrinterRegistryTest, BadLinesAreSkippedWithTheirLineNumbers) {
       "KITCHEN2 =   # no destination\n"
       "KITCHEN3 = dir:\n"
       "KITCHEN4 = dri:/tmp/typo ; bold\n"
-      "KITCHEN5 = cups:k5\n",
+      "KITCHEN5 = cups:k5\n"
+      "\n"
+      "KITCHEN7 = cups:k7 ; columns=wide codepage=850 columns=8\n",
       files, PrinterSetup{}, warnings);
-  EXPECT_EQ(Names(p), (std::vector<std::string>{"KITCHEN4", "KITCHEN5"}));
+  EXPECT_EQ(Names(p), (std::vector<std::string>{"KITCHEN4", "KITCHEN5", "KITCHEN7"}));
+  EXPECT_EQ(p.printers[2].paper.columns, 0);
+  EXPECT_EQ(p.printers[2].paper.code_page, CodePage::k1252);
   EXPECT_EQ(p.current, 0);
   std::string w = warnings.str();
   for (const char* expected :
        {"printers.conf line 1: no \"=\"", "line 2: no device name", "line 3: no destination",
         "line 4: \"dir:\" names no folder", "line 5: unknown destination \"dri:/tmp/typo\"",
-        "line 5: unknown option \"bold\""})
+        "line 5: unknown option \"bold\"",
+        "line 8: \"columns=wide\" is not a number of columns from 16 to 255; ignored",
+        "line 8: \"codepage=850\" is not 1252, 858 or 437; 1252 kept",
+        "line 8: \"columns=8\" is not"})
     EXPECT_NE(w.find(expected), std::string::npos) << expected << " in:\n" << w;
   EXPECT_EQ(w.find("line 6"), std::string::npos);
 }
@@ -114,7 +127,7 @@ TEST(PrinterRegistryTest, CupsQueuesFollowTheFileAndSpoolsNeverShareAFolder) {
   };
   InstalledPrinters p = ParsePrintersConf(
       "KITCHEN 1 = device:/dev/usb/lp0\n"
-      "kitchen-1 = device:C:\\Korvain\\lp1 ; red\n"
+      "kitchen-1 = device:C:\\Korvain\\lp1 ; red columns=32 codepage=437\n"
       "OFFICE = CUPS:Office_Laser ; default\n",
       files, setup, warnings);
   EXPECT_EQ(Names(p),
@@ -125,12 +138,15 @@ TEST(PrinterRegistryTest, CupsQueuesFollowTheFileAndSpoolsNeverShareAFolder) {
   EXPECT_EQ(Spool(p, 1).filename().string().rfind("kitchen-1-", 0), 0u);
   EXPECT_EQ(warnings.str(), "");
 
-  // The red option reaches the printer; a station path names the device.
-  p.printers[1].destination->Deliver(
-      Document{"kitchen-1", {PrintedLine{{"* {{ NUTS }}"}, "Arial", 10, true, false, kRed}}});
+  // The options reach the printer; a station path names the device.
+  p.printers[1].destination->Deliver(Document{
+      "kitchen-1",
+      {PrintedLine{{"* {{ NUTS }}"}, "Arial", 10, true, false, kRed},
+       PrintedLine{{std::string(57, '_') + " \x8Akoda"}, "Arial", 10, false, false, kBlack}}});
   EXPECT_EQ(PrintSpool(Spool(p, 1)).Jobs().size(), 1u);
-  EXPECT_NE(ReadHostFile(PrintSpool(Spool(p, 1)).Jobs()[0].path).find("\x1br\x01"),
-            std::string::npos);
+  EXPECT_EQ(ReadTicket(ReadHostFile(PrintSpool(Spool(p, 1)).Jobs()[0].path)),
+            (std::vector<TicketLine>{{.text = "* {{ NUTS }}", .bold = true, .red = true},
+                                     {.text = std::string(26, '_') + " Skoda"}}));
 
   ParsePrintersConf("A = socket://printer:port\nB = device:\nC = cups: \n", files, setup, warnings);
   for (const char* expected :

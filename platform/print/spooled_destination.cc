@@ -3,19 +3,18 @@
 #include <iostream>
 
 #include "common/runtime_error.h"
-#include "platform/print/escpos_renderer.h"
 
 namespace korv {
 
 SpooledDestination::SpooledDestination(std::string device_name, std::string described,
                                        std::filesystem::path spool_folder,
-                                       std::unique_ptr<PrinterLink> link, bool red,
+                                       std::unique_ptr<PrinterLink> link, EscPosPrinter printer,
                                        SenderOptions options, bool sending)
     : device_name_(std::move(device_name)),
       described_(std::move(described)),
       spool_(std::move(spool_folder)),
       link_(std::move(link)),
-      red_(red),
+      printer_(printer),
       options_(options) {
   if (sending) spool_.RemoveUnfinished();
   for (const SpoolJob& job : spool_.Jobs()) queue_.push_back(job);
@@ -32,7 +31,7 @@ SpooledDestination::~SpooledDestination() {
 }
 
 void SpooledDestination::Deliver(const Document& doc) {
-  SpoolJob job = spool_.Add(RenderEscPos(doc, red_));
+  SpoolJob job = spool_.Add(RenderEscPos(doc, printer_));
   {
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.push_back(std::move(job));

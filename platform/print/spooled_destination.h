@@ -3,9 +3,9 @@
 // CUPS queue), with a spool in front so that no ticket is lost to a printer
 // that is off, out of paper or unreachable.
 //
-// Deliver renders the document as ESC/POS, stores it in the printer's spool
-// folder (on disk before it returns) and returns at once; a failure to store
-// it is raised. One sender thread per printer then hands the jobs to the
+// Deliver renders the document as ESC/POS for this printer (its red, columns
+// and code page), stores it in the printer's spool folder (on disk before it
+// returns) and returns at once; a failure to store it is raised. One sender thread per printer then hands the jobs to the
 // printer in order. A job leaves the spool only when the printer has taken
 // it; otherwise the sender tries again after a pause that doubles from the
 // first retry pause up to the longest (a new ticket makes it try at once).
@@ -25,6 +25,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/print/escpos_renderer.h"
 #include "platform/print/print_service.h"
 #include "platform/print/print_spool.h"
 #include "platform/print/printer_link.h"
@@ -39,12 +40,12 @@ struct SenderOptions {
 
 class SpooledDestination : public Destination {
  public:
-  // described: the destination as configured; red: the printer prints red;
-  // sending: start the sender now (false: only look at the spool, as an
-  // administrator's tool does while the station runs).
+  // described: the destination as configured; printer: how its jobs are
+  // rendered (red, columns, code page); sending: start the sender now (false: only look at the
+  // spool, as an administrator's tool does while the station runs).
   SpooledDestination(std::string device_name, std::string described,
                      std::filesystem::path spool_folder, std::unique_ptr<PrinterLink> link,
-                     bool red, SenderOptions options, bool sending);
+                     EscPosPrinter printer, SenderOptions options, bool sending);
   // Stops the sender within a fraction of a second; unsent jobs stay spooled.
   ~SpooledDestination() override;
 
@@ -66,7 +67,7 @@ class SpooledDestination : public Destination {
   const std::string described_;
   PrintSpool spool_;
   std::unique_ptr<PrinterLink> link_;
-  const bool red_;
+  const EscPosPrinter printer_;
   const SenderOptions options_;
 
   mutable std::mutex mutex_;

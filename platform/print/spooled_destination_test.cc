@@ -41,8 +41,8 @@ std::unique_ptr<SpooledDestination> SocketPrinter(const fs::path& spool, int por
                                                   bool sending = true) {
   return std::make_unique<SpooledDestination>(
       "KITCHEN1", "socket://127.0.0.1:" + std::to_string(port), spool,
-      std::make_unique<SocketLink>("127.0.0.1", port, kQuickSocket), false, reports.Options(),
-      sending);
+      std::make_unique<SocketLink>("127.0.0.1", port, kQuickSocket), EscPosPrinter{},
+      reports.Options(), sending);
 }
 
 // Waits, bounded, until the destination reports a failed attempt.
@@ -65,8 +65,8 @@ TEST(SpooledDestinationTest, TicketArrivesWholeAndLeavesTheSpool) {
   kitchen->Deliver(Ticket("1 Soup"));
   ASSERT_TRUE(kitchen->Drain(kOutcome));
   ASSERT_TRUE(printer.WaitForJobs(2));
-  EXPECT_EQ(printer.Jobs(), (std::vector<std::string>{RenderEscPos(big, false),
-                                                      RenderEscPos(Ticket("1 Soup"), false)}));
+  EXPECT_EQ(printer.Jobs(),
+            (std::vector<std::string>{RenderEscPos(big, {}), RenderEscPos(Ticket("1 Soup"), {})}));
   EXPECT_TRUE(PrintSpool(tmp.path() / "spool").Jobs().empty());
   EXPECT_EQ(kitchen->State().held, 0);
   EXPECT_EQ(reports.stream.str(), "");
@@ -154,9 +154,9 @@ TEST(SpooledDestinationTest, SpooledTicketsAreSentInOrderAfterARestart) {
   kitchen->Deliver(Ticket("third"));
   ASSERT_TRUE(kitchen->Drain(kOutcome));
   ASSERT_TRUE(printer.WaitForJobs(3));
-  EXPECT_EQ(printer.Jobs(), (std::vector<std::string>{RenderEscPos(Ticket("first"), false),
-                                                      RenderEscPos(Ticket("second"), false),
-                                                      RenderEscPos(Ticket("third"), false)}));
+  EXPECT_EQ(printer.Jobs(), (std::vector<std::string>{RenderEscPos(Ticket("first"), {}),
+                                                      RenderEscPos(Ticket("second"), {}),
+                                                      RenderEscPos(Ticket("third"), {})}));
   EXPECT_TRUE(fs::is_empty(spool)) << "the half-written job is dropped, not printed";
 }
 
@@ -165,8 +165,8 @@ TEST(SpooledDestinationTest, DevicePrinterGetsTheJobAppendedOrHoldsIt) {
   Reports reports;
   fs::path device = tmp.path() / "lp0";
   SpooledDestination usb("BAR", "device:" + device.string(), tmp.path() / "spool",
-                         std::make_unique<DeviceLink>(device.string()), true, reports.Options(),
-                         true);
+                         std::make_unique<DeviceLink>(device.string()), {.red_ribbon = true},
+                         reports.Options(), true);
   usb.Deliver(Ticket("2 Cola"));
   ASSERT_TRUE(SeesProblem(usb)) << "no device yet";
   EXPECT_NE(usb.State().problem.find(device.string()), std::string::npos);
@@ -174,8 +174,8 @@ TEST(SpooledDestinationTest, DevicePrinterGetsTheJobAppendedOrHoldsIt) {
   ASSERT_TRUE(usb.Drain(kOutcome));
   usb.Deliver(Ticket("1 Tea"));
   ASSERT_TRUE(usb.Drain(kOutcome));
-  EXPECT_EQ(testing::ReadHostFile(device),
-            RenderEscPos(Ticket("2 Cola"), true) + RenderEscPos(Ticket("1 Tea"), true));
+  EXPECT_EQ(testing::ReadHostFile(device), RenderEscPos(Ticket("2 Cola"), {.red_ribbon = true}) +
+                                               RenderEscPos(Ticket("1 Tea"), {.red_ribbon = true}));
 }
 
 TEST(SocketLinkTest, ReadsPrinterAddresses) {
