@@ -3,11 +3,17 @@
 #include <QGuiApplication>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <system_error>
 
+#include "platform/print/dir_destination.h"
 #include "platform/print/escpos_reader.h"
+#include "platform/print/paper_fit.h"
+#include "platform/print/printer_registry.h"
+#include "platform/print/spooled_destination.h"
 #include "platform/qt/ticket_picture.h"
 #include "tools/korvtool.h"
 
@@ -38,37 +44,86 @@ bool SavePng(const QImage& image, const fs::path& out) {
   return !error;
 }
 
+// The folder a printer leaves its tickets in: its spool, or its dir: folder.
+fs::path TicketFolder(const InstalledPrinter& printer) {
+  if (auto* spooled = dynamic_cast<const SpooledDestination*>(printer.destination.get()))
+    return spooled->SpoolFolder();
+  if (auto* dir = dynamic_cast<const DirDestination*>(printer.destination.get()))
+    return dir->folder();
+  return {};
+}
+
+// The station's printer whose folder holds `file`; none when no printer's does.
+std::optional<InstalledPrinter> PrinterHolding(const Args& args, const std::string& file) {
+  FileSystem files{PathMap(args.Root())};
+  std::ostringstream ignored;  // the station reports a bad printer file, not its preview
+  InstalledPrinters installed = LoadInstalledPrinters(files, PrinterSetup{}, ignored);
+  std::error_code error;
+  fs::path folder = fs::weakly_canonical(fs::absolute(file).parent_path(), error);
+  for (InstalledPrinter& printer : installed.printers) {
+    fs::path own = TicketFolder(printer);
+    if (!own.empty() && fs::weakly_canonical(own, error) == folder) return std::move(printer);
+  }
+  return std::nullopt;
+}
+
+// --columns, else the columns of the printer the file belongs to, else 48.
+std::optional<int> Columns(const Args& args, const std::optional<InstalledPrinter>& printer) {
+  if (std::optional<std::string> given = args.Option("--columns")) {
+    try {
+      size_t used = 0;
+      int columns = std::stoi(*given, &used);
+      if (used == given->size() && columns >= 16 && columns <= 255) return columns;
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+  }
+  return printer && printer->paper.columns > 0 ? printer->paper.columns : kDefaultColumns;
+}
+
 int RunPreview(const Args& args) {
   if (args.positional.size() != 1) return UsageError("preview takes one FILE");
   std::optional<std::string> out = args.Option("--out");
   if (!out || out->empty()) return UsageError("preview needs --out PNG");
+  const std::string& file = args.positional[0];
+  std::optional<InstalledPrinter> printer = PrinterHolding(args, file);
+  std::optional<int> columns = Columns(args, printer);
+  if (!columns) return UsageError("--columns takes a number of columns from 16 to 255");
   std::string bytes;
-  if (!ReadBytes(args.positional[0], bytes)) return Fail("cannot read " + args.positional[0]);
+  if (!ReadBytes(file, bytes)) return Fail("cannot read " + file);
   // The painter needs an application, never a screen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "korvtool";
   static char* argv[] = {name, nullptr};
   QGuiApplication app(argc, argv);
-  QImage picture = TicketPicture(ReadTicket(bytes), args.Has("--red"));
+  QImage picture = TicketPicture(ReadTicket(bytes), *columns);
   if (!SavePng(picture, *out)) return Fail("cannot write " + *out);
+  std::cout << *out << ": " << file << " at " << *columns << " columns"
+            << (printer ? " (printer " + printer->device_name + ")" : "") << "\n";
   return 0;
 }
 
 const Registration kPreview{ToolCommand{
     "preview",
-    "preview FILE --out PNG [--red]",
+    "preview FILE --out PNG [--columns N] [--root DIR]",
     "draw a spooled job or a captured ticket as the printer prints it",
-    "Draws FILE as a picture of the printed ticket and saves it as PNG: 80 mm\n"
-    "paper, 576 pixels wide, as tall as the ticket. FILE is a spooled job (a\n"
-    "printer's spool\\<printer>\\NNNNNN.job, ESC/POS bytes: bold, character\n"
-    "size, red and the paper cut are drawn) or a captured ticket (a folder\n"
-    "printer's NNNNNN.txt, plain lines, \"[cut]\" for the cut); which one is\n"
-    "told by the content. --red draws the lines sent in red as red, as a printer\n"
-    "with a two-colour ribbon prints them; without it they are black, as a\n"
-    "one-colour printer prints them. Exit status 1 when FILE cannot be read or\n"
-    "the picture cannot be written.",
-    {"--out"},
+    "Draws FILE as a picture of the printed ticket and saves it as PNG: the paper of\n"
+    "its printer, 12 pixels a column (48 columns, 80 mm paper, are 576 pixels\n"
+    "across), as tall as the ticket, with the lines fitted to the columns as the\n"
+    "printer fits them: the same wraps, sizes and paper cut. FILE is a spooled job\n"
+    "(a printer's spool\\<printer>\\NNNNNN.job, ESC/POS bytes: bold, character size,\n"
+    "code page, the paper cut, and red where the job is red, which it is only for\n"
+    "a printer marked red) or a captured ticket (a folder printer's NNNNNN.txt,\n"
+    "plain black lines at the standard size, \"[cut]\" for the cut); which one is\n"
+    "told by the content.\n\n"
+    "  --columns N  the paper's characters a line (16 to 255). Without it, the\n"
+    "               columns of the station's printer whose spool or folder holds\n"
+    "               FILE (printers.conf columns=), else 48; give it to see a\n"
+    "               ticket as another printer would print it.\n\n"
+    "Prints the picture's name and the columns it was drawn at. Exit status 1 when\n"
+    "FILE cannot be read or the picture cannot be written, 2 for bad arguments.",
+    {"--out", "--columns"},
     RunPreview,
 }};
 

@@ -12,6 +12,7 @@
 
 #include "platform/print/destinations.h"
 #include "platform/print/dir_destination.h"
+#include "platform/print/paper_fit.h"
 #include "platform/print/printer_registry.h"
 #include "platform/print/spooled_destination.h"
 #include "tools/korvtool.h"
@@ -38,6 +39,15 @@ void ListJobs(const PrintSpool& spool) {
               << fs::file_size(job.path, ec) << " bytes\n";
 }
 
+// How the printer fits its tickets: ESC/POS printers always, a folder only
+// when its columns are given.
+std::string Paper(const PaperSetup& paper, bool escpos) {
+  if (!escpos && paper.columns == 0) return "lines as printed";
+  int columns = paper.columns ? paper.columns : kDefaultColumns;
+  return std::to_string(columns) + " columns" + (paper.columns ? "" : " (not given)") +
+         ", code page " + std::to_string(static_cast<int>(paper.code_page));
+}
+
 std::string Plural(size_t n) { return std::to_string(n) + (n == 1 ? " print job" : " print jobs"); }
 
 // One printer; returns its spool folder, empty for a printer without one.
@@ -47,7 +57,7 @@ fs::path ShowPrinter(const InstalledPrinter& p, bool current) {
   if (auto* spooled = dynamic_cast<const SpooledDestination*>(p.destination.get())) {
     PrintSpool spool(spooled->SpoolFolder());
     size_t held = spool.Jobs().size();
-    std::cout << "    state: "
+    std::cout << "    paper: " << Paper(p.paper, true) << "\n    state: "
               << (held == 0 ? "nothing held back"
                             : "holds " + Plural(held) + " the printer has not taken yet")
               << "\n    spool: " << spool.folder().string() << "\n";
@@ -55,7 +65,7 @@ fs::path ShowPrinter(const InstalledPrinter& p, bool current) {
     return spool.folder();
   }
   if (dynamic_cast<const DirDestination*>(p.destination.get()))
-    std::cout << "    state: prints into a folder\n";
+    std::cout << "    paper: " << Paper(p.paper, false) << "\n    state: prints into a folder\n";
   else
     std::cout << "    state: cannot print (unknown destination)\n";
   return {};

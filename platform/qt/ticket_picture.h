@@ -1,10 +1,14 @@
 #pragma once
-// A ticket as the ticket printer prints it, as a picture: 80 mm paper at
-// 203 dpi (576 px wide), white, one monospace line per printed line at 12 px
-// per character size unit (a double-width line is drawn twice as wide), bold
-// where the printer prints bold, and the paper cut as a dashed line marked
-// "cut". The picture is as tall as its lines. Needs a QGuiApplication (the
-// offscreen platform is enough); no window is opened.
+// A ticket as the ticket printer prints it, as a picture of its paper: the
+// lines fitted to the printer's columns as the printer's renderer fits them
+// (paper_fit.h), each character in a cell of 12 x 24 pixels (a thermal
+// printer's standard font at 203 dpi, so 48 columns are 576 pixels, 80 mm
+// paper, and 32 are 384, 58 mm paper), wider and taller by the line's
+// character size, bold where the printer prints bold, red where it was sent
+// red (a job carries red only for a printer with a two-colour ribbon), and
+// the paper cut as a dashed line marked "cut". White paper with a margin on each side, as tall as
+// its lines. Needs a QGuiApplication (the offscreen platform is enough); no
+// window is opened.
 
 #include <QImage>
 #include <vector>
@@ -13,10 +17,9 @@
 
 namespace korv {
 
-inline constexpr int kTicketPaperWidth = 576;
+// The width of the picture of a paper of `columns` characters.
+int TicketPictureWidth(int columns);
 
-// red_ribbon: red lines are drawn red, as a two-colour printer prints them;
-// otherwise black, as a one-colour printer ignores the colour command.
-QImage TicketPicture(const std::vector<TicketLine>& lines, bool red_ribbon);
+QImage TicketPicture(const std::vector<TicketLine>& lines, int columns);
 
 }  // namespace korv
