@@ -69,15 +69,7 @@ std::optional<InstalledPrinter> PrinterHolding(const Args& args, const std::stri
 
 // --columns, else the columns of the printer the file belongs to, else 48.
 std::optional<int> Columns(const Args& args, const std::optional<InstalledPrinter>& printer) {
-  if (std::optional<std::string> given = args.Option("--columns")) {
-    try {
-      size_t used = 0;
-      int columns = std::stoi(*given, &used);
-      if (used == given->size() && columns >= 16 && columns <= 255) return columns;
-    } catch (const std::exception&) {
-    }
-    return std::nullopt;
-  }
+  if (std::optional<std::string> given = args.Option("--columns")) return ColumnsValue(*given);
   return printer && printer->paper.columns > 0 ? printer->paper.columns : kDefaultColumns;
 }
 
@@ -88,7 +80,9 @@ int RunPreview(const Args& args) {
   const std::string& file = args.positional[0];
   std::optional<InstalledPrinter> printer = PrinterHolding(args, file);
   std::optional<int> columns = Columns(args, printer);
-  if (!columns) return UsageError("--columns takes a number of columns from 16 to 255");
+  if (!columns)
+    return UsageError("--columns takes a number of columns from " + std::to_string(kFewestColumns) +
+                      " to " + std::to_string(kMostColumns));
   std::string bytes;
   if (!ReadBytes(file, bytes)) return Fail("cannot read " + file);
   // The painter needs an application, never a screen.

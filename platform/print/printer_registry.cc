@@ -67,10 +67,6 @@ Entry SplitLine(const std::string& line, std::string* problem) {
   return e;
 }
 
-// The shortest and the longest lines of a ticket printer, in characters.
-constexpr int kFewestColumns = 16;
-constexpr int kMostColumns = 255;
-
 // The value of a whole decimal number; -1 for any other text.
 int WholeNumber(const std::string& text) {
   if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
@@ -153,9 +149,8 @@ class Parser {
   }
 
   void Columns(const std::string& value, int number, PaperSetup& paper) {
-    int columns = WholeNumber(value);
-    if (columns >= kFewestColumns && columns <= kMostColumns) {
-      paper.columns = columns;
+    if (std::optional<int> columns = ColumnsValue(value)) {
+      paper.columns = *columns;
     } else {
       Warn(number, "\"columns=" + value + "\" is not a number of columns from " +
                        std::to_string(kFewestColumns) + " to " + std::to_string(kMostColumns) +
@@ -204,6 +199,12 @@ class Parser {
 };
 
 }  // namespace
+
+std::optional<int> ColumnsValue(const std::string& text) {
+  int columns = WholeNumber(text);
+  if (columns < kFewestColumns || columns > kMostColumns) return std::nullopt;
+  return columns;
+}
 
 InstalledPrinters ParsePrintersConf(std::string_view text, const FileSystem& files,
                                     const PrinterSetup& setup, std::ostream& warnings) {

@@ -16,6 +16,7 @@
 // warned about and the printer kept.
 
 #include <iostream>
+#include <optional>
 #include <ostream>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,14 @@
 namespace korv {
 
 inline constexpr const char* kPrintersConf = "C:\\Korvain\\printers.conf";
+
+// The shortest and the longest lines of a ticket printer, in characters.
+inline constexpr int kFewestColumns = 16;
+inline constexpr int kMostColumns = 255;
+
+// The columns a "columns=" value gives; none for text that is not a whole
+// number from kFewestColumns to kMostColumns.
+std::optional<int> ColumnsValue(const std::string& text);
 
 struct InstalledPrinters {
   std::vector<InstalledPrinter> printers;
