@@ -3,12 +3,12 @@
 // document becomes NNNNNN.txt (RenderText) and NNNNNN.html (RenderHtml),
 // with its lines as printed; when the entry gives the paper's columns, with
 // its lines as that paper shows them (FitDocument, in the entry's code page).
-// Numbered on from the highest number already in the folder, six digits or
-// more. Both files are written whole under a temporary name first and then
-// published under their number, so a reader never sees half a ticket and two
-// printing processes never take the same number. The .html appears just
-// before the .txt. A missing folder is created. Failures raise the file
-// layer's RuntimeError (61 disk full, 70 no permission, ...), and no
+// The files are numbered on from the highest number already in the folder,
+// six digits or more. Both are written whole under a temporary name first
+// and then published under their number, so a reader never sees half a
+// ticket and two printing processes never take the same number. The .html
+// appears just before the .txt. A missing folder is created. Failures raise
+// the file layer's RuntimeError (61 disk full, 70 no permission, ...), and no
 // temporary file is left behind.
 
 #include <cstdint>

@@ -5,13 +5,13 @@
 //
 // Deliver renders the document as ESC/POS for this printer (its red, columns
 // and code page), stores it in the printer's spool folder (on disk before it
-// returns) and returns at once; a failure to store it is raised. One sender thread per printer then hands the jobs to the
-// printer in order. A job leaves the spool only when the printer has taken
-// it; otherwise the sender tries again after a pause that doubles from the
-// first retry pause up to the longest (a new ticket makes it try at once).
-// Jobs found in the spool at start-up are sent first, so a restart loses
-// nothing. A dead printer holds up only its own sender: never another
-// printer, never the caller of Deliver.
+// returns) and returns at once; a failure to store it is raised. One sender
+// thread per printer then hands the jobs to the printer in order. A job
+// leaves the spool only when the printer has taken it; otherwise the sender
+// tries again after a pause that doubles from the first retry pause up to the
+// longest (a new ticket makes it try at once). Jobs found in the spool at
+// start-up are sent first, so a restart loses nothing. A dead printer holds
+// up only its own sender: never another printer, never the caller of Deliver.
 //
 // When the printer starts failing, and when it takes jobs again, one line
 // goes to the report stream (standard error in the station program).
