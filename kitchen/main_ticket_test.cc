@@ -17,7 +17,8 @@ struct MainBench : KitchenBench {
     ts.station.Customer.Set(3, "Pat Smith");
   }
   void CounterAt(int count) {
-    ts.Write(kCounter, "\"" + std::to_string(count) + "\",\"12/8/2026\",\"0\"\r\n");
+    std::string line(1, '"');
+    ts.Write(kCounter, line.append(std::to_string(count)).append("\",\"12/8/2026\",\"0\"\r\n"));
   }
 };
 

@@ -59,6 +59,13 @@ void Append(ListPtr& list, const std::string& line) {
 }
 
 // Replaces every copy of the secret, in case a transport message quotes it.
+// "<address>", the envelope's form.
+std::string InAngles(const std::string& address) {
+  std::string text(1, '<');
+  text.append(address).append(1, '>');
+  return text;
+}
+
 std::string Scrub(std::string text, const std::string& secret) {
   if (secret.empty()) return text;
   for (size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at))
@@ -103,8 +110,8 @@ void SmtpMail::Send(const MailMessage& message) {
   Append(headers, "To: " + message.recipient);
   Append(headers, "Subject: " + message.subject);
   ListPtr recipients;
-  Append(recipients, "<" + BareAddress(message.recipient) + ">");
-  const std::string mail_from = "<" + BareAddress(settings.from) + ">";
+  Append(recipients, InAngles(BareAddress(message.recipient)));
+  const std::string mail_from = InAngles(BareAddress(settings.from));
   char error[CURL_ERROR_SIZE] = "";
 
   curl_easy_setopt(c, CURLOPT_URL, settings.server.c_str());

@@ -174,7 +174,7 @@ class Parser {
   // Two names that differ only in case or punctuation keep apart.
   std::string SpoolFolder(const std::string& name) {
     std::string folder = SpoolFolderName(name);
-    if (!folders_.insert(folder).second) folder += "-" + NameHash(name);
+    if (!folders_.insert(folder).second) folder.append("-").append(NameHash(name));
     folders_.insert(folder);
     return folder;
   }

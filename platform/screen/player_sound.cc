@@ -17,9 +17,10 @@ std::string FindOnPath(std::string_view name, std::string_view path_env) {
   while (start <= path_env.size()) {
     size_t end = path_env.find(':', start);
     if (end == std::string_view::npos) end = path_env.size();
-    std::string folder(path_env.substr(start, end - start));
-    if (folder.empty()) folder = ".";  // an empty PATH entry names the working folder
-    std::string candidate = folder + "/" + std::string(name);
+    // An empty PATH entry names the working folder.
+    std::string candidate(end > start ? path_env.substr(start, end - start) : ".");
+    candidate += '/';
+    candidate += name;
     struct stat st;
     if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
         access(candidate.c_str(), X_OK) == 0)

@@ -17,6 +17,12 @@ using testing::TestStation;
 
 const char kCounter[] = "F:\\KORVAIN\\data\\PioNumber.dat";
 
+// The counter file holding n: one quoted field and CR LF.
+std::string CounterText(int n) {
+  std::string text(1, '"');
+  return text.append(std::to_string(n)).append("\"\r\n");
+}
+
 TEST(PioNumberTest, CounterRunsFrom1To498) {
   TestStation t;
   t.station.DataRoot = "F:\\KORVAIN\\";
@@ -38,7 +44,7 @@ TEST(PioNumberTest, CounterRunsFrom1To498) {
     NextPioNumber(t.station, t.files);
     EXPECT_EQ(t.station.PioNumber, drawn);
     EXPECT_EQ(t.station.PioNumberText, std::to_string(drawn));
-    EXPECT_EQ(t.Read(kCounter), "\"" + std::to_string(drawn) + "\"\r\n");
+    EXPECT_EQ(t.Read(kCounter), CounterText(drawn));
   }
   EXPECT_EQ(t.files.OpenCount(), 0);
 }
@@ -89,7 +95,7 @@ TEST(PioNumberTest, DrawsOfManyStationsAtOnceNeverRepeatWithinACycle) {
     EXPECT_EQ(times[n], total / 498 + (n <= total % 498 ? 1 : 0));
   }
   EXPECT_EQ(times.size(), 498u);
-  EXPECT_EQ(t.Read(kCounter), "\"" + std::to_string((total - 1) % 498 + 1) + "\"\r\n");
+  EXPECT_EQ(t.Read(kCounter), CounterText((total - 1) % 498 + 1));
 }
 
 }  // namespace
