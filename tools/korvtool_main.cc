@@ -5,6 +5,10 @@
 
 #include "tools/korvtool.h"
 
+#ifndef KORV_VERSION
+#define KORV_VERSION "0.0.0"
+#endif
+
 namespace korv::tool {
 namespace {
 
@@ -15,6 +19,7 @@ std::map<std::string, ToolCommand>& Commands() {
 
 void PrintUsage(std::ostream& out) {
   out << "Usage: korvtool COMMAND [ARGS] [--root DIR]\n"
+         "       korvtool --help | --version\n"
          "The administrator's tool of the delayed-send station.\n\n"
          "Commands:\n";
   for (const auto& [name, c] : Commands())
@@ -93,6 +98,10 @@ int main(int argc, char** argv) {
   if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "help") {
     PrintUsage(std::cout);
     return argc < 2 ? 2 : 0;
+  }
+  if (std::string(argv[1]) == "--version") {
+    std::cout << "korvtool " << KORV_VERSION << "\n";
+    return 0;
   }
   auto it = Commands().find(argv[1]);
   if (it == Commands().end()) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <thread>
 
@@ -24,6 +25,15 @@ constexpr int kLockAttempts = 300;
 constexpr auto kLockPause = std::chrono::milliseconds(10);
 
 }  // namespace
+
+std::string FolderWriteProblem(const fs::path& folder) {
+  struct stat st;
+  if (stat(folder.c_str(), &st) != 0)
+    return errno == ENOENT ? "does not exist" : std::strerror(errno);
+  if (!S_ISDIR(st.st_mode)) return "is not a folder";
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return {};
+}
 
 [[noreturn]] void RaiseErrno(int err, bool reading) {
   switch (err) {

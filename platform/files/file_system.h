@@ -123,6 +123,11 @@ class FileSystem {
 // that touches host files itself.
 [[noreturn]] void RaiseErrno(int err, bool reading = false);
 
+// Why this process could not make, replace and remove files in a host
+// folder: empty when it can, else "does not exist", "is not a folder" or the
+// system's reason ("Permission denied", "Read-only file system").
+std::string FolderWriteProblem(const std::filesystem::path& folder);
+
 // True when name matches the wildcard pattern (* and ?), any letter case.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 

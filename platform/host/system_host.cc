@@ -25,7 +25,33 @@ void WritePid(int fd) {
   }
 }
 
+std::string Strip(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
 }  // namespace
+
+RunningCopy FindRunningCopy(const std::filesystem::path& lock_file) {
+  RunningCopy found;
+  int fd = open(lock_file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT) found.problem = lock_file.string() + ": " + std::strerror(errno);
+    return found;
+  }
+  struct flock fl = {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  if (fcntl(fd, F_OFD_GETLK, &fl) != 0) {
+    found.problem = lock_file.string() + ": " + std::strerror(errno);
+  } else if (fl.l_type != F_UNLCK) {
+    found.running = true;
+    char pid[32] = {};
+    if (pread(fd, pid, sizeof pid - 1, 0) > 0) found.pid = Strip(pid);
+  }
+  close(fd);
+  return found;
+}
 
 SystemHost::~SystemHost() {
   if (fd_ >= 0) close(fd_);
@@ -44,7 +70,9 @@ bool SystemHost::PreviousInstance() {
   std::filesystem::create_directories(lock_file_.parent_path(), ec);
   int fd = open(lock_file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {
-    std::cerr << "cannot make the lock file " << lock_file_.string() << ": " << std::strerror(errno)
+    int err = errno;
+    if (err == EACCES && FindRunningCopy(lock_file_).running) return true;
+    std::cerr << "cannot make the lock file " << lock_file_.string() << ": " << std::strerror(err)
               << "; a second copy would not be noticed" << std::endl;
     return false;
   }

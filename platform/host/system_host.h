@@ -6,8 +6,10 @@
 // description lock on it until this object (normally the process) ends, and
 // writes its process id into it for the administrator. The kernel drops the
 // lock when the holder dies, so a crashed copy never blocks the next start.
-// When the lock file cannot be made at all the guard cannot tell, says so on
-// standard error and answers false: a station that runs beats one that
+// A lock file that this user may read but not write (a copy run by another
+// user made it) is only looked at: a copy holding it is still noticed. When
+// the lock file cannot be made or opened at all the guard cannot tell, says
+// so on standard error and answers false: a station that runs beats one that
 // refuses to start over a folder permission.
 
 #include <filesystem>
@@ -19,6 +21,16 @@
 namespace korv {
 
 inline constexpr const char* kInstanceLockFile = "C:\\Korvain\\korv-delayed-send.lock";
+
+// What the lock file says about a running copy, found without taking the
+// lock, so that looking never keeps a station from starting.
+struct RunningCopy {
+  bool running = false;
+  std::string pid;      // the process id the running copy wrote; may be empty
+  std::string problem;  // why it cannot be told; empty when it can
+};
+// No lock file means no copy runs.
+RunningCopy FindRunningCopy(const std::filesystem::path& lock_file);
 
 class SystemHost : public Host {
  public:

@@ -37,9 +37,14 @@ pid_t ChildHoldingTheStation(const std::filesystem::path& lock, int* release_fd)
 TEST(SystemHostTest, ASecondCopyIsRefusedOnlyWhileTheFirstLives) {
   testing::TempDir tmp;
   std::filesystem::path lock = tmp.path() / "c" / "Korvain" / "korv-delayed-send.lock";
+  EXPECT_FALSE(FindRunningCopy(lock).running) << "no lock file yet";
+  EXPECT_EQ(FindRunningCopy(lock).problem, "");
   int release = -1;
   pid_t child = ChildHoldingTheStation(lock, &release);
   ASSERT_GT(child, 0) << "the first copy must get the station";
+  RunningCopy seen = FindRunningCopy(lock);
+  EXPECT_TRUE(seen.running);
+  EXPECT_EQ(seen.pid, std::to_string(child));
 
   {
     SystemHost second(lock);
@@ -52,6 +57,7 @@ TEST(SystemHostTest, ASecondCopyIsRefusedOnlyWhileTheFirstLives) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
+  EXPECT_FALSE(FindRunningCopy(lock).running) << "the lock file stays, but nobody holds it";
   SystemHost after(lock);
   EXPECT_FALSE(after.PreviousInstance()) << "the first copy has ended";
   EXPECT_FALSE(after.PreviousInstance()) << "the holder asks again";

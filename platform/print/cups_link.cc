@@ -48,6 +48,23 @@ Http Connect(const std::string& configured, std::chrono::milliseconds within) {
   RaisePrinterProblem("CUPS queue " + queue + ": " + what + ": " + cupsLastErrorString());
 }
 
+// Why the queue cannot print tickets; empty when it can. A queue with a
+// driver would print the ESC/POS commands as text: only CUPS's raw queue
+// passes them through.
+std::string QueueProblem(const cups_dest_t* dest) {
+  if (!dest) return "does not exist";
+  auto option = [&](const char* name) {
+    const char* value = cupsGetOption(name, dest->num_options, dest->options);
+    return std::string(value ? value : "");
+  };
+  if (std::string model = option("printer-make-and-model"); model != "Local Raw Printer")
+    return "is not a raw queue (its driver is \"" + model + "\")";
+  if (option("printer-state") == "5") return "is stopped (cupsenable starts it)";
+  if (option("printer-is-accepting-jobs") == "false")
+    return "rejects jobs (cupsaccept makes it accept them)";
+  return {};
+}
+
 }  // namespace
 
 void CupsLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
@@ -66,6 +83,23 @@ void CupsLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
   std::string why = cupsLastErrorString();
   cupsCancelJob2(http.get(), q, job, 1);
   RaisePrinterProblem("CUPS queue " + queue_ + ": document not accepted: " + why);
+}
+
+std::string CupsLink::Check(std::chrono::milliseconds within) const {
+  Http http = Connect(server_, within);
+  if (!http) {
+    std::string server = cupsServer();
+    if (!server.empty() && server[0] != '/') server += ":" + std::to_string(ippPort());
+    return "no CUPS server answers at " + server;
+  }
+  std::atomic<bool> never{false};
+  Waiting waiting{Deadline(within), &never};
+  httpSetTimeout(http.get(), 0.5, GoOnWaiting, &waiting);
+  cups_dest_t* dests = nullptr;
+  int count = cupsGetDests2(http.get(), &dests);
+  std::string problem = QueueProblem(cupsGetDest(queue_.c_str(), nullptr, count, dests));
+  cupsFreeDests(count, dests);
+  return problem.empty() ? problem : "CUPS queue " + queue_ + " " + problem;
 }
 
 std::vector<std::string> ListCupsQueues(const std::string& server,

@@ -9,6 +9,9 @@
 // Connecting is bounded by the connect timeout and every later wait for the
 // server by the I/O timeout; a job the server created but did not receive
 // whole is cancelled before the job is sent again.
+//
+// Check asks the server whether the queue exists, is a raw queue (a driver
+// would print the ESC/POS commands as text), runs and accepts jobs.
 
 #include <chrono>
 #include <string>
@@ -28,6 +31,7 @@ class CupsLink : public PrinterLink {
   CupsLink(std::string queue, std::string server = {}, CupsTimeouts timeouts = {})
       : queue_(std::move(queue)), server_(std::move(server)), timeouts_(timeouts) {}
   void Send(std::string_view bytes, const std::atomic<bool>& stop) override;
+  std::string Check(std::chrono::milliseconds within) const override;
 
  private:
   std::string queue_;

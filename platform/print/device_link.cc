@@ -16,6 +16,13 @@ namespace {
 
 }  // namespace
 
+std::string DeviceLink::Check(std::chrono::milliseconds) const {
+  int fd = open(path_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_APPEND | O_CLOEXEC);
+  if (fd < 0) return path_ + ": " + strerror(errno);
+  close(fd);
+  return {};
+}
+
 void DeviceLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
   int fd = open(path_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_APPEND | O_CLOEXEC);
   if (fd < 0) Fail(path_, errno);

@@ -4,7 +4,8 @@
 // after it. The open never waits for a printer that is off (non-blocking),
 // and the whole write must finish within the write timeout; a device that is
 // missing, busy or refuses the data fails the job, which is sent again whole.
-// A plain file as the device receives each job appended to it.
+// A plain file as the device receives each job appended to it. Check opens
+// the device for writing as a job would and closes it, writing nothing.
 
 #include <chrono>
 #include <string>
@@ -19,6 +20,7 @@ class DeviceLink : public PrinterLink {
                       std::chrono::milliseconds write_timeout = std::chrono::seconds(10))
       : path_(std::move(path)), write_timeout_(write_timeout) {}
   void Send(std::string_view bytes, const std::atomic<bool>& stop) override;
+  std::string Check(std::chrono::milliseconds within) const override;
 
  private:
   std::string path_;

@@ -108,6 +108,14 @@ int64_t HighestDocumentNumber(const fs::path& folder) {
   return highest;
 }
 
+std::string DirDestination::Check(std::chrono::milliseconds) const {
+  fs::path folder = folder_;
+  std::error_code ec;
+  while (!fs::exists(folder, ec) && folder.has_relative_path()) folder = folder.parent_path();
+  std::string problem = FolderWriteProblem(folder);
+  return problem.empty() ? problem : folder.string() + ": " + problem;
+}
+
 void DirDestination::Deliver(const Document& printed) {
   const Document doc = paper_.columns > 0 ? OnPaper(printed, paper_) : printed;
   // A paper cut arrives as a document of its own after the ticket it ends;

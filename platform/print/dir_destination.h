@@ -27,6 +27,9 @@ class DirDestination : public Destination {
   void Deliver(const Document& doc) override;
   std::string Describe() const override { return described_; }
   const std::filesystem::path& folder() const { return folder_; }
+  // The folder, or the nearest folder above it when it is still to be made,
+  // must be writable.
+  std::string Check(std::chrono::milliseconds within) const override;
 
  private:
   std::filesystem::path folder_;

@@ -48,6 +48,10 @@ class Destination {
   // Waits until the printer has taken every accepted document; false when
   // `within` passed first. Destinations that deliver at once return true.
   virtual bool Drain(std::chrono::milliseconds /*within*/) { return true; }
+  // Whether the printer can be reached now, found without printing anything
+  // and within about `within`: empty when it can, else why not. For an
+  // administrator's check of a station that sends nothing meanwhile.
+  virtual std::string Check(std::chrono::milliseconds /*within*/) const { return {}; }
 };
 
 // What a printer's entry says about its paper and characters.

@@ -19,6 +19,9 @@ class PrinterLink {
   // wait is bounded by the link's timeouts, and the call gives up within a
   // fraction of a second once `stop` is set.
   virtual void Send(std::string_view bytes, const std::atomic<bool>& stop) = 0;
+  // Whether the printer could take a job now, found without sending one and
+  // within about `within`: empty when it could, else why not.
+  virtual std::string Check(std::chrono::milliseconds within) const = 0;
 };
 
 // The end of a bounded wait, and polling for it in short slices so that a

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/runtime_error.h"
 #include "common/val.h"
 
 namespace korv {
@@ -124,7 +125,7 @@ bool ParseSocketUri(const std::string& text, SocketAddress* out) {
   return out->port > 0 && out->port < 65536;
 }
 
-void SocketLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
+int SocketLink::Connect(std::chrono::milliseconds within, const std::atomic<bool>& stop) const {
   // Name lookup cannot be bounded; a printer named by its address (as
   // restaurant printers usually are) needs none.
   addrinfo hints{};
@@ -133,7 +134,7 @@ void SocketLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
   std::string port = std::to_string(port_);
   if (int rc = getaddrinfo(host_.c_str(), port.c_str(), &hints, &found); rc != 0)
     RaisePrinterProblem("cannot find " + host_ + ": " + gai_strerror(rc));
-  Deadline connect_by(timeouts_.connect);
+  Deadline connect_by(within);
   int err = ETIMEDOUT;
   int fd = -1;
   try {
@@ -145,6 +146,21 @@ void SocketLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
   }
   freeaddrinfo(found);
   if (fd < 0) RaisePrinterProblem(host_ + ":" + port + ": " + strerror(err));
+  return fd;
+}
+
+std::string SocketLink::Check(std::chrono::milliseconds within) const {
+  std::atomic<bool> never{false};
+  try {
+    Socket sock(Connect(within, never));
+    return {};
+  } catch (const RuntimeError& e) {
+    return e.description();
+  }
+}
+
+void SocketLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
+  int fd = Connect(timeouts_.connect, stop);
   Socket sock(fd);
   WriteJob(fd, bytes, timeouts_.write, stop);
   shutdown(fd, SHUT_WR);

@@ -10,6 +10,9 @@
 // refused or timed-out connection, a write that does not finish in time or
 // bytes still unacknowledged at the end is a failure, and the job is sent
 // again whole.
+//
+// Check connects to the print port and closes the connection at once,
+// sending nothing.
 
 #include <chrono>
 #include <string>
@@ -31,8 +34,11 @@ class SocketLink : public PrinterLink {
   SocketLink(std::string host, int port, SocketTimeouts timeouts = {})
       : host_(std::move(host)), port_(port), timeouts_(timeouts) {}
   void Send(std::string_view bytes, const std::atomic<bool>& stop) override;
+  std::string Check(std::chrono::milliseconds within) const override;
 
  private:
+  // A connected descriptor; raises 482 when no connection is made in time.
+  int Connect(std::chrono::milliseconds within, const std::atomic<bool>& stop) const;
   std::string host_;
   int port_;
   SocketTimeouts timeouts_;

@@ -55,6 +55,9 @@ class SpooledDestination : public Destination {
   // Waits until the printer has taken every spooled job; false when `within`
   // passed first.
   bool Drain(std::chrono::milliseconds within) override;
+  std::string Check(std::chrono::milliseconds within) const override {
+    return link_->Check(within);
+  }
   const std::filesystem::path& SpoolFolder() const { return spool_.folder(); }
 
  private:

@@ -1,0 +1,304 @@
+// korvtool check: what a technician runs on a new or failing station. One
+// line a finding ("ok: ...", "warning: ...", "fault: ..."), in the order the
+// station meets them at start-up and in a send, and exit status 1 when any
+// fault was found. It only looks: nothing is written or printed, and a file
+// is locked only for as long as it is read.
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/date_time.h"
+#include "common/runtime_error.h"
+#include "common/station.h"
+#include "common/val.h"
+#include "engine/config_switch.h"
+#include "engine/station_config.h"
+#include "platform/files/open_file_guard.h"
+#include "platform/host/system_host.h"
+#include "platform/mail/mail_settings.h"
+#include "platform/print/printer_registry.h"
+#include "tools/korvtool.h"
+
+namespace korv::tool {
+namespace {
+
+// How long a printer may take to answer.
+constexpr auto kPrinterWait = std::chrono::seconds(2);
+
+class Findings {
+ public:
+  explicit Findings(const FileSystem& files) : files_(files) {}
+  void Ok(const std::string& text) { Line("ok", text); }
+  void Warning(const std::string& text) {
+    ++warnings_;
+    Line("warning", text);
+  }
+  void Fault(const std::string& text) {
+    ++faults_;
+    Line("fault", text);
+  }
+  // A station path with the host path it stands for.
+  std::string Where(const std::string& path) const {
+    return path + " (" + files_.HostPath(path).string() + ")";
+  }
+  int faults() const { return faults_; }
+  int warnings() const { return warnings_; }
+
+ private:
+  static void Line(const char* tag, const std::string& text) {
+    std::cout << tag << ": " << text << std::endl;
+  }
+  const FileSystem& files_;
+  int faults_ = 0;
+  int warnings_ = 0;
+};
+
+std::string Described(const RuntimeError& e) {
+  if (e.number() == kErrPermissionDenied)
+    return "permission denied (error 70): another program holds its lock, or this user may not "
+           "open it";
+  return e.description() + " (error " + std::to_string(e.number()) + ")";
+}
+
+// Reads KorvINI.dat into the station as start-up does; false when there is
+// nothing to go on.
+bool CheckConfiguration(FileSystem& files, Station& station, Findings& out) {
+  try {
+    ReadStationConfigFile(station, files);
+  } catch (const RuntimeError& e) {
+    out.Fault(out.Where(station.WorkPath) + " cannot be read: " + Described(e));
+    return false;
+  }
+  const std::string& path = station.WorkPath;
+  if (!files.Exists(path)) {
+    out.Fault(out.Where(path) +
+              " does not exist: the station would run without a DataRoot "
+              "(korvtool init makes one)");
+    return false;
+  }
+  int64_t length = files.FileLen(path);
+  int record = station.Config.layout().length();
+  if (length == 0) {
+    out.Fault(out.Where(path) + " is empty");
+    return false;
+  }
+  if (length < record)
+    out.Fault(path + " holds " + std::to_string(length) + " bytes, not the " +
+              std::to_string(record) + " of a station record: the fields past them read as blanks");
+  else
+    out.Ok(path + " read: LocalRoot " + station.LocalRoot + ", DataRoot " + station.DataRoot);
+  return true;
+}
+
+// False when the root cannot be used to build paths.
+bool CheckRootText(const std::string& name, int field, const std::string& value,
+                   const std::string& example, Findings& out) {
+  std::string what = name + " (field " + std::to_string(field) + ")";
+  if (value.empty()) {
+    out.Fault(what + " is blank");
+    return false;
+  }
+  if (value.back() != '\\')
+    out.Fault(what + " \"" + value + "\" does not end with a backslash: the station would use " +
+              value + example);
+  return true;
+}
+
+// False when the folder is missing.
+bool CheckFolder(const FileSystem& files, const std::string& path, const std::string& holds,
+                 Findings& out) {
+  std::string problem = FolderWriteProblem(files.HostPath(path));
+  if (problem.empty()) {
+    out.Ok(path + " (" + holds + ") is writable");
+    return true;
+  }
+  out.Fault(out.Where(path) + ", " + holds + ": " + problem);
+  return problem != "does not exist";
+}
+
+void CheckSharedFolders(const FileSystem& files, const Station& station, Findings& out) {
+  const std::string& data = station.DataRoot;
+  std::vector<std::pair<std::string, std::string>> folders = {
+      {data + "PhoneOrders\\", "delayed orders, phone orders, the delayed-send log"},
+      {data + "PhoneOrders\\Deleted\\", "the sent delayed orders"},
+      {data + "data\\", "the phone-in counter, the customer file"},
+      {data + "Delivery\\LastOrder\\", "the customers' last orders"},
+  };
+  if (SwitchOn(station, 107))
+    folders.emplace_back(data + "KitMonitor\\", "kitchen monitor files, field 107 is -1");
+  for (const auto& [path, holds] : folders) CheckFolder(files, path, holds, out);
+}
+
+bool IsCount(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// Why a counter's text is not the one quoted line of `fields` fields the
+// stations write (a count, and for a daily counter its day and a spare);
+// empty when it is.
+std::string CounterProblem(const std::string& text, size_t fields) {
+  if (text.empty()) return "is empty";
+  QuotedReader reader(text);
+  std::vector<std::string> f;
+  try {
+    f = reader.ReadFields(fields);
+  } catch (const RuntimeError&) {
+    return "is cut short: fewer than " + std::to_string(fields) + " fields";
+  }
+  if (!reader.AtEnd()) return "holds more than one line of " + std::to_string(fields) + " fields";
+  if (!IsCount(Trim(f[0]))) return "holds the count \"" + f[0] + "\", which is not a number";
+  if (fields == 3) {
+    try {
+      ParseDate(Trim(f[1]));
+    } catch (const RuntimeError&) {
+      return "holds the day \"" + f[1] + "\", which is not a date";
+    }
+  }
+  return {};
+}
+
+void CheckCounter(FileSystem& files, const std::string& path, size_t fields, Findings& out) {
+  if (!files.Exists(path)) {
+    out.Ok(path + " does not exist yet; the first draw makes it");
+    return;
+  }
+  if (access(files.HostPath(path).c_str(), R_OK | W_OK) != 0) {
+    out.Fault(out.Where(path) + " cannot be read and written: " + std::strerror(errno));
+    return;
+  }
+  std::string text;
+  try {
+    OpenFileGuard file(files, files.Open(path, OpenMode::kReadWrite));
+    files.Lock(file.number());
+    text = files.ReadAll(file.number());
+  } catch (const RuntimeError& e) {
+    out.Fault(out.Where(path) + " cannot be read and written: " + Described(e));
+    return;
+  }
+  std::string problem = CounterProblem(text, fields);
+  if (problem.empty())
+    out.Ok(path + " holds " + Trim(text.substr(0, text.find_first_of("\r\n"))));
+  else
+    out.Fault(path + " " + problem);
+}
+
+void CheckCounters(FileSystem& files, const Station& station, Findings& out) {
+  CheckCounter(files, station.DataRoot + "data\\PioNumber.dat", 1, out);
+  CheckCounter(files, station.DataRoot + "KOrdNumb.dat", 3, out);
+  CheckCounter(files, station.DataRoot + "BAROrdNumb.dat", 3, out);
+}
+
+void CheckData(FileSystem& files, const Station& station, Findings& out) {
+  bool local = CheckRootText("LocalRoot", 6, station.LocalRoot, "data\\KitData.Dat", out);
+  if (local) CheckFolder(files, station.LocalRoot + "data\\", "the kitchen ticket archive", out);
+  if (!CheckRootText("DataRoot", 49, station.DataRoot, "PhoneOrders\\", out)) return;
+  if (!CheckFolder(files, station.DataRoot, "the shared tree, the kitchen and bar counters", out))
+    return;  // nothing under it can be there
+  CheckSharedFolders(files, station, out);
+  CheckCounters(files, station, out);
+}
+
+void CheckPrinters(FileSystem& files, Findings& out) {
+  if (!files.Exists(kPrintersConf)) {
+    out.Warning(out.Where(kPrintersConf) +
+                " does not exist: the station prints only on the CUPS server's queues");
+    return;
+  }
+  std::ostringstream warnings;
+  PrinterSetup setup;  // sends nothing; the CUPS server's other queues are not asked for
+  InstalledPrinters installed = LoadInstalledPrinters(files, setup, warnings);
+  std::istringstream lines(warnings.str());
+  for (std::string line; std::getline(lines, line);) out.Fault(line);
+  if (installed.printers.empty()) out.Fault(std::string(kPrintersConf) + " names no printer");
+  for (const InstalledPrinter& p : installed.printers) {
+    std::string name = "printer " + p.device_name + " (" + p.destination->Describe() + ")";
+    std::string problem = p.destination->Check(kPrinterWait);
+    if (problem.empty())
+      out.Ok(name + " can be reached");
+    else
+      out.Fault(name + ": " + problem);
+  }
+}
+
+void CheckMail(FileSystem& files, Findings& out) {
+  if (!files.Exists(kMailSettingsPath)) {
+    out.Warning(out.Where(kMailSettingsPath) +
+                " does not exist: the log viewer cannot mail the trace log to technical support");
+    return;
+  }
+  try {
+    MailSettings settings = ReadMailSettings(files);
+    out.Ok(std::string(kMailSettingsPath) + " read: mail to " + BareAddress(settings.to) +
+           " goes through " + RedactedUrl(settings.server));
+  } catch (const RuntimeError& e) {
+    out.Fault(e.description());
+  }
+}
+
+void CheckRunningCopy(const FileSystem& files, Findings& out) {
+  RunningCopy copy = FindRunningCopy(files.HostPath(kInstanceLockFile));
+  if (!copy.problem.empty())
+    out.Warning("cannot tell whether korv-delayed-send runs on this station: " + copy.problem);
+  else if (copy.running)
+    out.Ok("korv-delayed-send runs on this station" +
+           (copy.pid.empty() ? std::string() : " (process " + copy.pid + ")"));
+  else
+    out.Ok("no copy of korv-delayed-send runs on this station");
+}
+
+int RunCheck(const Args& args) {
+  if (!args.positional.empty()) return UsageError("check takes no arguments");
+  if (!std::filesystem::is_directory(args.Root()))
+    return Fail("the station root " + args.Root() + " is not a folder");
+  FileSystem files{PathMap(args.Root())};
+  Findings out(files);
+  if (geteuid() == 0)
+    out.Warning(
+        "run as root: every file counts as writable; run the check as the station's user "
+        "(sudo -u korvain korvtool check)");
+  Station station;
+  if (CheckConfiguration(files, station, out)) CheckData(files, station, out);
+  CheckFolder(files, "C:\\Korvain\\", "the station's own: lock file, print spools, trace log", out);
+  CheckPrinters(files, out);
+  CheckMail(files, out);
+  CheckRunningCopy(files, out);
+  std::cout << "check: " << out.faults() << (out.faults() == 1 ? " fault, " : " faults, ")
+            << out.warnings() << (out.warnings() == 1 ? " warning" : " warnings") << std::endl;
+  return out.faults() == 0 ? 0 : 1;
+}
+
+const Registration kCheck{ToolCommand{
+    "check",
+    "check [--root DIR]",
+    "check a station: configuration, shared folders, counters, printers, mail",
+    "Looks the station over as the station program would meet it, and prints one\n"
+    "line a finding, \"ok:\", \"warning:\" or \"fault:\":\n"
+    "  - C:\\Korvain\\KorvINI.dat exists, is whole and can be read (not locked);\n"
+    "  - LocalRoot and DataRoot end with a backslash; DataRoot and the shared\n"
+    "    folders PhoneOrders\\, PhoneOrders\\Deleted\\, data\\, Delivery\\LastOrder\\\n"
+    "    (and KitMonitor\\ when field 107 is -1) exist and can be written, and so\n"
+    "    can LocalRoot's data\\;\n"
+    "  - the counters data\\PioNumber.dat, KOrdNumb.dat and BAROrdNumb.dat can be\n"
+    "    read and written and hold one quoted line (a count; a day and a spare);\n"
+    "  - each printer of C:\\Korvain\\printers.conf answers: a TCP connection for\n"
+    "    socket://, the device opens for writing, the CUPS queue exists and is a\n"
+    "    raw queue that runs and accepts jobs, a dir: folder can be written;\n"
+    "  - C:\\Korvain\\mail.conf can be read;\n"
+    "  - whether a copy of korv-delayed-send runs on the station.\n"
+    "Nothing is written or printed. Run it as the user the station runs as, so\n"
+    "that \"writable\" means writable for the station.\n"
+    "Exit status: 0 when nothing is wrong (warnings allowed), 1 when a fault was\n"
+    "found, 2 for bad arguments.",
+    {},
+    RunCheck,
+}};
+
+}  // namespace
+}  // namespace korv::tool
