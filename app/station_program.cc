@@ -70,8 +70,9 @@ void PrintProgramHelp(std::ostream& out) {
          "  --version    print the version\n"
          "\n"
          "One line goes to standard error for each order sent, each error message and\n"
-         "each message box. Exit status: 0; 1 when another copy already runs on this\n"
-         "station root; 2 for bad arguments.\n";
+         "each message box. SIGTERM or SIGINT ends the station once the dispatch pass\n"
+         "under way is done. Exit status: 0; 1 when another copy already runs on this\n"
+         "station root; 2 for bad arguments or a station root that is not a folder.\n";
 }
 
 int RunStation(const ProgramOptions& options) {

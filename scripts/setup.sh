@@ -8,7 +8,7 @@ packages=(
   libcurl4-openssl-dev
   libcups2-dev cups
   qt6-base-dev fonts-dejavu-core
-  help2man dpkg-dev lintian systemd
+  dpkg-dev lintian systemd man-db
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <sstream>
 
 #include "tools/korvtool.h"
 
@@ -19,13 +20,26 @@ std::map<std::string, ToolCommand>& Commands() {
 
 void PrintUsage(std::ostream& out) {
   out << "Usage: korvtool COMMAND [ARGS] [--root DIR]\n"
-         "       korvtool --help | --version\n"
+         "       korvtool --help | --help-all | --version\n\n"
          "The administrator's tool of the delayed-send station.\n\n"
          "Commands:\n";
   for (const auto& [name, c] : Commands())
     out << "  " << c.usage << "\n      " << c.summary << "\n";
   out << "\nThe station root DIR defaults to $KORV_ROOT, else /var/lib/korvain.\n"
-         "'korvtool COMMAND --help' describes one command.\n";
+         "'korvtool COMMAND --help' describes one command, --help-all every one.\n";
+}
+
+// Every command's whole help, indented under its usage line: the manual
+// page is made from it.
+void PrintAllHelp(std::ostream& out) {
+  PrintUsage(out);
+  out << "\nCommand details:\n";
+  for (const auto& [name, c] : Commands()) {
+    out << "  korvtool " << c.usage << "\n";
+    std::istringstream lines(c.help);
+    for (std::string line; std::getline(lines, line);)
+      out << (line.empty() ? "" : "      ") << line << "\n";
+  }
 }
 
 Args Parse(const ToolCommand& command, int argc, char** argv, bool& ok) {
@@ -98,6 +112,10 @@ int main(int argc, char** argv) {
   if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "help") {
     PrintUsage(std::cout);
     return argc < 2 ? 2 : 0;
+  }
+  if (std::string(argv[1]) == "--help-all") {
+    PrintAllHelp(std::cout);
+    return 0;
   }
   if (std::string(argv[1]) == "--version") {
     std::cout << "korvtool " << KORV_VERSION << "\n";
