@@ -19,14 +19,24 @@ using testing::PrivateCupsServer;
 using testing::TcpTestPrinter;
 using testing::TempDir;
 
-TEST(CupsLinkTest, TicketThroughARawQueueArrivesWhole) {
-  if (std::string missing = PrivateCupsServer::Missing(); !missing.empty()) GTEST_SKIP() << missing;
-  TempDir tmp;
-  PrivateCupsServer cups(tmp.path() / "cups");
-  if (std::string why = cups.Start(); !why.empty()) GTEST_SKIP() << "no CUPS server here: " << why;
-  TcpTestPrinter printer;
-  ASSERT_TRUE(cups.AddRawQueue("KitchenRaw", printer.Uri())) << cups.Log();
+// A CUPS server of the test's own with the raw queue KitchenRaw, which prints
+// to a network ticket printer.
+class CupsQueueTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::string missing = PrivateCupsServer::Missing(); !missing.empty())
+      GTEST_SKIP() << missing;
+    if (std::string why = cups.Start(); !why.empty())
+      GTEST_SKIP() << "no CUPS server here: " << why;
+    ASSERT_TRUE(cups.AddRawQueue("KitchenRaw", printer.Uri())) << cups.Log();
+  }
 
+  TempDir tmp;
+  PrivateCupsServer cups{tmp.path() / "cups"};
+  TcpTestPrinter printer;
+};
+
+TEST_F(CupsQueueTest, TicketThroughARawQueueArrivesWhole) {
   std::vector<std::string> queues = ListCupsQueues(cups.Server());
   EXPECT_EQ(queues, std::vector<std::string>{"KitchenRaw"});
 
@@ -48,13 +58,7 @@ TEST(CupsLinkTest, TicketThroughARawQueueArrivesWhole) {
   }
 }
 
-TEST(CupsLinkTest, CheckPassesOnlyARawQueueThatRuns) {
-  if (std::string missing = PrivateCupsServer::Missing(); !missing.empty()) GTEST_SKIP() << missing;
-  TempDir tmp;
-  PrivateCupsServer cups(tmp.path() / "cups");
-  if (std::string why = cups.Start(); !why.empty()) GTEST_SKIP() << "no CUPS server here: " << why;
-  TcpTestPrinter printer;
-  ASSERT_TRUE(cups.AddRawQueue("KitchenRaw", printer.Uri())) << cups.Log();
+TEST_F(CupsQueueTest, CheckPassesOnlyARawQueueThatRuns) {
   ASSERT_TRUE(cups.AddQueueWithDriver("Office", printer.Uri(), "Office Laser 9")) << cups.Log();
   auto check = [&](const std::string& queue) { return CupsLink(queue, cups.Server()).Check(5s); };
 
