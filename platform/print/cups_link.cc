@@ -89,7 +89,7 @@ std::string CupsLink::Check(std::chrono::milliseconds within) const {
   Http http = Connect(server_, within);
   if (!http) {
     std::string server = cupsServer();
-    if (!server.empty() && server[0] != '/') server += ":" + std::to_string(ippPort());
+    if (!server.empty() && server[0] != '/') server.append(":").append(std::to_string(ippPort()));
     return "no CUPS server answers at " + server;
   }
   std::atomic<bool> never{false};
