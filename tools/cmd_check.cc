@@ -261,8 +261,8 @@ int RunCheck(const Args& args) {
   Findings out(files);
   if (geteuid() == 0)
     out.Warning(
-        "run as root: every file counts as writable; run the check as the station's user "
-        "(sudo -u korvain korvtool check)");
+        "run as root: every file counts as writable; run the check as the user the station "
+        "runs as (the service's: sudo -u korvain korvtool check)");
   Station station;
   if (CheckConfiguration(files, station, out)) CheckData(files, station, out);
   CheckFolder(files, "C:\\Korvain\\", "the station's own: lock file, print spools, trace log", out);
