@@ -5,9 +5,9 @@
 #include <iostream>
 #include <string>
 
-#include "platform/qt/delayed_send_window.h"
-#include "platform/qt/qt_boxes.h"
-#include "platform/qt/qt_loop.h"
+#include "qt/delayed_send_window.h"
+#include "qt/qt_boxes.h"
+#include "qt/qt_loop.h"
 #include "scheduler/korv_delayed_send.h"
 
 namespace korv {

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "platform/host/system_host.h"
-#include "platform/qt/delayed_send_window.h"
-#include "platform/qt/qt_boxes.h"
-#include "platform/qt/qt_loop.h"
+#include "qt/delayed_send_window.h"
+#include "qt/qt_boxes.h"
+#include "qt/qt_loop.h"
 #include "platform/screen/player_sound.h"
 #include "scheduler/korv_delayed_send.h"
 

@@ -14,7 +14,7 @@
 #include "platform/print/paper_fit.h"
 #include "platform/print/printer_registry.h"
 #include "platform/print/spooled_destination.h"
-#include "platform/qt/ticket_picture.h"
+#include "qt/ticket_picture.h"
 #include "tools/korvtool.h"
 
 namespace korv::tool {

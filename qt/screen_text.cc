@@ -1,4 +1,4 @@
-#include "platform/qt/screen_text.h"
+#include "qt/screen_text.h"
 
 #include <QApplication>
 #include <QPalette>

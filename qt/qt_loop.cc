@@ -1,4 +1,4 @@
-#include "platform/qt/qt_loop.h"
+#include "qt/qt_loop.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/element_widgets.h"
+#include "qt/element_widgets.h"
 
 #include <QHeaderView>
 #include <QPointer>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/qt/screen_text.h"
+#include "qt/screen_text.h"
 
 namespace korv {
 namespace {

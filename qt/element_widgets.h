@@ -18,7 +18,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "platform/qt/qt_loop.h"
+#include "qt/qt_loop.h"
 #include "platform/screen/elements.h"
 
 namespace korv {

@@ -1,10 +1,10 @@
-#include "platform/qt/ticket_picture.h"
+#include "qt/ticket_picture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "platform/qt/qt_test_app.h"
+#include "qt/qt_test_app.h"
 
 namespace korv {
 namespace {

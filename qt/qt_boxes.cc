@@ -1,9 +1,9 @@
-#include "platform/qt/qt_boxes.h"
+#include "qt/qt_boxes.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "platform/qt/screen_text.h"
+#include "qt/screen_text.h"
 #include "platform/screen/stderr_boxes.h"
 
 namespace korv {

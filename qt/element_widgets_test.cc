@@ -1,11 +1,11 @@
-#include "platform/qt/element_widgets.h"
+#include "qt/element_widgets.h"
 
 #include <gtest/gtest.h>
 
 #include <QTest>
 #include <memory>
 
-#include "platform/qt/qt_test_app.h"
+#include "qt/qt_test_app.h"
 
 namespace korv {
 namespace {

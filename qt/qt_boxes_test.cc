@@ -1,4 +1,4 @@
-#include "platform/qt/qt_boxes.h"
+#include "qt/qt_boxes.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <sstream>
 
-#include "platform/qt/qt_test_app.h"
+#include "qt/qt_test_app.h"
 
 namespace korv {
 namespace {

@@ -1,9 +1,9 @@
-#include "platform/qt/log_viewer_window.h"
+#include "qt/log_viewer_window.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "platform/qt/screen_text.h"
+#include "qt/screen_text.h"
 
 namespace korv {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/ticket_picture.h"
+#include "qt/ticket_picture.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -6,7 +6,7 @@
 #include <QPen>
 
 #include "platform/print/paper_fit.h"
-#include "platform/qt/screen_text.h"
+#include "qt/screen_text.h"
 
 namespace korv {
 namespace {

@@ -1,8 +1,8 @@
-#include "platform/qt/screen_text.h"
+#include "qt/screen_text.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/qt/qt_test_app.h"
+#include "qt/qt_test_app.h"
 
 namespace korv {
 namespace {

@@ -1,10 +1,10 @@
-#include "platform/qt/delayed_send_window.h"
+#include "qt/delayed_send_window.h"
 
 #include <gtest/gtest.h>
 
 #include <QTest>
 
-#include "platform/qt/qt_test_app.h"
+#include "qt/qt_test_app.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"

@@ -27,9 +27,9 @@
 #include <memory>
 #include <utility>
 
-#include "platform/qt/element_widgets.h"
-#include "platform/qt/log_viewer_window.h"
-#include "platform/qt/window_frame.h"
+#include "qt/element_widgets.h"
+#include "qt/log_viewer_window.h"
+#include "qt/window_frame.h"
 #include "scheduler/korv_delayed_send.h"
 
 namespace korv {

@@ -1,4 +1,4 @@
-#include "platform/qt/delayed_send_window.h"
+#include "qt/delayed_send_window.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
-#include "platform/qt/screen_text.h"
+#include "qt/screen_text.h"
 
 namespace korv {
 namespace {

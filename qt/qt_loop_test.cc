@@ -1,4 +1,4 @@
-#include "platform/qt/qt_loop.h"
+#include "qt/qt_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/qt/qt_test_app.h"
+#include "qt/qt_test_app.h"
 
 namespace korv {
 namespace {

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "logview/korv_trace_log.h"
-#include "platform/qt/element_widgets.h"
-#include "platform/qt/window_frame.h"
+#include "qt/element_widgets.h"
+#include "qt/window_frame.h"
 
 namespace korv {
 
