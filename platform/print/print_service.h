@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/color.h"
 #include "platform/print/code_page.h"
-#include "platform/screen/elements.h"
 
 namespace korv {
 
