@@ -13,7 +13,7 @@
 #include "common/quoted_list.h"
 #include "common/steps.h"
 #include "common/val.h"
-#include "completion/whoosh.h"
+#include "engine/whoosh.h"
 #include "engine/korv_main.h"
 #include "platform/files/open_file_guard.h"
 

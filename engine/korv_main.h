@@ -2,10 +2,12 @@
 // KorvMain, the order engine window. It is loaded hidden for each delayed
 // order the station sends and unloaded afterwards; its elements hold the
 // order's lines, totals and ticket buffers. Its procedures are defined in the
-// folders of the subsystems they belong to:
-//   engine/      Form_Load, CalcTotal, Label7_Change, fill_buttons, Load_Data
-//   completion/  SSCommand4_Click, Reset_Quanity, SSCommand11_Click
+// folders of the subsystems they belong to, each folder above the one before:
+//   engine/      Form_Load, CalcTotal, Label7_Change, fill_buttons, Load_Data,
+//                the quantity buttons SSCommand4_Click and Reset_Quanity
+//   completion/  SSCommand11_Click
 //   kitchen/     SSCommand9_Click and the ticket, counter and archive procedures
+// A procedure calls only procedures of its own folder or of a folder before it.
 
 #include <array>
 #include <string>
@@ -31,10 +33,10 @@ class KorvMain {
   void Label7_Change();
   void fill_buttons();
   void Load_Data();
-
-  // completion/
   void SSCommand4_Click(int Index);
   void Reset_Quanity();
+
+  // completion/
   void SSCommand11_Click();
 
   // kitchen/

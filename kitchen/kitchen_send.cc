@@ -14,7 +14,7 @@
 
 #include "common/steps.h"
 #include "common/val.h"
-#include "completion/whoosh.h"
+#include "engine/whoosh.h"
 #include "engine/korv_main.h"
 #include "kitchen/send_routing.h"
 

@@ -2,7 +2,7 @@
 // the buttons' colours and held in Label4.
 
 #include "common/steps.h"
-#include "completion/whoosh.h"
+#include "engine/whoosh.h"
 #include "engine/config_switch.h"
 #include "engine/korv_main.h"
 

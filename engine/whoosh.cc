@@ -1,4 +1,4 @@
-#include "completion/whoosh.h"
+#include "engine/whoosh.h"
 
 namespace korv {
 
