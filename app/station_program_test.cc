@@ -53,15 +53,16 @@ class StationProgram : public ::testing::Test {
  protected:
   void SetUp() override {
     StationConfig c;
-    for (const auto& [n, v] : std::vector<std::pair<int, std::string>>{{6, "C:\\KORVAIN\\"},
-                                                                       {49, kRoot},
-                                                                       {7, ".08"},
-                                                                       {8, "OFFICE"},
-                                                                       {23, "5"},
-                                                                       {29, "KITCHEN1"},
-                                                                       {35, "BAR"},
-                                                                       {73, "NONE"},
-                                                                       {107, "-1"}})
+    for (const auto& [n, v] : std::vector<std::pair<ConfigField, std::string>>{
+             {ConfigField::LocalRoot, "C:\\KORVAIN\\"},
+             {ConfigField::DataRoot, kRoot},
+             {ConfigField::TaxRate, ".08"},
+             {ConfigField::StationPrinter, "OFFICE"},
+             {ConfigField::TicketSizeStep, "5"},
+             {ConfigField::MainKitchenPrinter, "KITCHEN1"},
+             {ConfigField::BarPrinter, "BAR"},
+             {ConfigField::KitchenCopyPrinter, "NONE"},
+             {ConfigField::KitchenMonitor, "-1"}})
       c.Set(n, v);
     WriteHostFile(dir.path() / "c/Korvain/KorvINI.dat", c.bytes());
     WriteHostFile(dir.path() / "c/Korvain/printers.conf",

@@ -43,7 +43,10 @@ void BM_SendDueAmongPending(benchmark::State& state) {
           name, std::make_unique<DirDestination>(t.dir.path() / "printed" / name, "dir:"), false});
     PrintService printer(std::move(printers));
     Platform platform{t.files, t.clock, printer, t.loop, t.boxes, t.sound, t.host};
-    t.WriteConfig({{29, "KITCHEN1"}, {73, "KITCHEN2"}, {35, "BAR"}, {8, "OFFICE"}});
+    t.WriteConfig({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
+                   {ConfigField::KitchenCopyPrinter, "KITCHEN2"},
+                   {ConfigField::BarPrinter, "BAR"},
+                   {ConfigField::StationPrinter, "OFFICE"}});
     t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600});
     WritePending(t, pending, due);
     KORVdelayedSend1 w(t.station, platform, "bench");

@@ -12,19 +12,22 @@ namespace korv {
 
 using ButtonTable = std::vector<std::vector<std::string>>;
 
+// The values of ScreenMode: while an operator's view of an order or of the
+// error text is open no order is sent; closing it leaves which view it was.
+constexpr int kScreenViewOpen = 75;
+constexpr int kScreenOrderViewClosed = 20;
+constexpr int kScreenErrorViewClosed = 23;
+
 struct Station {
   // Station paths and settings, read from KorvINI.dat.
   std::string LocalRoot = "C:\\Korvain\\";
   std::string DataRoot;
   std::string WorkPath;
   double TaxRate = 0;
-  double ConfigValue39 = 0;
-  std::string ConfigText1, ConfigText2, ConfigText3, ConfigText4, ConfigText5;
-  std::string ConfigText8, ConfigText9, ConfigText40, ConfigText51, ConfigText52;
+  double ConfigValue39 = 0;  // the table-service switch, as the engine compares it
   // The whole configuration record as last read; the engine and the ticket
-  // printers read their switches and printer names from it by field number.
+  // printers read their switches and printer names from it by name.
   StationConfig Config;
-  bool ConfigLoaded = false;
 
   // Phone-in number and customer of the order being sent.
   double PioNumber = 0;
@@ -38,7 +41,7 @@ struct Station {
   std::string SendStatus;
   std::string OrderKey;
   int OrderCustRecNo = 0;
-  double ScreenMode = 0;
+  int ScreenMode = 0;  // kScreenViewOpen, kScreenOrderViewClosed, kScreenErrorViewClosed
   int TickCount = 0;
   int LastPendingCount = 0;
 
@@ -62,10 +65,9 @@ struct Station {
 
 namespace korv {
 
-// Copies the configuration record into the station's settings, in the order
-// the start-up reads them: field 6 to LocalRoot, 49 to DataRoot (both trimmed
-// and upper-cased), 51, 52, 39 as a number, 40, 7 as a number, then 1, 2, 3,
-// 4, 5, 8 and 9, each trimmed.
+// Copies the configuration record into the station's settings: LocalRoot and
+// DataRoot trimmed and upper-cased, the table-service switch and the tax rate
+// as numbers. Every other field is read from Config where it is used.
 void ApplyStationConfig(Station& station, const StationConfig& config);
 
 }  // namespace korv

@@ -30,14 +30,15 @@ Currency AddRow(KorvMain& w, const std::string& row) {
   Currency amount = LineAmount(OrderLineField(row, 3).value_or(""));
   std::string route = OrderLineField(row, 5).value_or("");
   Currency tax;
-  bool dine_in_only = SwitchOn(s, 111);
+  bool dine_in_only = SwitchOn(s, ConfigField::TaxDineInOnly);
   if ((!dine_in_only || StartsWith(w.SSPanel1.Caption(), "Dine")) && IsTaxableRow(row)) {
     tax = amount * s.TaxRate;
   }
   AddTo(w.Ltax, tax);
   AddTo(w.Ltotal, tax + amount);
   AddTo(w.Lnet, amount);
-  if (!(s.Config.Number(119) != 0 && IsLRoute(route))) AddTo(w.Label15, amount);
+  if (!(s.Config.Number(ConfigField::UntotalledLRoutes) != 0 && IsLRoute(route)))
+    AddTo(w.Label15, amount);
   return amount;
 }
 
@@ -86,7 +87,7 @@ void ApplyOrderButtons(KorvMain& w) {
   if (total == 0) w.SSCommand14.SetVisible(false);
   std::string type = Left(w.SSPanel1.Caption(), 3);
   if (type == "Del" || type == "Tak" || type == "Pho") w.SSCommand14.SetVisible(false);
-  w.SSCommand17.SetVisible(SwitchOn(s, 61));
+  w.SSCommand17.SetVisible(SwitchOn(s, ConfigField::CouponButton));
 }
 
 void ApplyConvertButton(KorvMain& w) {
@@ -107,7 +108,7 @@ void KorvMain::CalcTotal() {
   Station& s = station_;
   SSPanel2.SetVisible(false);
   ResetTotals(*this);
-  SSCommand1.SetEnabled(!SwitchOn(s, 113));
+  SSCommand1.SetEnabled(!SwitchOn(s, ConfigField::TenderOff));
   ScanRows(*this);
   ApplySendState(*this);
   MList1.SetListIndex(MList1.Count() - 1);
@@ -118,7 +119,7 @@ void KorvMain::CalcTotal() {
   if (Val(Ltotal.Caption()) > 0) SSCommand10.SetEnabled(true);
   SSCommand4_Click(0);
   ApplyConvertButton(*this);
-  if (SwitchOn(s, 114)) Steps::Skip()([this] { FocusText1(); });
+  if (SwitchOn(s, ConfigField::ScanEntry)) Steps::Skip()([this] { FocusText1(); });
 }
 
 }  // namespace korv

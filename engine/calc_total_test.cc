@@ -16,7 +16,7 @@ std::string Row(const std::string& qty, const std::string& name, const std::stri
 
 class CalcTotalTest : public ::testing::Test {
  protected:
-  void Configure(const std::map<int, std::string>& fields) {
+  void Configure(const testing::ConfigFields& fields) {
     ts.WriteConfig(fields);
     ts.LoadConfig();
     ts.station.TaxRate = 0.08;
@@ -97,7 +97,7 @@ TEST_F(CalcTotalTest, TaxFlagsAndDineInOnlyTax) {
   EXPECT_EQ(w.Ltax.Caption(), "0.4");
   EXPECT_EQ(w.Lnet.Caption(), "6");
 
-  Configure({{111, "-1"}, {7, ".1"}});
+  Configure({{ConfigField::TaxDineInOnly, "-1"}, {ConfigField::TaxRate, ".1"}});
   ts.station.TaxRate = 0.1;
   w.Label7.SetCaption("Take Out");
   w.CalcTotal();
@@ -110,7 +110,7 @@ TEST_F(CalcTotalTest, TaxFlagsAndDineInOnlyTax) {
 }
 
 TEST_F(CalcTotalTest, Field119LeavesLRoutesOutOfLabel15) {
-  Configure({{119, "1"}});
+  Configure({{ConfigField::UntotalledLRoutes, "1"}});
   Add(Row(" 1", "Burger", "$10.00", " 1 - Main Course"));
   Add(Row(" 1", "Lotto", "$2.00", " L - Main Course"));
   w.CalcTotal();
@@ -143,7 +143,9 @@ TEST_F(CalcTotalTest, OrderTypesDriveConvertButtonAndSplitCheck) {
 }
 
 TEST_F(CalcTotalTest, SwitchesForTenderCouponAndFocus) {
-  Configure({{113, "-1"}, {61, "-1"}, {114, "-1"}});
+  Configure({{ConfigField::TenderOff, "-1"},
+             {ConfigField::CouponButton, "-1"},
+             {ConfigField::ScanEntry, "-1"}});
   w.CalcTotal();  // empty order: Tender stays disabled by field 113
   EXPECT_FALSE(w.SSCommand1.Enabled());
   EXPECT_TRUE(w.SSCommand17.Visible());

@@ -6,7 +6,7 @@
 
 namespace korv {
 
-inline bool SwitchOn(const Station& station, int field) {
+inline bool SwitchOn(const Station& station, ConfigField field) {
   return station.Config.Number(field) == -1;
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 // One configuration switch and what it does to the order commands.
 struct SwitchRule {
-  int field;
+  ConfigField field;
   void (*apply)(KorvMain& w, const Station& s);
 };
 
@@ -22,38 +22,50 @@ void Show(std::initializer_list<Button*> buttons, bool visible) {
   for (Button* b : buttons) b->SetVisible(visible);
 }
 
-// The switches in the order they are applied; field 84 overrides field 69,
-// so it comes after it.
+// The switches in the order they are applied; HideMoreButton overrides
+// MoreButton, so it comes after it.
 const std::array<SwitchRule, 10> kButtonSwitches = {{
-    {39,
+    {ConfigField::TableService,
      [](KorvMain& w, const Station& s) {
        if (s.ConfigValue39 == -1) Show({&w.SSCommand9, &w.SSCommand10, &w.SSCommand11}, true);
      }},
-    {47, [](KorvMain& w, const Station& s) { w.SSCommand13.SetVisible(SwitchOn(s, 47)); }},
-    {56, [](KorvMain& w, const Station& s) { w.SSCommand19.SetVisible(SwitchOn(s, 56)); }},
-    {61, [](KorvMain& w, const Station& s) { w.SSCommand17.SetVisible(!SwitchOn(s, 61)); }},
-    {69, [](KorvMain& w, const Station& s) { w.SSCommand20.SetVisible(s.Config.Text(69) == "Y"); }},
-    {84,
+    {ConfigField::BarButton,
      [](KorvMain& w, const Station& s) {
-       if (SwitchOn(s, 84)) w.SSCommand20.SetVisible(false);
+       w.SSCommand13.SetVisible(SwitchOn(s, ConfigField::BarButton));
      }},
-    {81,
+    {ConfigField::UpChargeButton,
      [](KorvMain& w, const Station& s) {
-       if (SwitchOn(s, 81)) w.SSCommand16.SetVisible(false);
+       w.SSCommand19.SetVisible(SwitchOn(s, ConfigField::UpChargeButton));
      }},
-    {82,
+    {ConfigField::CouponButton,
      [](KorvMain& w, const Station& s) {
-       if (SwitchOn(s, 82)) w.SSCommand18.SetVisible(false);
+       w.SSCommand17.SetVisible(!SwitchOn(s, ConfigField::CouponButton));
      }},
-    {85,
+    {ConfigField::MoreButton,
      [](KorvMain& w, const Station& s) {
-       if (!SwitchOn(s, 85)) return;
+       w.SSCommand20.SetVisible(s.Config.Text(ConfigField::MoreButton) == "Y");
+     }},
+    {ConfigField::HideMoreButton,
+     [](KorvMain& w, const Station& s) {
+       if (SwitchOn(s, ConfigField::HideMoreButton)) w.SSCommand20.SetVisible(false);
+     }},
+    {ConfigField::HideGiftCardButton,
+     [](KorvMain& w, const Station& s) {
+       if (SwitchOn(s, ConfigField::HideGiftCardButton)) w.SSCommand16.SetVisible(false);
+     }},
+    {ConfigField::HideDiscountButton,
+     [](KorvMain& w, const Station& s) {
+       if (SwitchOn(s, ConfigField::HideDiscountButton)) w.SSCommand18.SetVisible(false);
+     }},
+    {ConfigField::HideTenderButton,
+     [](KorvMain& w, const Station& s) {
+       if (!SwitchOn(s, ConfigField::HideTenderButton)) return;
        w.SSCommand1.SetVisible(false);
        w.SSCommand1.SetEnabled(false);
      }},
-    {120,
+    {ConfigField::CardAdvanceButton,
      [](KorvMain& w, const Station& s) {
-       if (SwitchOn(s, 120)) w.SSCommand25.SetVisible(true);
+       if (SwitchOn(s, ConfigField::CardAdvanceButton)) w.SSCommand25.SetVisible(true);
      }},
 }};
 
@@ -86,11 +98,11 @@ void KorvMain::Form_Load() {
   skip([&] { platform_.loop.DoEvents(); });
   skip([&] { Label4.SetCaption("1"); });
   // The scan switch and the quantity switch come last, after pending events.
-  bool scan = SwitchOn(s, 114);
+  bool scan = SwitchOn(s, ConfigField::ScanEntry);
   skip([&] { SSCommand23.SetVisible(scan); });
   if (scan) skip([&] { FocusText1(); });
   skip([&] {
-    if (s.Config.Number(137) == 0) return;
+    if (s.Config.Number(ConfigField::FewQuantityButtons) == 0) return;
     for (int i = 0; i < 8; ++i) SSCommand4[i].SetVisible(false);
   });
 }

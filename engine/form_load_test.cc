@@ -26,7 +26,7 @@ TEST(FormLoadTest, WithoutConfigurationUsesDefaults) {
 
 TEST(FormLoadTest, ReadsConfigurationAndComputerName) {
   testing::TestStation ts;
-  ts.WriteConfig({{7, "  .0825"}, {6, "c:\\korvain\\  "}});
+  ts.WriteConfig({{ConfigField::TaxRate, "  .0825"}, {ConfigField::LocalRoot, "c:\\korvain\\  "}});
   ts.host.name.reset();
   ts.station.StationName = "EARLIER";
   KorvMain w{ts.station, ts.platform};
@@ -49,15 +49,15 @@ TEST(FormLoadTest, BlankOrderTypeBecomesWelcome) {
 
 TEST(FormLoadTest, ButtonSwitches) {
   testing::TestStation ts;
-  ts.WriteConfig({{69, "Y"},
-                  {84, "-1"},
-                  {47, "-1"},
-                  {85, "-1"},
-                  {82, "-1"},
-                  {120, "-1"},
-                  {39, "-1"},
-                  {137, "1"},
-                  {114, "-1"}});
+  ts.WriteConfig({{ConfigField::MoreButton, "Y"},
+                  {ConfigField::HideMoreButton, "-1"},
+                  {ConfigField::BarButton, "-1"},
+                  {ConfigField::HideTenderButton, "-1"},
+                  {ConfigField::HideDiscountButton, "-1"},
+                  {ConfigField::CardAdvanceButton, "-1"},
+                  {ConfigField::TableService, "-1"},
+                  {ConfigField::FewQuantityButtons, "1"},
+                  {ConfigField::ScanEntry, "-1"}});
   KorvMain w{ts.station, ts.platform};
   w.SSCommand25.SetVisible(false);
   w.Load();
@@ -77,7 +77,7 @@ TEST(FormLoadTest, ButtonSwitches) {
   EXPECT_TRUE(w.SSCommand4[9].Visible());
 
   testing::TestStation plain;
-  plain.WriteConfig({{69, "Y"}});
+  plain.WriteConfig({{ConfigField::MoreButton, "Y"}});
   KorvMain v{plain.station, plain.platform};
   v.Load();
   EXPECT_TRUE(v.SSCommand20.Visible());
@@ -86,7 +86,7 @@ TEST(FormLoadTest, ButtonSwitches) {
 
 TEST(FormLoadTest, LockedConfigurationLeavesSettingsAndStartUpGoesOn) {
   testing::TestStation ts;
-  ts.WriteConfig({{7, ".05"}});
+  ts.WriteConfig({{ConfigField::TaxRate, ".05"}});
   FileSystem other{PathMap(ts.dir.path())};
   int f = other.Open("C:\\Korvain\\KorvINI.dat", OpenMode::kRandom, 2300);
   other.Lock(f);
@@ -94,7 +94,7 @@ TEST(FormLoadTest, LockedConfigurationLeavesSettingsAndStartUpGoesOn) {
   KorvMain w{ts.station, ts.platform};
   w.Load();
   // Nothing of a record that could not be read is applied.
-  EXPECT_FALSE(ts.station.ConfigLoaded);
+  EXPECT_EQ(ts.station.Config.Text(ConfigField::TaxRate), "");
   EXPECT_EQ(ts.station.DataRoot, "F:\\KORVAIN\\");
   EXPECT_DOUBLE_EQ(ts.station.TaxRate, 0.081);
   EXPECT_EQ(w.Label2.Caption(), "$0.00");

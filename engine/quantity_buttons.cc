@@ -2,9 +2,9 @@
 // the buttons' colours and held in Label4.
 
 #include "common/steps.h"
-#include "engine/whoosh.h"
 #include "engine/config_switch.h"
 #include "engine/korv_main.h"
+#include "engine/whoosh.h"
 
 namespace korv {
 namespace {
@@ -28,7 +28,7 @@ void KorvMain::SSCommand4_Click(int Index) {
   PlayWhoosh(station_, platform_);
   MarkChosen(*this, Index);
   Label4.SetCaption(std::to_string(Index + 1));
-  if (SwitchOn(station_, 114)) Steps::Skip()([this] { FocusText1(); });
+  if (SwitchOn(station_, ConfigField::ScanEntry)) Steps::Skip()([this] { FocusText1(); });
 }
 
 void KorvMain::Reset_Quanity() {

@@ -32,7 +32,7 @@ TEST(QuantityButtonsTest, ChoosingAQuantityMarksOneButton) {
 
 TEST(QuantityButtonsTest, SoundAndFocusSwitch) {
   testing::TestStation ts;
-  ts.WriteConfig({{114, "-1"}});
+  ts.WriteConfig({{ConfigField::ScanEntry, "-1"}});
   ts.LoadConfig();
   ts.Write("C:\\KORVAIN\\Whoosh.wav", "RIFF");
   KorvMain w{ts.station, ts.platform};
@@ -45,7 +45,7 @@ TEST(QuantityButtonsTest, SoundAndFocusSwitch) {
   w.SSCommand4_Click(0);
   EXPECT_TRUE(w.Text1.HasFocus);
 
-  ts.WriteConfig({{114, "1"}});
+  ts.WriteConfig({{ConfigField::ScanEntry, "1"}});
   ts.LoadConfig();
   w.Text1.HasFocus = false;
   w.SSCommand4_Click(0);

@@ -12,11 +12,12 @@
 namespace korv {
 namespace {
 
-// Field 35 names the bar printer. Only the exact spelling "None" switches the
-// ticket off ("NONE" is taken as a device prefix); field 66 at -1 switches it
-// off too, and a name of fewer than three characters is no printer name.
+// Only the exact spelling "None" of the bar printer switches the ticket off
+// ("NONE" is taken as a device prefix); the no-bar-ticket switch does too, and a name of fewer than
+// three characters is no printer name.
 bool BarTicketWanted(const Station& s, const std::string& printer_name) {
-  return printer_name != "None" && !SwitchOn(s, 66) && printer_name.size() >= 3;
+  return printer_name != "None" && !SwitchOn(s, ConfigField::NoBarTicket) &&
+         printer_name.size() >= 3;
 }
 
 void PrintBarLines(TicketWriter& w, const ListBox& lines) {
@@ -34,13 +35,14 @@ void PrintBarLines(TicketWriter& w, const ListBox& lines) {
 // follows the ticket on the paper, as on the kitchen tickets.
 void KorvMain::PrintBarTicket() {
   const StationConfig& c = station_.Config;
-  const std::string printer_name = c.Text(35);
+  const std::string printer_name = c.Text(ConfigField::BarPrinter);
   if (!BarTicketWanted(station_, printer_name)) return;
   TicketWriter w(platform_.printer, Steps::Propagate());
   w.SelectLast(printer_name);
   GetBar_OrderNumb();
   const TicketSizes sizes = TicketSizesOf(c);
-  const std::string font = c.Text(22);  // no default: the bar ticket never had one
+  const std::string font =
+      c.Text(ConfigField::TicketFont);  // no default: the bar ticket never had one
   w.Run([&] { platform_.printer.SetCopies(1); });
   w.Font(font);
   w.Bold(true);
@@ -63,7 +65,7 @@ void KorvMain::PrintBarTicket() {
   w.Line({"OrderNumber"});
   w.Size(sizes.head);
   w.Line({station_.BarOrderNo});
-  w.Size(c.Number(23));
+  w.Size(c.Number(ConfigField::TicketSizeStep));
   w.Rule();
   if (take_out) PrintTakeOutBanner(w, List2, font, station_.StationName);
   const DateTime now = platform_.clock.Now();
@@ -72,7 +74,7 @@ void KorvMain::PrintBarTicket() {
   w.Bold(false);
   w.Feed(c);
   w.EndDoc();
-  if (SwitchOn(station_, 36)) Cut_Paper();
+  if (SwitchOn(station_, ConfigField::CutAfterBar)) Cut_Paper();
   Set_Printer();
 }
 

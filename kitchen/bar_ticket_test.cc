@@ -7,7 +7,7 @@ namespace {
 constexpr char kBarCounter[] = "F:\\KORVAIN\\BAROrdNumb.dat";
 
 struct BarBench : KitchenBench {
-  explicit BarBench(const std::map<int, std::string>& config)
+  explicit BarBench(const testing::ConfigFields& config)
       : KitchenBench(config, {"BAR ONE", "BAR TWO", "NONE OF THEM", "OFFICE LASER"}) {
     main.SSPanel1.SetCaption("Phone IN 12");
     main.List3.AddItem("2    Beer");
@@ -17,7 +17,12 @@ struct BarBench : KitchenBench {
 };
 
 TEST(BarTicket, PrintsTheDrinksUnderTheBarNumberThenCuts) {
-  BarBench b({{35, "BAR"}, {22, "Courier"}, {23, "5"}, {36, "-1"}, {8, "OFFICE"}, {99, "3"}});
+  BarBench b({{ConfigField::BarPrinter, "BAR"},
+              {ConfigField::TicketFont, "Courier"},
+              {ConfigField::TicketSizeStep, "5"},
+              {ConfigField::CutAfterBar, "-1"},
+              {ConfigField::StationPrinter, "OFFICE"},
+              {ConfigField::FeedLines, "3"}});
   b.main.PrintBarTicket();
   EXPECT_EQ(b.ts.station.BarOrderNo, "1");
   ASSERT_EQ(b.ts.printed.size(), 2u);
@@ -41,8 +46,11 @@ TEST(BarTicket, PrintsTheDrinksUnderTheBarNumberThenCuts) {
 }
 
 TEST(BarTicket, SwitchesAndOddNames) {
-  for (const auto& config : std::vector<std::map<int, std::string>>{
-           {{35, "None"}}, {{35, "BA"}}, {{35, ""}}, {{35, "BAR"}, {66, "-1"}}}) {
+  for (const auto& config : std::vector<testing::ConfigFields>{
+           {{ConfigField::BarPrinter, "None"}},
+           {{ConfigField::BarPrinter, "BA"}},
+           {{ConfigField::BarPrinter, ""}},
+           {{ConfigField::BarPrinter, "BAR"}, {ConfigField::NoBarTicket, "-1"}}}) {
     BarBench b(config);
     b.main.PrintBarTicket();
     EXPECT_TRUE(b.ts.printed.empty());
@@ -51,7 +59,7 @@ TEST(BarTicket, SwitchesAndOddNames) {
   }
   // "NONE" is a device prefix like any other; a dine-in caption has no
   // banner, and a blank font stays blank.
-  BarBench b({{35, "NONE"}, {8, "OFFICE"}});
+  BarBench b({{ConfigField::BarPrinter, "NONE"}, {ConfigField::StationPrinter, "OFFICE"}});
   b.main.SSPanel1.SetCaption("Dine In");
   b.main.PrintBarTicket();
   ASSERT_EQ(b.ts.printed.size(), 1u);

@@ -14,15 +14,13 @@
 
 #include "common/steps.h"
 #include "common/val.h"
-#include "engine/whoosh.h"
+#include "engine/config_switch.h"
 #include "engine/korv_main.h"
+#include "engine/whoosh.h"
 #include "kitchen/send_routing.h"
 
 namespace korv {
 namespace {
-
-constexpr int kCourseSortedField = 77;
-constexpr int kFirstStationPrinterField = 130;
 
 std::string ErrorBoxText(const RuntimeError& e) {
   const std::string blanks(51, ' ');
@@ -81,14 +79,14 @@ class KitchenSend {
     });
     SendFlags flags;
     steps_([&] { flags = RouteUnsentRows(m_); });
-    if (m_.station().Config.Number(kCourseSortedField) == -1) {
+    if (SwitchOn(m_.station(), ConfigField::CourseSorted)) {
       // Intended: the course-sorted ticket passes over every later error
       // without the box.
       steps_ = Steps::Skip();
       steps_([&] { BuildCourseTicket(m_, heads); });
     }
     PrintMainTickets(flags);
-    for (int k = 0; k < 6; ++k)
+    for (int k = 0; k < kStationPrinterCount; ++k)
       if (flags.station[k]) PrintStationTicket(k, heads);
   }
 
@@ -102,7 +100,7 @@ class KitchenSend {
   }
 
   // Station k (0 for KITCHEN 3): its lines between the customer and time
-  // lines and the order type, on the printer of field 130 + k.
+  // lines and the order type, on its station printer.
   void PrintStationTicket(int k, const SendHeads& heads) {
     Station& s = m_.station();
     steps_([&] {
@@ -113,7 +111,7 @@ class KitchenSend {
       m_.List2.AddItem(heads.order_type);
       m_.List2.AddItem("");
     });
-    steps_([&] { s.KitchenPrinterName = s.Config.Text(kFirstStationPrinterField + k); });
+    steps_([&] { s.KitchenPrinterName = s.Config.Text(StationPrinterField(k)); });
     steps_([&] { s.KitchenHeading = "KITCHEN " + std::to_string(k + 3); });
     steps_([&] { m_.Print_Kit3(); });
     steps_([&] { pf_.loop.DoEvents(); });

@@ -17,7 +17,7 @@ std::string TicketLine(const std::string& quantity, const std::string& text) {
 }
 
 struct SendBench : KitchenBench {
-  explicit SendBench(std::map<int, std::string> config)
+  explicit SendBench(testing::ConfigFields config)
       : KitchenBench(WithPrinters(std::move(config)),
                      {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "KITCHEN4 TM-U220",
                       "OFFICE LASER"}) {
@@ -25,8 +25,10 @@ struct SendBench : KitchenBench {
     ts.station.PioNumberText = "12";
     ts.files.MakeFolders("C:\\KORVAIN\\data");
   }
-  static std::map<int, std::string> WithPrinters(std::map<int, std::string> config) {
-    config.insert({{29, "KITCHEN1"}, {8, "OFFICE"}, {131, "KITCHEN4"}});
+  static testing::ConfigFields WithPrinters(testing::ConfigFields config) {
+    config.insert({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
+                   {ConfigField::StationPrinter, "OFFICE"},
+                   {StationPrinterField(1), "KITCHEN4"}});
     return config;
   }
   void Rows(const std::vector<std::string>& rows) {
@@ -76,7 +78,7 @@ const char kNote[] = " 1|Call on arrival|$0.00|Call| 3 - |T|N";
 const std::string kHead[] = {"Phone In", "  Pat Smith", "12:00:00 PM  12/8/2026"};
 
 TEST(KitchenSendRouting, EachRouteReachesItsTickets) {
-  SendBench b({{35, "BAR"}});
+  SendBench b({{ConfigField::BarPrinter, "BAR"}});
   b.Rows({kBurger, kCheese, kCola, kWine, kNote});
   b.main.SSCommand9_Click();
 
@@ -148,7 +150,7 @@ TEST(KitchenSendRouting, NothingForTheKitchenPrintsNoKitchenTicket) {
   EXPECT_EQ(sent.ts.station.SendStatus, "SENT");
   EXPECT_TRUE(sent.ts.Exists("F:\\KORVAIN\\PhoneOrders\\12.pio"));
 
-  SendBench bar_only({{35, "BAR"}});
+  SendBench bar_only({{ConfigField::BarPrinter, "BAR"}});
   bar_only.Rows({kCola, kNote});
   bar_only.main.SSCommand9_Click();
   ASSERT_EQ(bar_only.ts.printed.size(), 1u);
@@ -159,7 +161,7 @@ TEST(KitchenSendRouting, NothingForTheKitchenPrintsNoKitchenTicket) {
 }
 
 TEST(KitchenSendRouting, CourseSortedTicket) {
-  SendBench b({{77, "-1"}});
+  SendBench b({{ConfigField::CourseSorted, "-1"}});
   b.Rows({" 1|Cake|$5.00|Cake| 0 - Dessert|T|N", kBurger, " 1|Wings|$8.00|Wings| 0 - Appetizer|T|N",
           "*|Hot|$0.00|* Hot| 0 - |T|N", " 1|Cola|$1.50|Cola| 0 - Bar|T|N"});
   b.main.SSCommand9_Click();
@@ -176,7 +178,7 @@ TEST(KitchenSendRouting, CourseSortedTicket) {
 }
 
 TEST(KitchenSendErrors, BoxOncePerFailingStatementAndKitchenCountReset) {
-  SendBench b({{35, "BAR"}, {73, "KITCHEN2"}});
+  SendBench b({{ConfigField::BarPrinter, "BAR"}, {ConfigField::KitchenCopyPrinter, "KITCHEN2"}});
   b.Rows({kBurger, kCola});
   b.FailPrinter(0, kErrDeviceIO);  // main ticket
   b.FailPrinter(1, kErrDeviceIO);  // KITCHEN 2 copy: ignores its own errors
@@ -202,7 +204,7 @@ TEST(KitchenSendErrors, BoxOncePerFailingStatementAndKitchenCountReset) {
   b.ExpectAllSentAndComplete();
 
   // A missing KitMonitor folder costs the main ticket, with the box.
-  SendBench monitor({{107, "-1"}});
+  SendBench monitor({{ConfigField::KitchenMonitor, "-1"}});
   std::filesystem::remove_all(monitor.ts.files.HostPath("F:\\KORVAIN\\KitMonitor"));
   monitor.Rows({kCola});
   monitor.main.SSCommand9_Click();
@@ -214,7 +216,7 @@ TEST(KitchenSendErrors, BoxOncePerFailingStatementAndKitchenCountReset) {
 }
 
 TEST(KitchenSendErrors, ALockedCounterPassesSilently) {
-  SendBench b({{35, "BAR"}, {73, "KITCHEN2"}});
+  SendBench b({{ConfigField::BarPrinter, "BAR"}, {ConfigField::KitchenCopyPrinter, "KITCHEN2"}});
   b.ts.Write(kCounter, "\"7\",\"12/8/2026\",\"0\"\r\n");
   FileSystem other{PathMap(b.ts.dir.path())};
   const int held = other.Open(kCounter, OpenMode::kReadWrite);

@@ -14,7 +14,7 @@
 namespace korv::testing {
 
 struct KitchenBench {
-  explicit KitchenBench(const std::map<int, std::string>& config = {},
+  explicit KitchenBench(const testing::ConfigFields& config = {},
                         std::vector<std::string> printers = {"KITCHEN1 TM-U220", "BAR TM-T88",
                                                              "OFFICE LASER"})
       : ts(std::move(printers)) {

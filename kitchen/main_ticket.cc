@@ -46,8 +46,8 @@ std::vector<std::string> DelayedOrderLine(const CustomerRecord& customer) {
 
 void KorvMain::PrintKitchenTicket() {
   GetKOrderNumber();
-  if (SwitchOn(station_, 107)) WriteMonitorFile(*this);
-  const std::string printer_name = station_.Config.Text(29);
+  if (SwitchOn(station_, ConfigField::KitchenMonitor)) WriteMonitorFile(*this);
+  const std::string printer_name = station_.Config.Text(ConfigField::MainKitchenPrinter);
   // Only this exact spelling means no main ticket; "NONE" is a device prefix.
   if (printer_name == "None") {
     platform_.loop.DoEvents();
@@ -73,7 +73,7 @@ void KorvMain::PrintKitchenTicket() {
   w.Feed(c);
   w.EndDoc();
   platform_.loop.DoEvents();
-  if (SwitchOn(station_, 31)) Cut_Paper();
+  if (SwitchOn(station_, ConfigField::CutAfterMainTicket)) Cut_Paper();
   Set_Printer();
   platform_.loop.DoEvents();
 }

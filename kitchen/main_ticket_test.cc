@@ -7,7 +7,7 @@ namespace {
 constexpr char kCounter[] = "F:\\KORVAIN\\KOrdNumb.dat";
 
 struct MainBench : KitchenBench {
-  explicit MainBench(const std::map<int, std::string>& config)
+  explicit MainBench(const testing::ConfigFields& config)
       : KitchenBench(config, {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "OFFICE LASER"}) {
     main.SSPanel1.SetCaption("Phone IN 12 ");
     main.MList1.AddItem("2|Burger|$9.00|Burger|0 - Main|Y|N");
@@ -23,7 +23,11 @@ struct MainBench : KitchenBench {
 };
 
 TEST(MainTicket, WritesTheMonitorFileAndPrintsOnTheLastMatch) {
-  MainBench b({{107, "-1"}, {29, "KITCHEN"}, {8, "OFFICE"}, {23, "5"}, {99, "2"}});
+  MainBench b({{ConfigField::KitchenMonitor, "-1"},
+               {ConfigField::MainKitchenPrinter, "KITCHEN"},
+               {ConfigField::StationPrinter, "OFFICE"},
+               {ConfigField::TicketSizeStep, "5"},
+               {ConfigField::FeedLines, "2"}});
   b.CounterAt(4);
   b.main.PrintKitchenTicket();
   EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-5");
@@ -54,7 +58,9 @@ TEST(MainTicket, WritesTheMonitorFileAndPrintsOnTheLastMatch) {
 }
 
 TEST(MainTicket, NoneStillUsesUpANumberAndOtherNamesPrint) {
-  MainBench b({{107, "-1"}, {29, "None"}, {31, "-1"}});
+  MainBench b({{ConfigField::KitchenMonitor, "-1"},
+               {ConfigField::MainKitchenPrinter, "None"},
+               {ConfigField::CutAfterMainTicket, "-1"}});
   b.main.PrintKitchenTicket();
   EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-1");
   EXPECT_TRUE(b.ts.Exists("F:\\KORVAIN\\KitMonitor\\00K-1.dat"));
@@ -63,8 +69,8 @@ TEST(MainTicket, NoneStillUsesUpANumberAndOtherNamesPrint) {
 
   // "NONE" is only a device prefix: none matches, so the current printer
   // prints, and a blank customer still gets the delayed-order line.
-  b.ts.station.Config.Set(29, "NONE");
-  b.ts.station.Config.Set(107, "0");
+  b.ts.station.Config.Set(ConfigField::MainKitchenPrinter, "NONE");
+  b.ts.station.Config.Set(ConfigField::KitchenMonitor, "0");
   b.ts.station.Customer = CustomerRecord();
   b.ts.printer.Select(1);
   b.main.PrintKitchenTicket();
@@ -76,7 +82,8 @@ TEST(MainTicket, NoneStillUsesUpANumberAndOtherNamesPrint) {
   EXPECT_EQ(b.ts.printed[1].printer, "KITCHEN2 TM-U220");
   EXPECT_EQ(b.ts.printer.CurrentName(), "OFFICE LASER");  // blank field 8: the last printer
 
-  b.ts.station.Config.Set(29, "");  // a blank name prints on the last printer
+  b.ts.station.Config.Set(ConfigField::MainKitchenPrinter,
+                          "");  // a blank name prints on the last printer
   b.main.PrintKitchenTicket();
   EXPECT_EQ(b.ts.printed[2].printer, "OFFICE LASER");
 }

@@ -22,13 +22,13 @@ void KorvMain::Cut_Paper() {
   p.SetFontName(font);
 }
 
-// Selects the station's own printer (field 8, a prefix of its device name);
+// Selects the station's own printer (a prefix of its device name);
 // every match is selected in turn, so the last one listed stays current, and
 // a blank name selects the last printer. Selection errors go to the caller;
 // the page setting after it never fails the ticket.
 void KorvMain::Set_Printer() {
   PrintService& p = platform_.printer;
-  TicketWriter(p, Steps::Propagate()).SelectLast(station_.Config.Text(8));
+  TicketWriter(p, Steps::Propagate()).SelectLast(station_.Config.Text(ConfigField::StationPrinter));
   Steps::Skip()([&] { p.SetCopies(1); });
   Steps::Skip()([&] {
     if (p.Copies() != 1) p.SetCopies(1);

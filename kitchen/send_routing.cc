@@ -56,7 +56,8 @@ std::string MarkedSent(std::string row) {
 // before it: that row stays as it is, unsent.
 class Router {
  public:
-  explicit Router(KorvMain& m) : m_(m), bar_printer_(!m.station().Config.Text(35).empty()) {}
+  explicit Router(KorvMain& m)
+      : m_(m), bar_printer_(!m.station().Config.Text(ConfigField::BarPrinter).empty()) {}
 
   bool Route(const SendLine& line) {
     if (line.route == 3) return true;

@@ -36,7 +36,7 @@ bool HasUnsentRow(const MultiColumnList& rows);
 
 // Routes every row of MList1 whose sent flag is not "Y", in list order, and
 // marks it sent by replacing its last character with "Y". Route 3 goes on no
-// ticket; route 1 goes only to the bar while field 35 names a bar printer;
+// ticket; route 1 goes only to the bar while a bar printer is named;
 // route 2 goes to the kitchen and the bar; routes 4 to 9 go to the kitchen
 // and their station; every other route to the kitchen. A modifier with a
 // price is preceded by a "Mod Charge " line; a modifier that repeats the

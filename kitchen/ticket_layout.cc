@@ -30,12 +30,12 @@ bool IsOrderTypeLine(std::string_view line) {
 }
 
 TicketSizes TicketSizesOf(const StationConfig& config) {
-  double base = config.Number(23) + 5;
+  double base = config.Number(ConfigField::TicketSizeStep) + 5;
   return {base, base + 15};
 }
 
 std::string KitchenFont(const StationConfig& config) {
-  std::string font = config.Text(22);
+  std::string font = config.Text(ConfigField::TicketFont);
   return font.empty() ? "Arial" : font;
 }
 
@@ -87,7 +87,7 @@ void TicketWriter::SelectLast(std::string_view name) {
 }
 
 void TicketWriter::Feed(const StationConfig& config) {
-  int lines = static_cast<int>(std::max(1.0, config.Number(99)));
+  int lines = static_cast<int>(std::max(1.0, config.Number(ConfigField::FeedLines)));
   for (int i = 0; i < lines; ++i) Line();
 }
 

@@ -24,13 +24,13 @@ namespace korv {
 inline constexpr char kTicketRule[] = "_________________________________________________________";
 static_assert(sizeof(kTicketRule) == 58);
 
-// B = field 23 + 5 (base size), H = B + 15 (head size).
+// B = the size step + 5 (base size), H = B + 15 (head size).
 struct TicketSizes {
   double base;
   double head;
 };
 TicketSizes TicketSizesOf(const StationConfig& config);
-// Field 22 trimmed, "Arial" when blank (the kitchen tickets' default).
+// The ticket font, "Arial" when blank (the kitchen tickets' default).
 std::string KitchenFont(const StationConfig& config);
 
 // An order-type text of a phone-in or take-out order ("Phone In", "Take
@@ -65,7 +65,7 @@ class TicketWriter {
   // Makes every matching printer current in turn, so the last one listed
   // stays current; none matching leaves the current printer.
   void SelectLast(std::string_view name);
-  // Feed after the end line: field 99 empty lines, at least one.
+  // Feed after the end line: the configured feed lines, at least one.
   void Feed(const StationConfig& config);
   // Any other statement of the ticket.
   bool Run(const std::function<void()>& step) const { return steps_(step); }

@@ -49,7 +49,7 @@ void PrintKitchenCopy(KorvMain& m, const std::string& printer_name, const std::s
   w.Feed(s.Config);
   w.EndDoc();
   w.Run([&] { pf.loop.DoEvents(); });
-  if (SwitchOn(s, 74)) {
+  if (SwitchOn(s, ConfigField::CutAfterCopy)) {
     w.Run([&] { m.Cut_Paper(); });
     w.Run([&] { m.Set_Printer(); });
   }
@@ -65,7 +65,7 @@ void KorvMain::Print_Kit3() {
 // The marker file DontPrint.txt in DataRoot switches the copy off.
 void KorvMain::Print_Kit2() {
   if (platform_.files.Exists(station_.DataRoot + "DontPrint.txt")) return;
-  PrintKitchenCopy(*this, station_.Config.Text(73), "KITCHEN 2",
+  PrintKitchenCopy(*this, station_.Config.Text(ConfigField::KitchenCopyPrinter), "KITCHEN 2",
                    "......................... END Order ");
 }
 

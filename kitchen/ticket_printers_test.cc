@@ -8,7 +8,7 @@ namespace {
 const std::string kRule = std::string(kTicketRule) + "\n";
 
 struct StationBench : KitchenBench {
-  explicit StationBench(const std::map<int, std::string>& config = {})
+  explicit StationBench(const testing::ConfigFields& config = {})
       : KitchenBench(config, {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "OFFICE LASER"}) {
     ts.station.KitchenOrderNo = "K-17";
     ts.station.KitchenPrinterName = " KIT ";
@@ -26,7 +26,7 @@ int FeedLines(const Document& doc) {
 }
 
 TEST(StationTicket, PrintsTheBufferWithItsHeadAndFoot) {
-  StationBench b({{23, "5"}});
+  StationBench b({{ConfigField::TicketSizeStep, "5"}});
   b.main.List2.AddItem("");
   b.main.List2.AddItem("* SAUCE ON SIDE");  // nothing repeats a blank line
   b.main.Print_Kit3();
@@ -50,7 +50,7 @@ TEST(StationTicket, PrintsTheBufferWithItsHeadAndFoot) {
 
   // A take-out buffer gets the banner instead of the server foot, and the
   // instruction goes red where the kitchen printers print red.
-  StationBench t({{22, "Courier New"}});
+  StationBench t({{ConfigField::TicketFont, "Courier New"}});
   t.ts.Write("F:\\KORVAIN\\data\\RED.DAT", "");
   t.main.List2.AddItem("Phone In");
   t.main.Print_Kit3();
@@ -67,7 +67,7 @@ TEST(StationTicket, PrintsTheBufferWithItsHeadAndFoot) {
 }
 
 TEST(StationTicket, PrinterNamesMarkersAndFeed) {
-  StationBench b({{73, "OFF"}, {99, "4"}});
+  StationBench b({{ConfigField::KitchenCopyPrinter, "OFF"}, {ConfigField::FeedLines, "4"}});
   for (const char* none : {"none", " ", ""}) {
     b.ts.station.KitchenPrinterName = none;
     b.main.Print_Kit3();
@@ -91,7 +91,7 @@ TEST(StationTicket, PrinterNamesMarkersAndFeed) {
   EXPECT_EQ(b.ts.printed[1].printer, "OFFICE LASER");
 
   for (const char* feed : {"", "0"}) {
-    StationBench c({{99, feed}});
+    StationBench c({{ConfigField::FeedLines, feed}});
     c.main.Print_Kit3();
     ASSERT_EQ(c.ts.printed.size(), 1u);
     EXPECT_EQ(FeedLines(c.ts.printed[0]), 1) << "field 99 \"" << feed << "\"";
@@ -99,7 +99,7 @@ TEST(StationTicket, PrinterNamesMarkersAndFeed) {
 }
 
 TEST(StationTicket, CutsAndReturnsToTheStationPrinterIgnoringErrors) {
-  StationBench b({{74, "-1"}, {8, "OFFICE"}});
+  StationBench b({{ConfigField::CutAfterCopy, "-1"}, {ConfigField::StationPrinter, "OFFICE"}});
   b.main.Print_Kit3();
   ASSERT_EQ(b.ts.printed.size(), 2u);
   EXPECT_EQ(b.ts.printed[1].printer, "KITCHEN1 TM-U220");
@@ -116,10 +116,11 @@ TEST(StationTicket, CutsAndReturnsToTheStationPrinterIgnoringErrors) {
 }
 
 TEST(PrinterControl, SetPrinterTakesTheLastMatchAndCutRestoresTheFont) {
-  KitchenBench b({{8, "OFFICE"}}, {"OFFICE A", "KITCHEN", "OFFICE B", "BAR"});
+  KitchenBench b({{ConfigField::StationPrinter, "OFFICE"}},
+                 {"OFFICE A", "KITCHEN", "OFFICE B", "BAR"});
   b.main.Set_Printer();
   EXPECT_EQ(b.ts.printer.CurrentName(), "OFFICE B");
-  b.ts.station.Config.Set(8, "");
+  b.ts.station.Config.Set(ConfigField::StationPrinter, "");
   b.ts.printer.SetCopies(3);
   b.main.Set_Printer();
   EXPECT_EQ(b.ts.printer.CurrentName(), "BAR");

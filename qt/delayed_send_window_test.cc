@@ -27,7 +27,10 @@ class NoMail : public Mail {
 class DelayedSendWindowTest : public ::testing::Test {
  protected:
   DelayedSendWindowTest() : t({"KITCHEN1 TM-U220", "BAR TM-T88", "OFFICE"}) {
-    t.WriteConfig({{29, "KITCHEN1"}, {35, "BAR"}, {8, "OFFICE"}, {7, ".08"}});
+    t.WriteConfig({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
+                   {ConfigField::BarPrinter, "BAR"},
+                   {ConfigField::StationPrinter, "OFFICE"},
+                   {ConfigField::TaxRate, ".08"}});
     t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60});
     CustomerRecord c;
     c.Set(1, "7");
@@ -108,7 +111,7 @@ TEST_F(DelayedSendWindowTest, NoOrderGoesWhileAnOrderIsOnViewAndTheFirstPassAfte
   Click("SSCommand3");
   EXPECT_FALSE(Shown("SSPanel1"));
   EXPECT_TRUE(Shown("MList1Frame"));
-  EXPECT_EQ(window.Timer1.Interval(), 30000);
+  EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kAfterViewMs);
   window.Timer1_Timer();
   EXPECT_FALSE(t.Exists(kOrders + "DS5.PH"));
   EXPECT_EQ(Count(Log(), "Delayed Order Sent DS5 was sent as PhoneOrder 1"), 1);

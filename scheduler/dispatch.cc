@@ -20,7 +20,6 @@
 namespace korv {
 namespace {
 
-constexpr int kPassInterval = 60000;
 // The kitchen send reports "SENT" before it returns; these rounds only let a
 // late report through and never let a lost one stop the station.
 constexpr int kSentWaitRounds = 50;
@@ -44,7 +43,7 @@ std::string LastColumn(const std::string& row) {
 }  // namespace
 
 void KORVdelayedSend1::Timer1_Timer() {
-  if (station_.ScreenMode == 75) return;
+  if (station_.ScreenMode == kScreenViewOpen) return;
   passed_by_.clear();
   for (;;) {
     Timer1.SetInterval(0);
@@ -282,7 +281,7 @@ void KORVdelayedSend1::EndOfPass() {
   // A printer that holds tickets back (off, out of paper, unreachable) is
   // said in the error text, once for each state it is in.
   for (const std::string& warning : platform_.printer.HeldBackWarnings()) ReportError(warning);
-  Timer1.SetInterval(kPassInterval);
+  Timer1.SetInterval(kPassIntervalMs);
   Label7.SetCaption("");
   SetTipText(File1.ListCount());
 }

@@ -26,8 +26,12 @@ const std::string kOrders = kRoot + "PhoneOrders\\";
 // kitchen, bar and station printers named in the configuration.
 struct DispatchBench {
   DispatchBench() : t({"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"}) {
-    t.WriteConfig(
-        {{29, "KITCHEN1"}, {73, "KITCHEN2"}, {35, "BAR"}, {8, "OFFICE"}, {7, ".08"}, {23, "5"}});
+    t.WriteConfig({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
+                   {ConfigField::KitchenCopyPrinter, "KITCHEN2"},
+                   {ConfigField::BarPrinter, "BAR"},
+                   {ConfigField::StationPrinter, "OFFICE"},
+                   {ConfigField::TaxRate, ".08"},
+                   {ConfigField::TicketSizeStep, "5"}});
     t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60 + 20});
     CustomerRecord c;
     c.Set(1, "7");
@@ -74,7 +78,7 @@ TEST(Dispatch, DueOrdersGoOutInListOrderInOnePass) {
   EXPECT_EQ(b.w.MList1.Count(), 2);
   EXPECT_EQ(b.w.MList1.ItemData(0), "DS11");
   EXPECT_EQ(b.w.Label2.Caption(), "2");
-  EXPECT_EQ(b.w.Timer1.Interval(), 60000);
+  EXPECT_EQ(b.w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
   EXPECT_EQ(b.w.Label7.Caption(), "");
   EXPECT_FALSE(b.w.EngineLoaded());
 
@@ -120,13 +124,13 @@ TEST(Dispatch, ASentOrderBecomesAPhoneOrderWithItsTicketsAndArchive) {
 TEST(Dispatch, NothingHappensWhileTheOperatorLooks) {
   DispatchBench b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
-  b.t.station.ScreenMode = 75;
+  b.t.station.ScreenMode = kScreenViewOpen;
   b.w.Timer1.SetInterval(500);
   b.w.Timer1_Timer();
   EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
   EXPECT_EQ(b.w.Timer1.Interval(), 500);
   EXPECT_EQ(b.w.Label2.Caption(), "0");
-  b.t.station.ScreenMode = 20;
+  b.t.station.ScreenMode = kScreenOrderViewClosed;
   b.w.Timer1_Timer();
   EXPECT_FALSE(b.t.Exists(kOrders + "DS5.PH"));
 }
@@ -177,7 +181,7 @@ TEST(Dispatch, AFailureBeforeAnyRowLeavesTheTimerRunning) {
   int f = other.Open(kOrders + "DS5.PH", OpenMode::kInput);
   other.Lock(f);
   b.w.Timer1_Timer();
-  EXPECT_EQ(b.w.Timer1.Interval(), 60000);
+  EXPECT_EQ(b.w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
   EXPECT_TRUE(b.w.SSCommand4.Visible());
   EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
   other.CloseAll();

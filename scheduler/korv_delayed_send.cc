@@ -17,7 +17,7 @@ KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::st
       Timer1_Timer();
     } catch (const std::exception& e) {
       ReportError("The dispatch pass stopped: " + AsRuntimeError(e).description(), false);
-      Timer1.SetInterval(60000);
+      Timer1.SetInterval(kPassIntervalMs);
     }
   };
   MList1.SetCaption("Pending Orders To SEND");

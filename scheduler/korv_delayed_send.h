@@ -56,6 +56,12 @@ class KORVdelayedSend1 {
 
   const std::string Caption = "Kitchen Orders - Delayed  Send";
 
+  // Timer1's intervals: the first pass after start-up, a pass a minute, and
+  // the first pass after an operator's view is closed.
+  static constexpr int kFirstPassMs = 500;
+  static constexpr int kPassIntervalMs = 60000;
+  static constexpr int kAfterViewMs = 30000;
+
   // Pending list and counts.
   FileListBox File1;
   MultiColumnList MList1;
@@ -95,7 +101,7 @@ class KORVdelayedSend1 {
   bool EndRequested = false;
 
   // The operator's views and buttons (order_viewer.cc). While the order view
-  // or the error view is open, ScreenMode is 75 and the timer is stopped, so
+  // or the error view is open, ScreenMode is kScreenViewOpen and the timer is stopped, so
   // no order is sent; their Done buttons re-arm the timer for 30 s.
   void WireOperatorControls();  // connects the elements' clicks below
   void MList1_Click(int row);   // opens the order view of the row

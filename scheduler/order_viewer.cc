@@ -22,10 +22,6 @@
 namespace korv {
 namespace {
 
-constexpr double kViewing = 75;  // the dispatch pass does nothing
-constexpr double kOrderViewClosed = 20;
-constexpr double kErrorViewClosed = 23;
-constexpr int kAfterViewInterval = 30000;  // first pass at most 30 s after Done
 constexpr int kMinimized = 1;
 constexpr int kMaximized = 2;
 const char kTicketRule[] = "_________________________________";
@@ -90,7 +86,7 @@ void KORVdelayedSend1::WireOperatorControls() {
 
 void KORVdelayedSend1::MList1_Click(int row) {
   Timer1.SetInterval(0);
-  station_.ScreenMode = kViewing;
+  station_.ScreenMode = kScreenViewOpen;
   // From here every failing step is passed over: the view shows what it can.
   Steps skip = Steps::Skip();
   FileSystem& files = platform_.files;
@@ -139,8 +135,8 @@ void KORVdelayedSend1::MList1_Click(int row) {
 void KORVdelayedSend1::SSCommand3_Click() {
   SSPanel1.SetVisible(false);
   MList1.SetVisible(true);
-  Timer1.SetInterval(kAfterViewInterval);
-  station_.ScreenMode = kOrderViewClosed;
+  Timer1.SetInterval(kAfterViewMs);
+  station_.ScreenMode = kScreenOrderViewClosed;
   MList2.Clear();
   for (Label* label : {&Label9, &Label10, &Label11, &Label3}) label->SetCaption("");
   viewed_order_key_.clear();
@@ -189,7 +185,7 @@ void KORVdelayedSend1::PrintPrePrint() {
 
 void KORVdelayedSend1::SSCommand4_Click() {
   Timer1.SetInterval(0);
-  station_.ScreenMode = kViewing;
+  station_.ScreenMode = kScreenViewOpen;
   for (Button* b : {&SSCommand2, &SSCommand1, &SSCommand4}) b->SetEnabled(false);
   SSPanel1.SetVisible(false);
   MList1.SetVisible(false);
@@ -201,8 +197,8 @@ void KORVdelayedSend1::SSCommand5_Click() {
   SSPanel2.SetVisible(false);
   for (Button* b : {&SSCommand2, &SSCommand1, &SSCommand4}) b->SetEnabled(true);
   MList1.SetVisible(true);
-  Timer1.SetInterval(kAfterViewInterval);
-  station_.ScreenMode = kErrorViewClosed;
+  Timer1.SetInterval(kAfterViewMs);
+  station_.ScreenMode = kScreenErrorViewClosed;
 }
 
 // The error button stays visible: the errors happened, even once read.

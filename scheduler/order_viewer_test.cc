@@ -58,7 +58,7 @@ TEST_F(OrderViewerTest, ARowOpensTheOrderViewAndDoneClosesIt) {
   ViewDS7();
 
   EXPECT_EQ(window.Timer1.Interval(), 0);
-  EXPECT_EQ(t.station.ScreenMode, 75);
+  EXPECT_EQ(t.station.ScreenMode, kScreenViewOpen);
   EXPECT_TRUE(window.SSPanel1.Visible());
   EXPECT_FALSE(window.MList1.Visible());
   ASSERT_EQ(window.MList2.Count(), 2);
@@ -88,8 +88,8 @@ TEST_F(OrderViewerTest, ARowOpensTheOrderViewAndDoneClosesIt) {
 
   window.SSCommand3.Press();
 
-  EXPECT_EQ(window.Timer1.Interval(), 30000);
-  EXPECT_EQ(t.station.ScreenMode, 20);
+  EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kAfterViewMs);
+  EXPECT_EQ(t.station.ScreenMode, kScreenOrderViewClosed);
   EXPECT_FALSE(window.SSPanel1.Visible());
   EXPECT_TRUE(window.MList1.Visible());
   EXPECT_EQ(window.MList2.Count(), 0);
@@ -107,7 +107,7 @@ TEST_F(OrderViewerTest, AnOrderWhoseHeaderWentShowsItsLinesAndLogsNothing) {
   EXPECT_EQ(window.MList2.Count(), 2);
   EXPECT_EQ(window.Label9.Caption(), "");
   EXPECT_FALSE(t.Exists(kLog));
-  EXPECT_EQ(t.station.ScreenMode, 75);
+  EXPECT_EQ(t.station.ScreenMode, kScreenViewOpen);
 }
 
 TEST_F(OrderViewerTest, ThePrePrintGoesToTheCurrentPrinterAndIsLoggedEachTime) {
@@ -177,7 +177,7 @@ TEST_F(OrderViewerTest, TheErrorViewLocksTheWindowControlsUntilDone) {
   window.SSCommand4.Press();
 
   EXPECT_EQ(window.Timer1.Interval(), 0);
-  EXPECT_EQ(t.station.ScreenMode, 75);
+  EXPECT_EQ(t.station.ScreenMode, kScreenViewOpen);
   EXPECT_TRUE(window.SSPanel2.Visible());
   EXPECT_FALSE(window.MList1.Visible());
   for (const Button* b : {&window.SSCommand1, &window.SSCommand2, &window.SSCommand4})
@@ -192,8 +192,8 @@ TEST_F(OrderViewerTest, TheErrorViewLocksTheWindowControlsUntilDone) {
 
   window.SSCommand5.Press();
 
-  EXPECT_EQ(window.Timer1.Interval(), 30000);
-  EXPECT_EQ(t.station.ScreenMode, 23);
+  EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kAfterViewMs);
+  EXPECT_EQ(t.station.ScreenMode, kScreenErrorViewClosed);
   EXPECT_FALSE(window.SSPanel2.Visible());
   EXPECT_TRUE(window.MList1.Visible());
   for (const Button* b : {&window.SSCommand1, &window.SSCommand2, &window.SSCommand4})

@@ -45,7 +45,7 @@ bool KORVdelayedSend1::Form_Load() {
   Tray.Add(kTipText);
   Label12.SetCaption(VersionCaption(version_));
   platform_.loop.AddTimer(Timer1);
-  Timer1.SetInterval(500);
+  Timer1.SetInterval(kFirstPassMs);
   return true;
 }
 

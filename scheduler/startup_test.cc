@@ -10,7 +10,9 @@ using testing::TestStation;
 
 TEST(Startup, ReadsTheConfigurationAndArmsTheFirstPass) {
   TestStation t;
-  t.WriteConfig({{6, "c:\\korvain\\local  "}, {49, "f:\\korvain\\"}, {7, "  .0825"}});
+  t.WriteConfig({{ConfigField::LocalRoot, "c:\\korvain\\local  "},
+                 {ConfigField::DataRoot, "f:\\korvain\\"},
+                 {ConfigField::TaxRate, "  .0825"}});
   KORVdelayedSend1 w(t.station, t.platform, "2.1.0");
   ASSERT_TRUE(w.Form_Load());
   EXPECT_EQ(t.station.LocalRoot, "C:\\KORVAIN\\LOCAL");
@@ -21,7 +23,7 @@ TEST(Startup, ReadsTheConfigurationAndArmsTheFirstPass) {
   EXPECT_EQ(w.Label12.Caption(), "Version 2.1.0");
   EXPECT_TRUE(w.Tray.Shown);
   EXPECT_EQ(w.Tray.TipText, "Korvain Delayed Kitchen Order Send");
-  EXPECT_EQ(w.Timer1.Interval(), 500);
+  EXPECT_EQ(w.Timer1.Interval(), KORVdelayedSend1::kFirstPassMs);
   EXPECT_EQ(t.files.OpenCount(), 0) << "the configuration is closed after reading";
   w.Form_Terminate();
   EXPECT_FALSE(w.Tray.Shown);
@@ -29,7 +31,7 @@ TEST(Startup, ReadsTheConfigurationAndArmsTheFirstPass) {
 
 TEST(Startup, ABlankTaxRateReadsAsZero) {
   TestStation t;
-  t.WriteConfig({{7, ""}});
+  t.WriteConfig({{ConfigField::TaxRate, ""}});
   KORVdelayedSend1 w(t.station, t.platform, "2.1.0");
   ASSERT_TRUE(w.Form_Load());
   EXPECT_DOUBLE_EQ(t.station.TaxRate, 0);
@@ -37,7 +39,7 @@ TEST(Startup, ABlankTaxRateReadsAsZero) {
 
 TEST(Startup, WithoutConfigurationTheStationStillStarts) {
   TestStation t;
-  t.WriteConfig({{7, ""}});
+  t.WriteConfig({{ConfigField::TaxRate, ""}});
   t.files.Kill("C:\\Korvain\\KorvINI.dat");
   KORVdelayedSend1 w(t.station, t.platform, "10.02.7");
   ASSERT_TRUE(w.Form_Load());

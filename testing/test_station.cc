@@ -9,10 +9,10 @@ TestStation::TestStation(std::vector<std::string> printer_names)
     files.MakeFolders(std::string("F:\\KORVAIN\\") + f);
 }
 
-void TestStation::WriteConfig(const std::map<int, std::string>& fields) {
+void TestStation::WriteConfig(const ConfigFields& fields) {
   StationConfig config;
-  config.Set(6, "C:\\KORVAIN\\");
-  config.Set(49, "F:\\KORVAIN\\");
+  config.Set(ConfigField::LocalRoot, "C:\\KORVAIN\\");
+  config.Set(ConfigField::DataRoot, "F:\\KORVAIN\\");
   for (const auto& [n, v] : fields) config.Set(n, v);
   Write("C:\\Korvain\\KorvINI.dat", config.bytes());
 }

@@ -18,15 +18,18 @@
 
 namespace korv::testing {
 
+// Configuration fields and their values, by name.
+using ConfigFields = std::map<ConfigField, std::string>;
+
 class TestStation {
  public:
   // printers: device names of the installed (recording) printers.
   explicit TestStation(std::vector<std::string> printers = {"KITCHEN1 TM-U220", "BAR TM-T88",
                                                             "OFFICE LASER"});
 
-  // Writes C:\Korvain\KorvINI.dat with the given fields set (field 6
-  // LocalRoot C:\KORVAIN\ and 49 DataRoot F:\KORVAIN\ unless given).
-  void WriteConfig(const std::map<int, std::string>& fields = {});
+  // Writes C:\Korvain\KorvINI.dat with the given fields set (LocalRoot
+  // C:\KORVAIN\ and DataRoot F:\KORVAIN\ unless given).
+  void WriteConfig(const ConfigFields& fields = {});
   // Writes a file at a Windows path of the station.
   void Write(const std::string& windows_path, std::string_view bytes);
   std::string Read(const std::string& windows_path) const;

@@ -98,9 +98,9 @@ bool CheckConfiguration(FileSystem& files, Station& station, Findings& out) {
 }
 
 // False when the root cannot be used to build paths.
-bool CheckRootText(const std::string& name, int field, const std::string& value,
+bool CheckRootText(const std::string& name, ConfigField field, const std::string& value,
                    const std::string& example, Findings& out) {
-  std::string what = name + " (field " + std::to_string(field) + ")";
+  std::string what = name + " (field " + std::to_string(FieldNumber(field)) + ")";
   if (value.empty()) {
     out.Fault(what + " is blank");
     return false;
@@ -131,8 +131,10 @@ void CheckSharedFolders(const FileSystem& files, const Station& station, Finding
       {data + "data\\", "the phone-in counter, the customer file"},
       {data + "Delivery\\LastOrder\\", "the customers' last orders"},
   };
-  if (SwitchOn(station, 107))
-    folders.emplace_back(data + "KitMonitor\\", "kitchen monitor files, field 107 is -1");
+  if (SwitchOn(station, ConfigField::KitchenMonitor))
+    folders.emplace_back(data + "KitMonitor\\",
+                         "kitchen monitor files, field " +
+                             std::to_string(FieldNumber(ConfigField::KitchenMonitor)) + " is -1");
   for (const auto& [path, holds] : folders) CheckFolder(files, path, holds, out);
 }
 
@@ -196,9 +198,11 @@ void CheckCounters(FileSystem& files, const Station& station, Findings& out) {
 }
 
 void CheckData(FileSystem& files, const Station& station, Findings& out) {
-  bool local = CheckRootText("LocalRoot", 6, station.LocalRoot, "data\\KitData.Dat", out);
+  bool local = CheckRootText("LocalRoot", ConfigField::LocalRoot, station.LocalRoot,
+                             "data\\KitData.Dat", out);
   if (local) CheckFolder(files, station.LocalRoot + "data\\", "the kitchen ticket archive", out);
-  if (!CheckRootText("DataRoot", 49, station.DataRoot, "PhoneOrders\\", out)) return;
+  if (!CheckRootText("DataRoot", ConfigField::DataRoot, station.DataRoot, "PhoneOrders\\", out))
+    return;
   if (!CheckFolder(files, station.DataRoot, "the shared tree, the kitchen and bar counters", out))
     return;  // nothing under it can be there
   CheckSharedFolders(files, station, out);

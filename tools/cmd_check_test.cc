@@ -89,7 +89,7 @@ class CheckedStation {
   void Append(const std::string& relative, const std::string& line) const {
     Write(relative, ReadHostFile(Host(relative)) + line);
   }
-  void SetField(int field, const std::string& value) const {
+  void SetField(ConfigField field, const std::string& value) const {
     StationConfig config(ReadHostFile(Host("c/Korvain/KorvINI.dat")));
     config.Set(field, value);
     Write("c/Korvain/KorvINI.dat", config.bytes());
@@ -152,7 +152,7 @@ TEST(KorvtoolCheck, WhatTheStationCanDoWithoutIsNoFault) {
        "ok: F:\\KORVAIN\\KOrdNumb.dat does not exist yet"},
       {"no KitMonitor while the monitor is off",
        [](CheckedStation& s) {
-         s.SetField(107, "0");
+         s.SetField(ConfigField::KitchenMonitor, "0");
          fs::remove(s.Host("f/KORVAIN/KitMonitor"));
        },
        "ok: F:\\KORVAIN\\Delivery\\LastOrder\\"},
@@ -187,10 +187,10 @@ TEST(KorvtoolCheck, EachFaultIsOneLineThatNamesIt) {
        [](CheckedStation& s) { s.HoldLock("C:\\Korvain\\KorvINI.dat"); },
        "cannot be read: permission denied (error 70)"},
       {"DataRoot without its final backslash",
-       [](CheckedStation& s) { s.SetField(49, "F:\\KORVAIN"); },
+       [](CheckedStation& s) { s.SetField(ConfigField::DataRoot, "F:\\KORVAIN"); },
        "DataRoot (field 49) \"F:\\KORVAIN\" does not end with a backslash", 6},
       {"LocalRoot without its final backslash",
-       [](CheckedStation& s) { s.SetField(6, "C:\\KORVAIN"); },
+       [](CheckedStation& s) { s.SetField(ConfigField::LocalRoot, "C:\\KORVAIN"); },
        "LocalRoot (field 6) \"C:\\KORVAIN\" does not end with a backslash", 2},
       {"the shared tree is not there",
        [](CheckedStation& s) { fs::remove_all(s.Host("f/KORVAIN")); }, "F:\\KORVAIN\\ ("},

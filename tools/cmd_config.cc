@@ -15,11 +15,12 @@ namespace {
 
 constexpr char kConfigPath[] = "C:\\Korvain\\KorvINI.dat";
 
-std::optional<int> FieldNumber(const std::string& text) {
+// The administrator names a field by its number, as the set-up programs do.
+std::optional<ConfigField> FieldNumber(const std::string& text) {
   int n = static_cast<int>(Val(text));
   if (Trim(text) != std::to_string(n) || n < 1 || n > StationConfigLayout().field_count())
     return std::nullopt;
-  return n;
+  return ConfigField{n};
 }
 
 StationConfig ReadConfig(FileSystem& files) {
@@ -42,10 +43,10 @@ void WriteConfig(FileSystem& files, const StationConfig& config) {
 int Show(FileSystem& files) {
   StationConfig config = ReadConfig(files);
   for (int n = 1; n <= config.layout().field_count(); ++n) {
-    if (config.Text(n).empty()) continue;
+    const std::string text = config.Text(ConfigField{n});
+    if (text.empty()) continue;
     const FieldSpec& f = config.layout().field(n);
-    std::cout << n << " (offset " << f.offset << ", width " << f.width << "): " << config.Text(n)
-              << "\n";
+    std::cout << n << " (offset " << f.offset << ", width " << f.width << "): " << text << "\n";
   }
   return 0;
 }
@@ -71,7 +72,8 @@ int Run(const Args& args) {
     if (!n) return UsageError("field number must be 1 to 161");
     StationConfig config = exists ? ReadConfig(files) : StationConfig();
     if (!config.Fits(*n, p[2]))
-      return Fail("field " + p[1] + " holds " + std::to_string(config.layout().field(*n).width) +
+      return Fail("field " + p[1] + " holds " +
+                  std::to_string(config.layout().field(static_cast<int>(*n)).width) +
                   " characters; '" + p[2] + "' has " + std::to_string(p[2].size()) +
                   ": nothing was changed");
     config.Set(*n, p[2]);

@@ -31,25 +31,26 @@ const char kPrintersText[] =
 
 StationConfig DemoConfig(const std::string& data_root) {
   StationConfig c;
-  const std::pair<int, std::string> fields[] = {{1, "KORVAIN GRILL & BAR"},
-                                                {2, "120 Harbor Street"},
-                                                {3, "Portland, ME 04101"},
-                                                {6, "C:\\KORVAIN\\"},
-                                                {7, ".0825"},
-                                                {8, "OFFICE"},
-                                                {22, "Arial"},
-                                                {23, "5"},
-                                                {29, "KITCHEN1"},
-                                                {31, "-1"},
-                                                {35, "BAR"},
-                                                {36, "-1"},
-                                                {49, data_root},
-                                                {73, "KITCHEN2"},
-                                                {74, "-1"},
-                                                {99, "3"},
-                                                {107, "-1"},
-                                                {130, "GRILL"},
-                                                {131, "PIZZA"}};
+  const std::pair<ConfigField, std::string> fields[] = {
+      {ConfigField::RestaurantName, "KORVAIN GRILL & BAR"},
+      {ConfigField::RestaurantStreet, "120 Harbor Street"},
+      {ConfigField::RestaurantTown, "Portland, ME 04101"},
+      {ConfigField::LocalRoot, "C:\\KORVAIN\\"},
+      {ConfigField::TaxRate, ".0825"},
+      {ConfigField::StationPrinter, "OFFICE"},
+      {ConfigField::TicketFont, "Arial"},
+      {ConfigField::TicketSizeStep, "5"},
+      {ConfigField::MainKitchenPrinter, "KITCHEN1"},
+      {ConfigField::CutAfterMainTicket, "-1"},
+      {ConfigField::BarPrinter, "BAR"},
+      {ConfigField::CutAfterBar, "-1"},
+      {ConfigField::DataRoot, data_root},
+      {ConfigField::KitchenCopyPrinter, "KITCHEN2"},
+      {ConfigField::CutAfterCopy, "-1"},
+      {ConfigField::FeedLines, "3"},
+      {ConfigField::KitchenMonitor, "-1"},
+      {ConfigField::StationPrinters, "GRILL"},
+      {StationPrinterField(1), "PIZZA"}};
   for (const auto& [n, v] : fields) c.Set(n, v);
   return c;
 }

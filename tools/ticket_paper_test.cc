@@ -75,7 +75,7 @@ const std::vector<Document>& PrintedDocuments(const std::string& size_step) {
   t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60});
   InitStation(t.files, kRoot, true);
   StationConfig config(t.Read(kConfigFile));
-  config.Set(23, size_step);
+  config.Set(ConfigField::TicketSizeStep, size_step);
   t.Write(kConfigFile, config.bytes());
   WriteDemoOrders(t.files, kRoot, t.clock.Now());
   WriteLongOrder(t.files);
