@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/order_paths.h"
 #include "common/val.h"
 #include "platform/print/dir_destination.h"
 #include "scheduler/korv_delayed_send.h"
@@ -16,7 +17,7 @@ namespace korv {
 namespace {
 
 void WritePending(testing::TestStation& t, int pending, int due) {
-  std::filesystem::path host = t.files.HostPath("F:\\KORVAIN\\PhoneOrders\\");
+  std::filesystem::path host = t.files.HostPath(PhoneOrdersFolder("F:\\KORVAIN\\"));
   std::string lines;
   for (int i = 0; i < 10; ++i)
     lines += "\" 1|Item " + std::to_string(i) + "          |$4.00|ITEM " + std::to_string(i) + "|" +

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/order_paths.h"
 #include "scheduler/korv_delayed_send.h"
 #include "testing/test_station.h"
 
@@ -17,7 +18,7 @@ class PendingOrders {
  public:
   explicit PendingOrders(int count) : window_(t_.station, t_.platform, "bench") {
     t_.station.DataRoot = "F:\\KORVAIN\\";
-    std::string folder = "F:\\KORVAIN\\PhoneOrders\\";
+    std::string folder = PhoneOrdersFolder("F:\\KORVAIN\\");
     // Written straight to the host folder: resolving each new name through
     // the case-insensitive path map would scan the growing folder each time.
     std::filesystem::path host = t_.files.HostPath(folder);

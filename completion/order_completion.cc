@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "common/order_paths.h"
 #include "common/quoted_list.h"
 #include "common/steps.h"
 #include "common/val.h"
-#include "engine/whoosh.h"
 #include "engine/korv_main.h"
+#include "engine/whoosh.h"
 #include "platform/files/open_file_guard.h"
 
 namespace korv {
@@ -55,7 +56,7 @@ std::vector<std::string> HeaderFields(const Station& s) {
 
 void WriteHeader(FileSystem& files, const Station& s, const std::string& key) {
   files.CloseAll();
-  OpenFileGuard file(files, OpenLocked(files, s.DataRoot + "PhoneOrders\\" + key + ".PH"));
+  OpenFileGuard file(files, OpenLocked(files, PhoneOrderHeaderPath(s.DataRoot, key)));
   if (file.number() == 0) return;
   Steps::Skip()([&] { files.WriteFields(file.number(), HeaderFields(s)); });
   files.CloseAll();
@@ -74,11 +75,9 @@ std::string LinesText(const MultiColumnList& rows) {
 void WriteOrderLines(FileSystem& files, const Station& s, const std::string& key,
                      const std::string& phone, const std::string& text) {
   files.CloseAll();
-  OpenFileGuard pio(files, OpenLocked(files, s.DataRoot + "\\PhoneOrders\\" + key + ".pio"));
+  OpenFileGuard pio(files, OpenLocked(files, SavedLinesPath(s.DataRoot, key)));
   OpenFileGuard last(
-      files, IsLastOrderName(phone)
-                 ? OpenLocked(files, s.DataRoot + "\\Delivery\\LastOrder\\" + phone + ".Dat")
-                 : 0);
+      files, IsLastOrderName(phone) ? OpenLocked(files, LastOrderPath(s.DataRoot, phone)) : 0);
   for (const OpenFileGuard* file : {&pio, &last}) {
     if (file->number() == 0) continue;
     Steps::Skip()([&] { files.WriteText(file->number(), text); });

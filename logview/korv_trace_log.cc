@@ -1,6 +1,6 @@
 #include "logview/korv_trace_log.h"
 
-#include "common/delayed_send_log_name.h"
+#include "common/order_paths.h"
 #include "common/runtime_error.h"
 #include "common/steps.h"
 
@@ -27,7 +27,7 @@ void KorvTraceLOg::Show() {
 
 void KorvTraceLOg::Form_Load() {
   FileSystem& files = platform_.files;
-  const std::string path = DelayedSendLogName(station_.DataRoot, platform_.clock.Today());
+  const std::string path = DelayedSendLogPath(station_.DataRoot, platform_.clock.Today());
   ShowFile(path, [&] {
     // Appending creates the file without emptying one another station has
     // just made.

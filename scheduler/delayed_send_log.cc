@@ -1,6 +1,5 @@
 #include "scheduler/delayed_send_log.h"
 
-#include "common/delayed_send_log_name.h"
 #include "common/quoted_list.h"
 #include "common/val.h"
 #include "platform/files/open_file_guard.h"
@@ -16,10 +15,6 @@ std::string OccuredOn(const DateTime& now) {
 }
 
 }  // namespace
-
-std::string DelayedSendLogPath(const std::string& data_root, const Date& today) {
-  return DelayedSendLogName(data_root, today);
-}
 
 std::vector<std::string> SentLogEntry(const std::string& order_id, int pio_number,
                                       const std::string& customer_name,

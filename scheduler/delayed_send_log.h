@@ -1,6 +1,6 @@
 #pragma once
 // The delayed-send log: one shared text file a calendar month,
-// PhoneOrders\<MMYY>DElayedSend.LOG, in which every order this station sends,
+// PhoneOrders\<MMYY>DElayedSend.LOG (DelayedSendLogPath), in which every order this station sends,
 // shows or pre-prints leaves an entry. Each line is one quoted field and CR
 // LF. Several stations append to the same file; the log only grows.
 //
@@ -14,10 +14,6 @@
 #include "platform/files/file_system.h"
 
 namespace korv {
-
-// DataRoot & "PhoneOrders\" & MMYY & "DElayedSend.LOG" ("1226DElayedSend.LOG"
-// in December 2026); the same name the log viewer reads (DelayedSendLogName).
-std::string DelayedSendLogPath(const std::string& data_root, const Date& today);
 
 // Sent entry, six lines. The customer name is written in capitals, the send
 // time and date as the header stores them; pending_count is the count of

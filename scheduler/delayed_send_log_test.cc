@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/order_paths.h"
 #include "testing/child_processes.h"
 #include "testing/test_station.h"
 

@@ -7,13 +7,13 @@
 #include <iostream>
 #include <thread>
 
+#include "common/order_paths.h"
 #include "common/steps.h"
 #include "common/val.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/header_file.h"
-#include "scheduler/orderfiles/order_paths.h"
 #include "scheduler/orderfiles/pio_number.h"
 #include "scheduler/orderfiles/turnover.h"
 
@@ -64,9 +64,9 @@ void KORVdelayedSend1::Timer1_Timer() {
 
 // Steps 3 to 8: returns the count of delayed header files.
 int KORVdelayedSend1::TopOfPass() {
-  const std::string folder = PhoneOrdersFolder(station_.DataRoot);
-  for (const char* stale : {"0.Pio", "0.PH"}) {
-    if (platform_.files.Exists(folder + stale)) platform_.files.Kill(folder + stale);
+  for (const std::string& stale :
+       {PhoneOrderLinesPath(station_.DataRoot, 0), PhoneOrderHeaderPath(station_.DataRoot, 0)}) {
+    if (platform_.files.Exists(stale)) platform_.files.Kill(stale);
   }
   File1.Refresh();
   int previous = static_cast<int>(Val(Label2.Caption()));

@@ -3,11 +3,11 @@
 // send, as an operator would on an order-entry station.
 
 #include "common/currency.h"
+#include "common/order_paths.h"
 #include "common/val.h"
 #include "engine/order_line.h"
 #include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/line_file.h"
-#include "scheduler/orderfiles/order_paths.h"
 
 namespace korv {
 namespace {
@@ -30,7 +30,7 @@ void KORVdelayedSend1::LoadOrderIntoEngine() {
   engine.Label11.SetCaption(Trim(station_.CustName));
   engine.Label5.SetCaption("0");
 
-  station_.WorkPath = PhoneOrdersFolder(station_.DataRoot) + station_.OrderKey + ".PIO";
+  station_.WorkPath = EngineLinesPath(station_.DataRoot, station_.OrderKey);
   if (platform_.files.Exists(station_.WorkPath)) {
     for (const std::string& row : ReadLineRows(platform_.files, station_.WorkPath)) {
       engine.MList1.AddItem(row);

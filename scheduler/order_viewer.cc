@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "common/order_paths.h"
 #include "common/steps.h"
 #include "common/val.h"
 #include "engine/order_line.h"
@@ -17,7 +18,6 @@
 #include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/header_file.h"
 #include "scheduler/orderfiles/line_file.h"
-#include "scheduler/orderfiles/order_paths.h"
 
 namespace korv {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "common/order_paths.h"
 #include "common/steps.h"
 #include "engine/station_config.h"
 #include "scheduler/korv_delayed_send.h"
@@ -38,7 +39,7 @@ bool KORVdelayedSend1::Form_Load() {
   platform_.loop.DoEvents();
   ReadStationConfig();
   platform_.loop.DoEvents();
-  File1.SetPath(station_.DataRoot + "PhoneOrders\\");
+  File1.SetPath(PhoneOrdersFolder(station_.DataRoot));
   File1.SetPattern("DS*.PH");
   Tray.TipText = kTipText;
   Tray.Picture = Image1;

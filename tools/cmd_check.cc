@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/date_time.h"
+#include "common/order_paths.h"
 #include "common/runtime_error.h"
 #include "common/station.h"
 #include "common/val.h"
@@ -126,10 +127,10 @@ bool CheckFolder(const FileSystem& files, const std::string& path, const std::st
 void CheckSharedFolders(const FileSystem& files, const Station& station, Findings& out) {
   const std::string& data = station.DataRoot;
   std::vector<std::pair<std::string, std::string>> folders = {
-      {data + "PhoneOrders\\", "delayed orders, phone orders, the delayed-send log"},
-      {data + "PhoneOrders\\Deleted\\", "the sent delayed orders"},
+      {PhoneOrdersFolder(data), "delayed orders, phone orders, the delayed-send log"},
+      {ArchiveFolder(data), "the sent delayed orders"},
       {data + "data\\", "the phone-in counter, the customer file"},
-      {data + "Delivery\\LastOrder\\", "the customers' last orders"},
+      {LastOrderFolder(data), "the customers' last orders"},
   };
   if (SwitchOn(station, ConfigField::KitchenMonitor))
     folders.emplace_back(data + "KitMonitor\\",

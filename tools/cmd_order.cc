@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/date_time.h"
+#include "common/order_paths.h"
 #include "common/runtime_error.h"
 #include "common/station.h"
 #include "common/val.h"
@@ -23,7 +24,6 @@
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
 #include "scheduler/orderfiles/line_file.h"
-#include "scheduler/orderfiles/order_paths.h"
 #include "tools/korvtool.h"
 
 namespace korv::tool {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/order_paths.h"
 #include "common/runtime_error.h"
 #include "scheduler/orderfiles/line_file.h"
-#include "scheduler/orderfiles/order_paths.h"
 
 namespace korv {
 namespace {
@@ -32,7 +32,7 @@ long HighestIn(FileSystem& files, const std::string& folder) {
 
 std::string NextFreeDelayedOrderId(FileSystem& files, const std::string& data_root) {
   std::string folder = PhoneOrdersFolder(data_root);
-  long highest = std::max(HighestIn(files, folder), HighestIn(files, folder + "Deleted\\"));
+  long highest = std::max(HighestIn(files, folder), HighestIn(files, ArchiveFolder(data_root)));
   return "DS" + std::to_string(highest + 1);
 }
 

@@ -1,7 +1,7 @@
 #include "scheduler/orderfiles/turnover.h"
 
 #include "common/date_time.h"
-#include "scheduler/orderfiles/order_paths.h"
+#include "common/order_paths.h"
 
 namespace korv {
 

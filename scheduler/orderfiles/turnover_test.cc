@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <map>
 
+#include "common/order_paths.h"
 #include "common/steps.h"
-#include "scheduler/orderfiles/order_paths.h"
 #include "scheduler/orderfiles/pio_number.h"
 #include "testing/test_station.h"
 

@@ -1,4 +1,4 @@
-#include "scheduler/orderfiles/order_paths.h"
+#include "common/order_paths.h"
 
 #include "common/runtime_error.h"
 #include "common/val.h"
@@ -43,6 +43,10 @@ void RequireSafeOrderId(const std::string& id) {
 
 std::string PhoneOrdersFolder(const std::string& data_root) { return data_root + "PhoneOrders\\"; }
 
+std::string ArchiveFolder(const std::string& data_root) {
+  return PhoneOrdersFolder(data_root) + "Deleted\\";
+}
+
 std::string DelayedHeaderPath(const std::string& data_root, const std::string& id) {
   RequireSafeOrderId(id);
   return PhoneOrdersFolder(data_root) + id + ".PH";
@@ -55,20 +59,44 @@ std::string DelayedLinesPath(const std::string& data_root, const std::string& id
 
 std::string ArchivedHeaderPath(const std::string& data_root, const std::string& id) {
   RequireSafeOrderId(id);
-  return PhoneOrdersFolder(data_root) + "Deleted\\" + id + ".PH";
+  return ArchiveFolder(data_root) + id + ".PH";
 }
 
 std::string ArchivedLinesPath(const std::string& data_root, const std::string& id) {
   RequireSafeOrderId(id);
-  return PhoneOrdersFolder(data_root) + "Deleted\\" + id + ".Pio";
+  return ArchiveFolder(data_root) + id + ".Pio";
+}
+
+std::string PhoneOrderHeaderPath(const std::string& data_root, const std::string& key) {
+  return PhoneOrdersFolder(data_root) + key + ".PH";
 }
 
 std::string PhoneOrderHeaderPath(const std::string& data_root, int n) {
-  return PhoneOrdersFolder(data_root) + std::to_string(n) + ".PH";
+  return PhoneOrderHeaderPath(data_root, std::to_string(n));
 }
 
 std::string PhoneOrderLinesPath(const std::string& data_root, int n) {
   return PhoneOrdersFolder(data_root) + std::to_string(n) + ".Pio";
+}
+
+std::string EngineLinesPath(const std::string& data_root, const std::string& key) {
+  return PhoneOrdersFolder(data_root) + key + ".PIO";
+}
+
+std::string SavedLinesPath(const std::string& data_root, const std::string& key) {
+  return data_root + "\\PhoneOrders\\" + key + ".pio";
+}
+
+std::string LastOrderFolder(const std::string& data_root) {
+  return data_root + "Delivery\\LastOrder\\";
+}
+
+std::string LastOrderPath(const std::string& data_root, const std::string& phone) {
+  return data_root + "\\Delivery\\LastOrder\\" + phone + ".Dat";
+}
+
+std::string DelayedSendLogPath(const std::string& data_root, const Date& day) {
+  return PhoneOrdersFolder(data_root) + FormatMMYY(day) + "DElayedSend.LOG";
 }
 
 }  // namespace korv
