@@ -2,29 +2,24 @@
 
 #include <cmath>
 
+#include "common/bar_row.h"
 #include "common/val.h"
 
 namespace korv {
 namespace {
 
 constexpr double kMaxAmount = 9e14;
+constexpr int kRowFields = 7;
 
 }  // namespace
 
 std::optional<std::string> OrderLineField(std::string_view row, int n) {
-  size_t start = 0;
-  for (int i = 1; i < n; ++i) {
-    size_t bar = row.find('|', start);
-    if (bar == std::string_view::npos) return std::nullopt;
-    start = bar + 1;
-  }
-  size_t end = row.find('|', start);
-  if (end == std::string_view::npos) {
-    // Only the last field may run to the end of the row.
-    if (n < 7) return std::nullopt;
-    end = row.size();
-  }
-  return std::string(row.substr(start, end - start));
+  std::vector<std::string> fields = SplitBarRow(row);
+  // Only the last field may run to the end of the row; an earlier one needs
+  // the separator after it.
+  const size_t needed = n < kRowFields ? n + 1 : n;
+  if (n < 1 || fields.size() < needed) return std::nullopt;
+  return std::move(fields[n - 1]);
 }
 
 bool IsJunkRow(std::string_view row) {

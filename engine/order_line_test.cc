@@ -11,6 +11,8 @@ TEST(OrderLineTest, FieldsAndDamagedRows) {
   EXPECT_EQ(OrderLineField(row, 5), " 1 - Main Course");
   EXPECT_EQ(OrderLineField(row, 7), "N");
   EXPECT_EQ(OrderLineField(" 1|Fries|$1", 3), std::nullopt);
+  EXPECT_EQ(OrderLineField(row + "|extra", 7), "N");
+  EXPECT_EQ(OrderLineField("", 1), std::nullopt);
   EXPECT_FALSE(IsJunkRow(row));
   EXPECT_TRUE(IsJunkRow(" 1|Fries"));
   EXPECT_TRUE(IsJunkRow(""));

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/bar_row.h"
 #include "common/date_time.h"
 #include "common/val.h"
 #include "engine/order_line.h"
@@ -96,7 +97,7 @@ class Router {
     flags_.kitchen = true;
     previous_ = Trim(kitchen_line);
     const std::string course = line.course.empty() ? "Main Course" : line.course;
-    m_.MList2.AddItem(course + "|" + line.quantity5 + "|" + line.kitchen_text);
+    m_.MList2.AddItem(JoinBarRow({course, line.quantity5, line.kitchen_text}));
   }
 
   KorvMain& m_;
@@ -116,17 +117,15 @@ struct CourseEntry {
 std::vector<CourseEntry> CourseEntries(const MultiColumnList& rows) {
   std::vector<CourseEntry> entries;
   for (int i = 0; i < rows.Count(); ++i) {
-    const std::string& row = rows.Item(i);
-    const size_t bar1 = row.find('|');
-    if (bar1 == std::string::npos) continue;
-    const size_t bar2 = row.find('|', bar1 + 1);
-    if (bar2 == std::string::npos) continue;
-    const std::string quantity = row.substr(bar1 + 1, bar2 - bar1 - 1);
-    const std::string line = quantity + row.substr(bar2 + 1);
+    std::vector<std::string> fields = SplitBarRow(rows.Item(i));
+    if (fields.size() < 3) continue;
+    const std::string& quantity = fields[1];
+    const std::string line =
+        quantity + JoinBarRow(std::vector<std::string>(fields.begin() + 2, fields.end()));
     if (StartsWith(quantity, "*") && !entries.empty()) {
       entries.back().lines.push_back(line);
     } else {
-      entries.push_back({row.substr(0, bar1), {line}});
+      entries.push_back({fields[0], {line}});
     }
   }
   return entries;

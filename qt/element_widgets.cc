@@ -2,12 +2,13 @@
 
 #include <QHeaderView>
 #include <QPointer>
-#include <QTimer>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <memory>
 
+#include "common/bar_row.h"
 #include "qt/screen_text.h"
 
 namespace korv {
@@ -15,13 +16,8 @@ namespace {
 
 QStringList SplitColumns(const std::string& row) {
   QStringList columns;
-  size_t start = 0;
-  while (true) {
-    size_t bar = row.find('|', start);
-    columns << FromCp1252(std::string_view(row).substr(start, bar - start));
-    if (bar == std::string::npos) return columns;
-    start = bar + 1;
-  }
+  for (const std::string& field : SplitBarRow(row)) columns << FromCp1252(field);
+  return columns;
 }
 
 void SetPointSize(QWidget& widget, double size) {

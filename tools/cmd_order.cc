@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/bar_row.h"
 #include "common/date_time.h"
 #include "common/order_paths.h"
 #include "common/runtime_error.h"
@@ -63,20 +64,9 @@ std::optional<double> Price(const std::string& text) {
   return v;
 }
 
-std::vector<std::string> SplitBars(const std::string& text) {
-  std::vector<std::string> out(1);
-  for (char c : text) {
-    if (c == '|')
-      out.emplace_back();
-    else
-      out.back() += c;
-  }
-  return out;
-}
-
 // "QTY|NAME|PRICE|KITCHEN TEXT|ROUTE|COURSE|TAX[|SENT]" as an order line row.
 std::optional<std::string> ItemRow(const std::string& item_text, std::string& error) {
-  std::vector<std::string> f = SplitBars(item_text);
+  std::vector<std::string> f = SplitBarRow(item_text);
   if (f.size() != 7 && f.size() != 8) {
     error = "needs 7 or 8 fields separated by |";
     return std::nullopt;
@@ -183,7 +173,7 @@ int RunCustomer(const Args& args) {
 
 void PrintTable(const std::vector<std::string>& titles, const MultiColumnList& list) {
   std::vector<std::vector<std::string>> cells = {titles};
-  for (int i = 0; i < list.Count(); ++i) cells.push_back(SplitBars(list.Item(i)));
+  for (int i = 0; i < list.Count(); ++i) cells.push_back(SplitBarRow(list.Item(i)));
   std::vector<size_t> width(titles.size(), 0);
   for (const auto& row : cells)
     for (size_t c = 0; c < row.size() && c < width.size(); ++c)

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "common/bar_row.h"
 #include "common/record_tables.h"
 #include "common/val.h"
 #include "platform/files/open_file_guard.h"
@@ -113,8 +114,8 @@ std::string WriteDemoOrders(FileSystem& files, const std::string& data_root, con
   // A modifier row belongs to the item above it: "*" for a quantity, no
   // price, the item's route so it prints with it.
   auto modifier = [](const std::string& text, int route, const char* course) {
-    return "*|" + PadRight("* " + text, 20) + "||" + text + "|" + Str(route) + " - " + course +
-           "|T|N";
+    return JoinBarRow(
+        {"*", PadRight("* " + text, 20), "", text, Str(route) + " - " + course, "T", "N"});
   };
   struct Demo {
     std::pair<std::string, std::string> when;

@@ -1,5 +1,6 @@
 #include "scheduler/orderfiles/line_file.h"
 
+#include "common/bar_row.h"
 #include "common/currency.h"
 #include "common/quoted_list.h"
 #include "common/runtime_error.h"
@@ -31,9 +32,9 @@ void CheckItem(const OrderLineItem& item) {
 std::string OrderLineRow(const OrderLineItem& item) {
   CheckItem(item);
   Currency amount = Currency::FromDouble(item.unit_price) * static_cast<double>(item.quantity);
-  return Str(item.quantity) + "|" + item.name + "|" + FormatCurrency(amount.ToDouble()) + "|" +
-         Trim(item.kitchen_text) + "|" + Str(item.route) + " - " + item.course + "|" +
-         item.tax_flag + "|" + item.sent_flag;
+  return JoinBarRow({Str(item.quantity), item.name, FormatCurrency(amount.ToDouble()),
+                     Trim(item.kitchen_text), Str(item.route) + " - " + item.course, item.tax_flag,
+                     item.sent_flag});
 }
 
 std::vector<std::string> ReadLineRows(FileSystem& files, const std::string& path) {
