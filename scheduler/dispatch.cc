@@ -24,22 +24,6 @@ namespace {
 // late report through and never let a lost one stop the station.
 constexpr int kSentWaitRounds = 50;
 
-// Column n (1-based) of a pending row.
-std::string Column(const std::string& row, int n) {
-  size_t start = 0;
-  for (int i = 1; i < n; ++i) {
-    start = row.find('|', start);
-    if (start == std::string::npos) return "";
-    ++start;
-  }
-  return row.substr(start, row.find('|', start) - start);
-}
-
-std::string LastColumn(const std::string& row) {
-  size_t bar = row.rfind('|');
-  return bar == std::string::npos ? row : row.substr(bar + 1);
-}
-
 }  // namespace
 
 void KORVdelayedSend1::Timer1_Timer() {
@@ -56,8 +40,8 @@ void KORVdelayedSend1::Timer1_Timer() {
       station_.LastPendingCount = -1;
       break;
     }
-    int row = FindDueRow();
-    if (row < 0 || !SendRow(row)) break;
+    const PendingOrder* due = FindDueOrder();
+    if (!due || !SendOrder(PendingOrder(*due))) break;
   }
   EndOfPass();
 }
@@ -69,9 +53,9 @@ int KORVdelayedSend1::TopOfPass() {
     if (platform_.files.Exists(stale)) platform_.files.Kill(stale);
   }
   File1.Refresh();
-  int previous = static_cast<int>(Val(Label2.Caption()));
+  const int previous = pending_count_;
   int count = File1.ListCount();
-  Label2.SetCaption(PlainNumber(count));
+  ShowPendingCount(count);
   bool changed = previous != count;
   SetTipText(count);
   platform_.loop.DoEvents();
@@ -83,7 +67,7 @@ int KORVdelayedSend1::TopOfPass() {
   if (!changed && station_.TickCount <= 5) {
     File1.Refresh();
     count = File1.ListCount();
-    Label2.SetCaption(PlainNumber(count));
+    ShowPendingCount(count);
     Label6.SetCaption(PlainNumber(station_.TickCount));
     if (station_.LastPendingCount == count) return count;
   }
@@ -91,63 +75,36 @@ int KORVdelayedSend1::TopOfPass() {
   // rebuild of every sixth pass reads every header again, so a header
   // another station rewrote in place is seen then, as it always was.
   const bool periodic = !changed && station_.TickCount > 5;
-  station_.LastPendingCount = static_cast<int>(Val(Label2.Caption()));
+  station_.LastPendingCount = pending_count_;
   File1.Refresh();
   station_.TickCount = 0;
   if (periodic)
     UpdateList();
   else
     RefreshList();
-  Label2.SetCaption(PlainNumber(File1.ListCount()));
+  ShowPendingCount(File1.ListCount());
   return count;
 }
 
-int KORVdelayedSend1::FindDueRow() {
-  for (int row = 0; row < MList1.Count(); ++row) {
-    if (IsDue(row)) return row;
-  }
-  return -1;
+const PendingOrder* KORVdelayedSend1::FindDueOrder() {
+  for (const PendingOrder& order : pending_)
+    if (IsDue(order)) return &order;
+  return nullptr;
 }
 
-const KORVdelayedSend1::DueTime& KORVdelayedSend1::ParsedDueTime(const std::string& date,
-                                                                 const std::string& time) {
-  // Every pass walks the rows from the top, so each row's texts are read
-  // once and kept; a long list of later orders then costs a lookup a row.
-  if (due_times_.size() > 100000) {
-    row_due_.clear();
-    due_times_.clear();
-  }
-  auto [it, added] = due_times_.try_emplace(date + "|" + time);
-  if (!added) return it->second;
-  DueTime& due = it->second;
-  try {
-    due.unreadable = "send date " + date;
-    due.day = ParseDate(date).Serial();
-    due.unreadable = "send time " + time;
-    due.seconds = ParseTime(time);
-    due.readable = true;
-    due.unreadable.clear();
-  } catch (const RuntimeError&) {
-  }
-  return due;
-}
-
-bool KORVdelayedSend1::IsDue(int row) {
-  const std::string& text = MList1.Item(row);
-  const std::string& id = MList1.ItemData(row);
+bool KORVdelayedSend1::IsDue(const PendingOrder& order) {
+  const std::string& id = order.id;
   if (passed_by_.count(id)) return false;
   if (!IsSafeOrderId(id)) {
     ReportError("Order id \"" + id + "\" cannot name an order file; the order is left in " +
                 PhoneOrdersFolder(station_.DataRoot));
     return false;
   }
-  if (static_cast<int>(row_due_.size()) != MList1.Count()) row_due_.assign(MList1.Count(), nullptr);
-  if (!row_due_[row]) row_due_[row] = &ParsedDueTime(Column(text, 3), Column(text, 5));
-  const DueTime& due = *row_due_[row];
-  DateTime now = platform_.clock.Now();
-  if (!due.readable) {
+  const DateTime now = platform_.clock.Now();
+  const std::string unreadable = UnreadableSendMoment(order);
+  if (!unreadable.empty()) {
     // Never guessed: the order waits until its header is mended.
-    std::string message = "Order " + id + " stays pending: the " + due.unreadable +
+    std::string message = "Order " + id + " stays pending: the " + unreadable +
                           " cannot be read in " + DelayedHeaderPath(station_.DataRoot, id);
     if (!reported_.count(message))
       Steps::Skip()([&] {
@@ -156,19 +113,17 @@ bool KORVdelayedSend1::IsDue(int row) {
     ReportError(message);
     return false;
   }
-  long today = now.date.Serial();
-  return due.day < today || (due.day == today && due.seconds <= now.seconds);
+  return IsDueAt(order, now);
 }
 
-// Sends the due row when this station can claim it. False ends the pass.
-bool KORVdelayedSend1::SendRow(int row) {
-  const std::string id = MList1.ItemData(row);
-  const std::string& text = MList1.Item(row);
+// Sends the due order when this station can claim it. False ends the pass.
+bool KORVdelayedSend1::SendOrder(const PendingOrder& order) {
+  const std::string& id = order.id;
   station_.PioNumberText = id;
-  station_.CustName = Column(text, 1);
-  station_.SendDate = Column(text, 3);
-  station_.SendTime = Column(text, 5);
-  station_.CustRecNo = std::max(1, static_cast<int>(Val(LastColumn(text))));
+  station_.CustName = CustomerColumn(order);
+  station_.SendDate = order.header.send_date;
+  station_.SendTime = order.header.send_time;
+  station_.CustRecNo = std::max(1, static_cast<int>(Val(order.header.customer_number)));
   if (!claim_.Take(DelayedHeaderPath(station_.DataRoot, id))) {
     passed_by_.insert(id);  // sent or being sent by another station
     return true;
@@ -219,7 +174,7 @@ void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
   skip([&] {
     AppendLogEntry(files, log_path,
                    SentLogEntry(id, n, header.customer_name, header.send_time, header.send_date,
-                                Label2.Caption()));
+                                PlainNumber(pending_count_)));
   });
   skip([&] {
     turn.WriteArchivedHeader(id, header, ArchiveNote(id, n, platform_.clock.Now().seconds));

@@ -156,10 +156,13 @@ TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {
   b.Order("DS4", "12/25/2026", "half past six");
   b.Order("DS6", "13/45/2026", "6:00 PM");
   b.Order("DS7", "12/25/2026", "6:00 PM");
+  // A "|" in the name is the list's column separator; the send moment is
+  // still the header's own.
+  b.Order("DS8", "12/25/2026", "6:00 PM", " 7", "Hale | Sons");
   b.w.Timer1_Timer();
   b.t.clock.AdvanceMs(60000);
   b.w.Timer1_Timer();
-  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS7=1"});
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS7=1", "DS8=2"}));
   EXPECT_TRUE(b.t.Exists(kOrders + "DS4.PH"));
   EXPECT_TRUE(b.t.Exists(kOrders + "DS6.PH"));
   std::string log = b.Log();

@@ -11,7 +11,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "common/station.h"
@@ -22,6 +21,7 @@
 #include "platform/screen/elements.h"
 #include "platform/screen/file_list.h"
 #include "scheduler/order_claim.h"
+#include "scheduler/pending_order.h"
 
 namespace korv {
 
@@ -38,6 +38,11 @@ class KORVdelayedSend1 {
   void ReadStationConfig();
   void Form_Unload();
   void Form_Terminate();
+
+  // The pending orders, in the folder's order; MList1 and List1 show them,
+  // and Label2 shows their count.
+  const std::vector<PendingOrder>& PendingOrders() const { return pending_; }
+  int PendingCount() const { return pending_count_; }
 
   void UpdateList();
   // The list brought up to the folder's current listing: rows of headers
@@ -62,7 +67,7 @@ class KORVdelayedSend1 {
   static constexpr int kPassIntervalMs = 60000;
   static constexpr int kAfterViewMs = 30000;
 
-  // Pending list and counts.
+  // Pending list and counts: views of the pending orders.
   FileListBox File1;
   MultiColumnList MList1;
   ListBox List1;  // order ids of the rows, as read
@@ -144,14 +149,21 @@ class KORVdelayedSend1 {
   Platform& platform() { return platform_; }
 
  private:
-  bool AppendPendingRow(const std::string& file_name);
+  // The pending orders and their views (pending_list.cc): every change of
+  // the orders goes through these, so the views never differ from them.
+  void ClearPending();
+  void AddPending(PendingOrder order);
+  void RemovePending(int index);
+  void ShowPendingCount(int count);
+  bool ReadPending(const std::string& file_name);
   bool SameNamesAsListed() const;
+  std::vector<std::string> PendingIds() const;  // each header's order id, as read
   bool DropGoneRows();
   // The dispatch pass in its steps (dispatch.cc).
   int TopOfPass();
-  int FindDueRow();
-  bool IsDue(int row);
-  bool SendRow(int row);
+  const PendingOrder* FindDueOrder();
+  bool IsDue(const PendingOrder& order);
+  bool SendOrder(const PendingOrder& order);
   void SendClaimedOrder(const std::string& id);
   void EndOfPass();
   void SetTipText(int count);
@@ -165,17 +177,9 @@ class KORVdelayedSend1 {
   std::unique_ptr<KorvMain> engine_;
   OrderClaim claim_;
   std::set<std::string> reported_;
-  std::set<std::string> passed_by_;     // ids this pass leaves alone
-  std::vector<std::string> row_files_;  // the header file of each MList1 row
-  struct DueTime {
-    bool readable = false;
-    long day = 0;
-    int seconds = 0;
-    std::string unreadable;  // what could not be read
-  };
-  const DueTime& ParsedDueTime(const std::string& date, const std::string& time);
-  std::unordered_map<std::string, DueTime> due_times_;  // by date and time text
-  std::vector<const DueTime*> row_due_;                 // each row's entry there, once looked up
+  std::set<std::string> passed_by_;  // ids this pass leaves alone
+  std::vector<PendingOrder> pending_;
+  int pending_count_ = 0;  // the count Label2 shows: the delayed header files last counted
 
   // Operator's views (order_viewer.cc).
   void SetWindow(int state, bool visible);

@@ -96,7 +96,7 @@ void KORVdelayedSend1::MList1_Click(int row) {
   viewed_header_path_.clear();
   skip([&] {
     MList1.SetListIndex(row);
-    viewed_order_key_ = MList1.ItemData(row);
+    viewed_order_key_ = pending_.at(row).id;
   });
   Label3.SetCaption(viewed_order_key_);
   SSPanel1.SetVisible(true);
@@ -124,7 +124,7 @@ void KORVdelayedSend1::MList1_Click(int row) {
       AppendLogEntry(files, DelayedSendLogPath(root, platform_.clock.Today()),
                      DisplayedLogEntry(viewed_header_path_, header.send_date, header.send_time,
                                        header.customer_name, viewed_order_key_,
-                                       platform_.clock.Now(), List1.Items()));
+                                       platform_.clock.Now(), PendingIds()));
     });
   }
   // The order engine is loaded only while a send runs, and that send unloads

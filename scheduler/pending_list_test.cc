@@ -78,8 +78,10 @@ TEST_F(PendingListTest, EmptyFolderAndBrokenHeader) {
   window.Label2.SetCaption("4");
   window.MList1.AddItem("stale");
   Rebuild();
+  EXPECT_TRUE(window.PendingOrders().empty());
   EXPECT_EQ(window.MList1.Count(), 0);
   EXPECT_EQ(window.List1.Count(), 0);
+  EXPECT_EQ(window.PendingCount(), 0);
   EXPECT_EQ(window.Label2.Caption(), "0");
 
   // A header cut short goes back to the caller; the list's caption is back.
