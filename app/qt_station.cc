@@ -41,6 +41,7 @@ bool DisplayAvailable() {
 }
 
 struct QtStation::Parts {
+  explicit Parts(StatusLines& status) : boxes(status) {}
   // QApplication keeps references to these for its whole life.
   int argc = 1;
   char name[18] = "korv-delayed-send";
@@ -51,9 +52,9 @@ struct QtStation::Parts {
   std::unique_ptr<QtDelayedSendWindow> window;
 };
 
-QtStation::QtStation() {
+QtStation::QtStation(StatusLines& status) {
   g_qt_handler = qInstallMessageHandler(OnQtMessage);
-  parts_ = std::make_unique<Parts>();
+  parts_ = std::make_unique<Parts>(status);
   QApplication::setApplicationName("korv-delayed-send");
   // Hidden to the notification area is not ended.
   QApplication::setQuitOnLastWindowClosed(false);

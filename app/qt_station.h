@@ -19,9 +19,10 @@ bool DisplayAvailable();
 
 class QtStation {
  public:
-  // Makes the QApplication. When no window can be opened on the display,
-  // Qt ends the program after a line that points to --headless.
-  QtStation();
+  // Makes the QApplication; its message boxes say their lines to `status`.
+  // When no window can be opened on the display, Qt ends the program after a
+  // line that points to --headless.
+  explicit QtStation(StatusLines& status);
   ~QtStation();
   QtStation(const QtStation&) = delete;
   QtStation& operator=(const QtStation&) = delete;

@@ -9,10 +9,11 @@
 #include <string>
 
 #include "platform/host/system_host.h"
+#include "platform/screen/player_sound.h"
+#include "platform/screen/stderr_status_lines.h"
 #include "qt/delayed_send_window.h"
 #include "qt/qt_boxes.h"
 #include "qt/qt_loop.h"
-#include "platform/screen/player_sound.h"
 #include "scheduler/korv_delayed_send.h"
 
 #ifndef KORV_VERSION
@@ -71,10 +72,11 @@ int Run(const Options& options) {
   SystemClock clock;
   PrintService printer;  // nothing is printed
   QtLoop loop;
-  QtBoxes boxes;
+  StderrStatusLines status;
+  QtBoxes boxes(status);
   PlayerSound sound;
   SystemHost host(files.HostPath(kInstanceLockFile));
-  Platform platform{files, clock, printer, loop, boxes, sound, host};
+  Platform platform{files, clock, printer, loop, boxes, sound, host, status};
   Station station;
   KORVdelayedSend1 window(station, platform, KORV_VERSION);
   QtDelayedSendWindow screen(window, loop);

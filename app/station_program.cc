@@ -13,6 +13,7 @@
 #include "platform/screen/headless_loop.h"
 #include "platform/screen/player_sound.h"
 #include "platform/screen/stderr_boxes.h"
+#include "platform/screen/stderr_status_lines.h"
 #include "scheduler/korv_delayed_send.h"
 
 #ifndef KORV_VERSION
@@ -87,18 +88,19 @@ int RunStation(const ProgramOptions& options) {
   SystemClock clock;
   // With a display, Qt's loop, real boxes and the window take the place of
   // the headless loop and the journal's boxes; --once stays a headless pass.
+  StderrStatusLines status;
   std::unique_ptr<QtStation> screen;
   if (!options.headless && !options.once && DisplayAvailable())
-    screen = std::make_unique<QtStation>();
+    screen = std::make_unique<QtStation>(status);
   HeadlessLoop headless_loop(clock);
-  StderrBoxes stderr_boxes;
+  StderrBoxes stderr_boxes(status);
   EventLoop& loop = screen ? screen->loop() : headless_loop;
   MessageBoxes& boxes = screen ? screen->boxes() : stderr_boxes;
   PlayerSound sound;
   SystemHost host(files.HostPath("C:\\Korvain\\korv-delayed-send.lock"));
   InstalledPrinters installed = LoadInstalledPrinters(files);
   PrintService printer(std::move(installed.printers), installed.current);
-  Platform platform{files, clock, printer, loop, boxes, sound, host};
+  Platform platform{files, clock, printer, loop, boxes, sound, host, status};
   Station station;
 
   KORVdelayedSend1 window(station, platform, KORV_VERSION);

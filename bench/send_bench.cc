@@ -43,7 +43,7 @@ void BM_SendDueAmongPending(benchmark::State& state) {
       printers.push_back(InstalledPrinter{
           name, std::make_unique<DirDestination>(t.dir.path() / "printed" / name, "dir:"), false});
     PrintService printer(std::move(printers));
-    Platform platform{t.files, t.clock, printer, t.loop, t.boxes, t.sound, t.host};
+    Platform platform{t.files, t.clock, printer, t.loop, t.boxes, t.sound, t.host, t.status};
     t.WriteConfig({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
                    {ConfigField::KitchenCopyPrinter, "KITCHEN2"},
                    {ConfigField::BarPrinter, "BAR"},

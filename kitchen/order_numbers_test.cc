@@ -95,7 +95,7 @@ TEST(KitchenCounter, ConcurrentDrawsNeverRepeatANumber) {
     if (pid == 0) {
       FileSystem files{PathMap(b.ts.dir.path())};
       Platform platform{files,      b.ts.clock, b.ts.printer, b.ts.loop,
-                        b.ts.boxes, b.ts.sound, b.ts.host};
+                        b.ts.boxes, b.ts.sound, b.ts.host,    b.ts.status};
       KorvMain main(b.ts.station, platform);
       std::ofstream out(b.ts.dir.path() / ("drawn" + std::to_string(p)));
       for (int i = 0; i < kDraws; ++i) {

@@ -19,6 +19,7 @@ struct Platform {
   MessageBoxes& boxes;
   SoundCue& sound;
   Host& host;
+  StatusLines& status;
 };
 
 }  // namespace korv

@@ -79,7 +79,7 @@ class DelayedSendWindowTest : public ::testing::Test {
   QApplication& app = testing::TestApplication();  // before any widget
   testing::TestStation t;
   QtLoop loop;
-  Platform platform{t.files, t.clock, t.printer, loop, t.boxes, t.sound, t.host};
+  Platform platform{t.files, t.clock, t.printer, loop, t.boxes, t.sound, t.host, t.status};
   NoMail mail;
   KORVdelayedSend1 window{t.station, platform, "2.1.0", mail};
   QtDelayedSendWindow screen{window, loop};

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "qt/screen_text.h"
 #include "platform/screen/stderr_boxes.h"
+#include "qt/screen_text.h"
 
 namespace korv {
 namespace {
@@ -54,7 +54,7 @@ BoxAnswer FromQtAnswer(int answer) {
 
 BoxAnswer QtBoxes::Show(const std::string& text, const std::string& title, BoxIcon icon,
                         BoxButtons buttons) {
-  StderrBoxes(journal_).Show(text, title, icon, buttons);
+  lines_.Say(BoxLine(text, title));
   QMessageBox box(ToQtIcon(icon),
                   title.empty() ? QApplication::applicationName() : FromCp1252(title),
                   ScreenText(text), ToQtButtons(buttons), QApplication::activeWindow());

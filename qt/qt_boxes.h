@@ -1,11 +1,9 @@
 #pragma once
 // Message boxes of the station with a window: a real modal box the operator
-// answers. Each box is also written to the journal (standard error) as the
-// same one line a station without a screen writes, so a station can be
-// followed the same way with or without its window.
+// answers. Each box is also said as the same status line a station without a
+// screen says, so a station can be followed the same way with or without its
+// window.
 
-#include <iostream>
-#include <ostream>
 #include <string>
 
 #include "platform/screen/services.h"
@@ -15,7 +13,7 @@ namespace korv {
 class QtBoxes : public MessageBoxes {
  public:
   // Needs a QApplication. An empty title shows the application's name.
-  explicit QtBoxes(std::ostream& journal = std::cerr) : journal_(journal) {}
+  explicit QtBoxes(StatusLines& lines) : lines_(lines) {}
   // Waits in the box's own event loop (other events, timers included, run
   // meanwhile). Escape or closing the box answers Cancel, No, or OK for a
   // box with OK alone.
@@ -23,7 +21,7 @@ class QtBoxes : public MessageBoxes {
                  BoxButtons buttons) override;
 
  private:
-  std::ostream& journal_;
+  StatusLines& lines_;
 };
 
 }  // namespace korv

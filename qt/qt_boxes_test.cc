@@ -5,9 +5,11 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QTimer>
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "qt/qt_test_app.h"
+#include "testing/fakes.h"
 
 namespace korv {
 namespace {
@@ -23,10 +25,10 @@ void AnswerNextBox(QMessageBox::StandardButton answer, QString* shown) {
   });
 }
 
-TEST(QtBoxes, TheOperatorAnswersAndTheJournalGetsTheLine) {
+TEST(QtBoxes, TheOperatorAnswersAndTheStatusLineIsSaid) {
   testing::TestApplication();
-  std::ostringstream journal;
-  QtBoxes boxes(journal);
+  testing::RecordedStatusLines lines;
+  QtBoxes boxes(lines);
   QString shown;
 
   AnswerNextBox(QMessageBox::No, &shown);
@@ -41,7 +43,8 @@ TEST(QtBoxes, TheOperatorAnswersAndTheJournalGetsTheLine) {
             BoxAnswer::kCancel);
   EXPECT_TRUE(shown.startsWith("korv_qt_test|Caf\u00E9|")) << shown.toStdString();
 
-  EXPECT_EQ(journal.str(), "Send Error: Printer off line / Try again?\nCaf\xE9\n");
+  EXPECT_EQ(lines.lines,
+            (std::vector<std::string>{"Send Error: Printer off line / Try again?", "Caf\xE9"}));
 }
 
 }  // namespace

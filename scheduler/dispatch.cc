@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iostream>
 #include <thread>
 
 #include "common/order_paths.h"
@@ -218,8 +217,8 @@ void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
     ReportError("The kitchen send of order " + id + " (phone order " + std::to_string(n) +
                     ") did not report SENT; check its tickets",
                 false);
-  std::cerr << "korv-delayed-send: sent " << id << " as phone order " << n << " for " << name
-            << " (due " << header.send_date << " " << header.send_time << ")\n";
+  platform_.status.Say("korv-delayed-send: sent " + id + " as phone order " + std::to_string(n) +
+                       " for " + name + " (due " + header.send_date + " " + header.send_time + ")");
 
   UnloadEngine();
   skip([&] {
@@ -252,7 +251,7 @@ void KORVdelayedSend1::ReportError(const std::string& message, bool once) {
   if (once && !reported_.insert(message).second) return;
   SSCommand4.SetVisible(true);
   RichTextBox1.SetText(RichTextBox1.Text() + "\r" + message);
-  std::cerr << "korv-delayed-send: " << message << "\n";
+  platform_.status.Say("korv-delayed-send: " + message);
 }
 
 }  // namespace korv

@@ -119,6 +119,9 @@ TEST(Dispatch, ASentOrderBecomesAPhoneOrderWithItsTicketsAndArchive) {
             (std::vector<std::string>{"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88"}));
   EXPECT_EQ(b.t.station.KitchenOrderNo, "K-1");
   EXPECT_EQ(b.t.station.SendStatus, "SENT");
+  EXPECT_EQ(b.t.status.lines,
+            std::vector<std::string>{"korv-delayed-send: sent DS5 as phone order 1 "
+                                     "for Margaret Hale (due 12/25/2026 6:00 PM)"});
 }
 
 TEST(Dispatch, NothingHappensWhileTheOperatorLooks) {
@@ -212,12 +215,13 @@ TEST(Dispatch, TwoStationsSendEachOrderExactlyOnce) {
       testing::ScriptedBoxes boxes;
       testing::SilentSound sound;
       testing::FakeHost host;
+      testing::RecordedStatusLines status;
       std::vector<InstalledPrinter> printers;
       for (const char* name : {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"})
         printers.push_back(InstalledPrinter{
             name, std::make_unique<DirDestination>(dir.path() / "tickets" / name, "dir:"), false});
       PrintService printer(std::move(printers));
-      Platform platform{files, clock, printer, loop, boxes, sound, host};
+      Platform platform{files, clock, printer, loop, boxes, sound, host, status};
       Station station;
       KORVdelayedSend1 w(station, platform, "2.1.0");
       w.Form_Load();

@@ -1,7 +1,5 @@
 // Start-up and shutdown of the scheduler window.
 
-#include <iostream>
-
 #include "common/order_paths.h"
 #include "common/steps.h"
 #include "engine/station_config.h"
@@ -57,8 +55,9 @@ void KORVdelayedSend1::ReadStationConfig() {
   try {
     ReadStationConfigFile(station_, platform_.files);
   } catch (const RuntimeError& e) {
-    std::cerr << "korv-delayed-send: cannot read the station configuration " << station_.WorkPath
-              << ": " << e.description() << " (" << e.number() << ")\n";
+    platform_.status.Say("korv-delayed-send: cannot read the station configuration " +
+                         station_.WorkPath + ": " + e.description() + " (" +
+                         std::to_string(e.number()) + ")");
   }
 }
 

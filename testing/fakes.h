@@ -1,7 +1,8 @@
 #pragma once
 // Stand-ins for the window services in tests: a loop that runs posted work
 // and timers on a fake clock, message boxes answered from a script, a silent
-// sound cue, a host with a set name, and a printer that records documents.
+// sound cue, status lines kept in a list, a host with a set name, and a
+// printer that records documents.
 
 #include <deque>
 #include <functional>
@@ -60,6 +61,12 @@ class SilentSound : public SoundCue {
  public:
   void Play(const std::string& host_path) override { played.push_back(host_path); }
   std::vector<std::string> played;
+};
+
+class RecordedStatusLines : public StatusLines {
+ public:
+  void Say(const std::string& line) override { lines.push_back(line); }
+  std::vector<std::string> lines;
 };
 
 class FakeHost : public Host {

@@ -46,7 +46,8 @@ class TestStation {
   ScriptedBoxes boxes;
   SilentSound sound;
   FakeHost host;
-  Platform platform{files, clock, printer, loop, boxes, sound, host};
+  RecordedStatusLines status;
+  Platform platform{files, clock, printer, loop, boxes, sound, host, status};
   Station station;
 };
 

@@ -21,6 +21,7 @@
 #include "platform/screen/headless_loop.h"
 #include "platform/screen/player_sound.h"
 #include "platform/screen/stderr_boxes.h"
+#include "platform/screen/stderr_status_lines.h"
 #include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
@@ -193,11 +194,12 @@ int RunOrders(const Args& args) {
   if (auto error = LoadStation(args, files, station)) return Fail(*error);
   SystemClock clock;
   HeadlessLoop loop(clock);
-  StderrBoxes boxes;
+  StderrStatusLines status;
+  StderrBoxes boxes(status);
   PlayerSound sound("");
   SystemHost host(files.HostPath(kInstanceLockFile));
   PrintService printer;
-  Platform platform{files, clock, printer, loop, boxes, sound, host};
+  Platform platform{files, clock, printer, loop, boxes, sound, host, status};
   KORVdelayedSend1 window(station, platform, "korvtool");
   window.File1.SetPath(PhoneOrdersFolder(station.DataRoot));
   window.File1.SetPattern("DS*.PH");

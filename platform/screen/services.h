@@ -1,6 +1,7 @@
 #pragma once
 // The window services the procedures call besides the elements: letting
-// pending window events run, timers, message boxes and the sound cue.
+// pending window events run, timers, message boxes, the sound cue and the
+// program's status lines.
 
 #include <functional>
 #include <string>
@@ -39,6 +40,17 @@ class SoundCue {
   virtual ~SoundCue() = default;
   // Plays a sound file once; the callers ask only when the file exists.
   virtual void Play(const std::string& host_path) = 0;
+};
+
+// The program's lines on standard error: one for each order sent, each error
+// the window shows and each message box, so that a station, and above all a
+// headless one, can be followed where the system keeps its services' output.
+// The core writes to no stream itself; it says its lines here.
+class StatusLines {
+ public:
+  virtual ~StatusLines() = default;
+  // Writes one line (without its end) and makes it visible at once.
+  virtual void Say(const std::string& line) = 0;
 };
 
 }  // namespace korv

@@ -16,10 +16,13 @@ std::string OneLine(const std::string& text) {
   return out;
 }
 
+std::string BoxLine(const std::string& text, const std::string& title) {
+  return title.empty() ? OneLine(text) : OneLine(title) + ": " + OneLine(text);
+}
+
 BoxAnswer StderrBoxes::Show(const std::string& text, const std::string& title, BoxIcon,
                             BoxButtons buttons) {
-  std::string line = title.empty() ? OneLine(text) : OneLine(title) + ": " + OneLine(text);
-  out_ << line << std::endl;  // flushed: the journal shows it while the program runs on
+  lines_.Say(BoxLine(text, title));
   return buttons == BoxButtons::kYesNo ? BoxAnswer::kYes : BoxAnswer::kOk;
 }
 

@@ -4,12 +4,15 @@
 
 #include <sstream>
 
+#include "platform/screen/stderr_status_lines.h"
+
 namespace korv {
 namespace {
 
 TEST(StderrBoxesTest, OneLineWithTitleAndTheDefaultAnswer) {
   std::ostringstream out;
-  StderrBoxes boxes(out);
+  StderrStatusLines lines(out);
+  StderrBoxes boxes(lines);
   EXPECT_EQ(boxes.Show("Error 57\rDevice I/O error\r\nPrinter: BAR\n", "ERROR ENCOUNTERED 57",
                        BoxIcon::kCritical, BoxButtons::kOk),
             BoxAnswer::kOk);
