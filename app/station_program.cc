@@ -108,7 +108,7 @@ int RunStation(const ProgramOptions& options) {
   if (!window.Form_Load()) return 1;
   if (options.once) {
     window.Timer1.SetInterval(0);
-    window.Timer1_Timer();
+    window.RunDispatchPass();
   } else {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);

@@ -3,27 +3,14 @@
 // one after the other, starting again from the top after each send.
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "common/order_paths.h"
 #include "common/steps.h"
 #include "common/val.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/korv_delayed_send.h"
-#include "scheduler/orderfiles/customer_file.h"
-#include "scheduler/orderfiles/header_file.h"
-#include "scheduler/orderfiles/pio_number.h"
-#include "scheduler/orderfiles/turnover.h"
 
 namespace korv {
-namespace {
-
-// The kitchen send reports "SENT" before it returns; these rounds only let a
-// late report through and never let a lost one stop the station.
-constexpr int kSentWaitRounds = 50;
-
-}  // namespace
 
 void KORVdelayedSend1::Timer1_Timer() {
   if (station_.ScreenMode == kScreenViewOpen) return;
@@ -130,105 +117,6 @@ bool KORVdelayedSend1::SendOrder(const PendingOrder& order) {
   SendClaimedOrder(id);
   claim_.Release();
   return true;
-}
-
-void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
-  FileSystem& files = platform_.files;
-  const std::string& root = station_.DataRoot;
-  DelayedOrderTurnOver turn(files, root);
-  const std::string header_path = DelayedHeaderPath(root, id);
-  Steps skip = Steps::Skip();
-  OrderHeader header;
-  skip([&] { header = ReadHeader(files, header_path); });
-
-  skip([&] { turn.CopyLinesToArchive(id); });
-  try {
-    NextPioNumber(station_, files);
-  } catch (const std::exception& e) {
-    // Without a fresh number the order would overwrite another phone order:
-    // it stays pending and is tried on the next pass.
-    ReportError("Order " + id + " was not sent: no phone-in number could be drawn (" +
-                    AsRuntimeError(e).description() + ")",
-                false);
-    passed_by_.insert(id);
-    return;
-  }
-  const int n = static_cast<int>(station_.PioNumber);
-  skip([&] { turn.CopyLinesToPhoneOrder(id, n); });
-  const bool header_copied = skip([&] { turn.CopyHeaderToPhoneOrder(id, n); });
-  skip([&] { turn.DeleteDelayedLines(id); });
-  skip([&] { turn.DeleteDelayedHeader(id); });
-  if (files.Exists(header_path)) {
-    // The header could not be deleted; sending it again next minute would
-    // print the order twice.
-    ReportError("Order " + id + " was sent but its header could not be deleted: " + header_path);
-    passed_by_.insert(id);
-  }
-  platform_.loop.DoEvents();
-  // Without the copy, <n>.PH is still an old phone order from 498 sends ago;
-  // the delayed header read at the claim stands in for it.
-  if (header_copied) skip([&] { header = turn.RewriteHeaderOrderId(n); });
-
-  const std::string log_path = DelayedSendLogPath(root, platform_.clock.Today());
-  skip([&] {
-    AppendLogEntry(files, log_path,
-                   SentLogEntry(id, n, header.customer_name, header.send_time, header.send_date,
-                                PlainNumber(pending_count_)));
-  });
-  skip([&] {
-    turn.WriteArchivedHeader(id, header, ArchiveNote(id, n, platform_.clock.Now().seconds));
-  });
-
-  station_.CustRecNo = static_cast<int>(Val(header.customer_number));
-  const bool unknown = station_.CustRecNo == 0;
-  std::string name = Trim(header.customer_name);
-  if (unknown) {
-    station_.CustRecNo = 1;
-    name = "Unknown";
-    std::string message =
-        "Customer not found - Record Number was ZERO - Marked name to unknown - file name was " +
-        header_path;
-    ReportError(message, false);
-    skip([&] { AppendLogEntry(files, log_path, {message}); });
-  }
-  // An unknown customer's order carries no customer number, so nothing of
-  // customer record 1 reaches its tickets or files.
-  station_.OrderCustRecNo = unknown ? 0 : station_.CustRecNo;
-  Label7.SetCaption("Sending order for " + name);
-  if (unknown) {
-    station_.Customer = CustomerRecord();
-    station_.Customer.Set(2, Trim(header.phone));
-    station_.Customer.Set(3, name);
-  } else {
-    skip([&] { ReadCustomer(station_, files); });
-  }
-  platform_.loop.DoEvents();
-  station_.CustName = name;
-  station_.CustPhone = Trim(header.phone);
-  station_.CustNumber = station_.CustNumberCopy = Trim(header.customer_number);
-
-  station_.SendStatus = "WAIT";
-  skip([&] { LoadOrderIntoEngine(); });
-  for (int i = 0; i < kSentWaitRounds && station_.SendStatus != "SENT"; ++i) {
-    platform_.loop.DoEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  if (station_.SendStatus != "SENT")
-    ReportError("The kitchen send of order " + id + " (phone order " + std::to_string(n) +
-                    ") did not report SENT; check its tickets",
-                false);
-  platform_.status.Say("korv-delayed-send: sent " + id + " as phone order " + std::to_string(n) +
-                       " for " + name + " (due " + header.send_date + " " + header.send_time + ")");
-
-  UnloadEngine();
-  skip([&] {
-    File1.Refresh();
-    RefreshList();
-  });
-  station_.PioNumber = 0;
-  station_.PioNumberText.clear();
-  station_.OrderKey.clear();
-  platform_.loop.DoEvents();
 }
 
 void KORVdelayedSend1::EndOfPass() {

@@ -10,16 +10,7 @@ KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::st
       platform_(platform),
       version_(std::move(version)),
       claim_(platform.files.paths()) {
-  // Whatever a pass meets, the station goes on sending: an error that
-  // escapes it is said and the next pass is armed.
-  Timer1.Tick = [this] {
-    try {
-      Timer1_Timer();
-    } catch (const std::exception& e) {
-      ReportError("The dispatch pass stopped: " + AsRuntimeError(e).description(), false);
-      Timer1.SetInterval(kPassIntervalMs);
-    }
-  };
+  Timer1.Tick = [this] { RunDispatchPass(); };
   MList1.SetCaption("Pending Orders To SEND");
   MList1.ColumnTitles = {"Customer", "Date Ordered", "Date to Send",
                          "Day",      "Time to Send", "CustNumber"};
@@ -34,6 +25,17 @@ KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::st
                                    Mail& mail)
     : KORVdelayedSend1(station, platform, std::move(version)) {
   mail_ = &mail;
+}
+
+// Whatever a pass meets, the station goes on sending: an error that escapes
+// it is said and the next pass is armed.
+void KORVdelayedSend1::RunDispatchPass() {
+  try {
+    Timer1_Timer();
+  } catch (const std::exception& e) {
+    ReportError("The dispatch pass stopped: " + AsRuntimeError(e).description(), false);
+    Timer1.SetInterval(kPassIntervalMs);
+  }
 }
 
 KorvMain& KORVdelayedSend1::Engine() {

@@ -4,6 +4,7 @@
 //   startup.cc        Form_Load, ReadStationConfig, Form_Unload, Form_Terminate
 //   pending_list.cc   UpdateList
 //   dispatch.cc       Timer1_Timer
+//   send_order.cc     the send of one due order, step by step
 //   hand_off.cc       LoadOrderIntoEngine
 //   order_viewer.cc   the operator's views and buttons
 
@@ -21,7 +22,9 @@
 #include "platform/screen/elements.h"
 #include "platform/screen/file_list.h"
 #include "scheduler/order_claim.h"
+#include "scheduler/orderfiles/turnover.h"
 #include "scheduler/pending_order.h"
+#include "scheduler/send_order.h"
 
 namespace korv {
 
@@ -52,6 +55,10 @@ class KORVdelayedSend1 {
   // without reading every pending header again.
   void RefreshList();
   void Timer1_Timer();
+  // Timer1_Timer under the station's guard: an error that escapes the pass
+  // is said in the error text and the next pass is armed. Every tick runs
+  // the pass through it, and so does the program's single pass (--once).
+  void RunDispatchPass();
   void LoadOrderIntoEngine();
 
   // Loads the order engine hidden when it is not loaded.
@@ -164,8 +171,23 @@ class KORVdelayedSend1 {
   const PendingOrder* FindDueOrder();
   bool IsDue(const PendingOrder& order);
   bool SendOrder(const PendingOrder& order);
-  void SendClaimedOrder(const std::string& id);
   void EndOfPass();
+  // The send of one claimed order in its steps, in the order they run
+  // (send_order.h).
+  void SendClaimedOrder(const std::string& id);
+  DelayedOrderTurnOver TurnOver();
+  OrderSend StartSend(const std::string& id);
+  void ArchiveLines(const OrderSend& send);
+  bool DrawPhoneInNumber(OrderSend& send);  // false: the order stays pending
+  void CopyToPhoneOrder(OrderSend& send);
+  void DeleteDelayedPair(const OrderSend& send);
+  void RewriteOrderId(OrderSend& send);
+  void LogSent(OrderSend& send);
+  void ArchiveHeader(const OrderSend& send);
+  void TakeCustomer(OrderSend& send);
+  void HandToEngine(const OrderSend& send);
+  void AwaitSent(const OrderSend& send);
+  void UnloadAndRefresh();
   void SetTipText(int count);
   // Adds a line to the error text and shows the error button; each distinct
   // message only once per run, so a fault met every minute is said once.

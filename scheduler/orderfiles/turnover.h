@@ -2,8 +2,8 @@
 // Turning a sent delayed order DS<k> over into phone order n, one file
 // operation per call, so that the dispatch pass can run each step under its
 // own error policy: a step that fails (a missing line file, a lock held
-// elsewhere) is skipped and the next one still runs. The pass calls them in
-// this order:
+// elsewhere) is skipped and the next one still runs. The send
+// (scheduler/send_order.h) calls them in this order:
 //
 //   CopyLinesToArchive(id)          PhoneOrders\<id>.Pio -> Deleted\<id>.Pio
 //   NextPioNumber                   draws n (pio_number.h)
