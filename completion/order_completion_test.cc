@@ -14,8 +14,8 @@ constexpr char kLastOrder[] = "F:\\KORVAIN\\Delivery\\LastOrder\\555-1234.Dat";
 constexpr char kRowsText[] =
     "\" 2|Burger|$18.00|Burger| 5 - Main|T|Y\"\r\n\" 1|Cola|$1.50|Cola| 1 - |T|N\"\r\n";
 
-struct CompletionBench {
-  CompletionBench() {
+struct CompletionFixture {
+  CompletionFixture() {
     ts.WriteConfig();
     ts.LoadConfig();
     Station& s = ts.station;
@@ -38,7 +38,7 @@ struct CompletionBench {
 };
 
 TEST(OrderCompletion, WritesThePhoneOrderAndTheLastOrder) {
-  CompletionBench b;
+  CompletionFixture b;
   b.ts.Write(kHeader, "old header, longer than the new one ...................................");
   b.ts.Write(kLines, "\"old line\"\r\n\"old line\"\r\n\"old line\"\r\n");
   b.w.Timer1.SetInterval(500);
@@ -75,7 +75,7 @@ TEST(OrderCompletion, WritesThePhoneOrderAndTheLastOrder) {
 }
 
 TEST(OrderCompletion, EachFileOnItsOwn) {
-  CompletionBench b;
+  CompletionFixture b;
   std::filesystem::remove_all(b.ts.files.HostPath("F:\\KORVAIN\\PhoneOrders"));
   b.w.SSCommand11_Click();
   EXPECT_FALSE(b.ts.Exists(kHeader));
@@ -84,7 +84,7 @@ TEST(OrderCompletion, EachFileOnItsOwn) {
   EXPECT_EQ(b.ts.station.SendStatus, "SENT");
 
   // A line file another station holds: the last order is still written.
-  CompletionBench held;
+  CompletionFixture held;
   held.ts.Write(kLines, "\"theirs\"\r\n");
   FileSystem other{PathMap(held.ts.dir.path())};
   const int file = other.Open(kLines, OpenMode::kReadWrite);
@@ -101,7 +101,7 @@ TEST(OrderCompletion, EachFileOnItsOwn) {
 // A blank phone writes the last order to ".Dat", as the other stations do. A
 // phone that is no plain file name never writes outside LastOrder\.
 TEST(OrderCompletion, LastOrderOnlyUnderAPlainPhone) {
-  CompletionBench blank;
+  CompletionFixture blank;
   blank.ts.station.Customer = CustomerRecord();
   blank.w.SSCommand11_Click();
   EXPECT_EQ(blank.ts.Read("F:\\KORVAIN\\Delivery\\LastOrder\\.Dat"), kRowsText);
@@ -109,7 +109,7 @@ TEST(OrderCompletion, LastOrderOnlyUnderAPlainPhone) {
             "\"\",\" 17\",\"" + std::string(30, ' ') + "\",\"12\",\"12/8/2026\",\"11:30 AM\"\r\n");
   EXPECT_EQ(blank.ts.Read(kLines), kRowsText);
 
-  CompletionBench escape;
+  CompletionFixture escape;
   escape.ts.Write("F:\\KORVAIN\\data\\CustData.Dat", "customers");
   escape.ts.station.Customer.Set(2, "..\\..\\data\\CustData");
   escape.w.SSCommand11_Click();

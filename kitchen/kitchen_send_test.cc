@@ -16,11 +16,11 @@ std::string TicketLine(const std::string& quantity, const std::string& text) {
   return Left(quantity + kPad, 5) + text + kPad;
 }
 
-struct SendBench : KitchenBench {
-  explicit SendBench(testing::ConfigFields config)
-      : KitchenBench(WithPrinters(std::move(config)),
-                     {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "KITCHEN4 TM-U220",
-                      "OFFICE LASER"}) {
+struct SendFixture : KitchenFixture {
+  explicit SendFixture(testing::ConfigFields config)
+      : KitchenFixture(WithPrinters(std::move(config)),
+                       {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "KITCHEN4 TM-U220",
+                        "OFFICE LASER"}) {
     ts.station.CustName = "Pat Smith";
     ts.station.PioNumberText = "12";
     ts.files.MakeFolders("C:\\KORVAIN\\data");
@@ -78,7 +78,7 @@ const char kNote[] = " 1|Call on arrival|$0.00|Call| 3 - |T|N";
 const std::string kHead[] = {"Phone In", "  Pat Smith", "12:00:00 PM  12/8/2026"};
 
 TEST(KitchenSendRouting, EachRouteReachesItsTickets) {
-  SendBench b({{ConfigField::BarPrinter, "BAR"}});
+  SendFixture b({{ConfigField::BarPrinter, "BAR"}});
   b.Rows({kBurger, kCheese, kCola, kWine, kNote});
   b.main.SSCommand9_Click();
 
@@ -89,10 +89,10 @@ TEST(KitchenSendRouting, EachRouteReachesItsTickets) {
   const std::string burger = TicketLine(" 2", "Burger Med");
   const std::string wine = TicketLine(" 1", "Red Wine");
   EXPECT_EQ(
-      SendBench::Body(b.ts.printed[0]),
+      SendFixture::Body(b.ts.printed[0]),
       (std::vector<std::string>{kHead[0], kHead[1], kHead[2], burger, "Mod Charge $1.00" + kPad,
                                 TicketLine("*", "* Cheese"), wine, ""}));
-  const std::string bar = KitchenBench::Text(b.ts.printed[1]);
+  const std::string bar = KitchenFixture::Text(b.ts.printed[1]);
   EXPECT_NE(bar.find(TicketLine(" 1", "Cola") + "\n" + wine + "\n"), std::string::npos) << bar;
   EXPECT_EQ(bar.find("Burger"), std::string::npos);
   EXPECT_EQ(bar.find("Call"), std::string::npos);
@@ -101,7 +101,7 @@ TEST(KitchenSendRouting, EachRouteReachesItsTickets) {
   const Document& k4 = b.ts.printed[2];
   EXPECT_EQ(k4.lines[0].Text(), "KITCHEN 4");
   EXPECT_EQ(k4.lines[2].Text(), "K-1");
-  EXPECT_EQ(SendBench::Body(k4),
+  EXPECT_EQ(SendFixture::Body(k4),
             (std::vector<std::string>{kHead[1], kHead[2], burger, "Phone In", "", ""}));
   EXPECT_NE(b.ts.Read(kArchive).find("Kitchen\r\nOrder\r\nK-1\r\nRe-Print\r\nPhone In"),
             std::string::npos);
@@ -109,24 +109,24 @@ TEST(KitchenSendRouting, EachRouteReachesItsTickets) {
   EXPECT_TRUE(b.ts.boxes.shown.empty());
 
   // Without a bar printer the drinks of route 1 go to the kitchen.
-  SendBench no_bar({});
+  SendFixture no_bar({});
   no_bar.Rows({kCola, kWine});
   no_bar.main.SSCommand9_Click();
   ASSERT_EQ(no_bar.ts.printed.size(), 1u);
   EXPECT_EQ(
-      SendBench::Body(no_bar.ts.printed[0]),
+      SendFixture::Body(no_bar.ts.printed[0]),
       (std::vector<std::string>{kHead[0], kHead[1], kHead[2], TicketLine(" 1", "Cola"), wine, ""}));
   no_bar.ExpectAllSentAndComplete();
 }
 
 TEST(KitchenSendRouting, RepeatedModifiersAndSentRows) {
-  SendBench b({});
+  SendFixture b({});
   const std::string sent = " 1|Soup|$4.00|Soup| 0 - |T|Y";
   b.Rows({sent, " 1|Fries|$3.00|Fries| 0 - |T|N", "*|Salt|$0.50|* Salt| 0 - |T|N",
           "*|Salt|$0.50|* Salt| 0 - |T|N", "1|  |$0.00|Blank| 0 - |T|N"});
   b.main.SSCommand9_Click();
   ASSERT_EQ(b.ts.printed.size(), 1u);
-  EXPECT_EQ(SendBench::Body(b.ts.printed[0]),
+  EXPECT_EQ(SendFixture::Body(b.ts.printed[0]),
             (std::vector<std::string>{kHead[0], kHead[1], kHead[2], TicketLine(" 1", "Fries"),
                                       "Mod Charge $0.50" + kPad, TicketLine("*", "* Salt"),
                                       "Mod Charge $0.50" + kPad, ""}));
@@ -139,7 +139,7 @@ TEST(KitchenSendRouting, RepeatedModifiersAndSentRows) {
 }
 
 TEST(KitchenSendRouting, NothingForTheKitchenPrintsNoKitchenTicket) {
-  SendBench sent({});
+  SendFixture sent({});
   sent.Rows({" 1|Soup|$4.00|Soup| 0 - |T|Y", " 1|Tea|$2.00|Tea| 1 - |T|Y "});
   sent.main.SSCommand9_Click();
   EXPECT_TRUE(sent.ts.printed.empty());
@@ -150,7 +150,7 @@ TEST(KitchenSendRouting, NothingForTheKitchenPrintsNoKitchenTicket) {
   EXPECT_EQ(sent.ts.station.SendStatus, "SENT");
   EXPECT_TRUE(sent.ts.Exists("F:\\KORVAIN\\PhoneOrders\\12.pio"));
 
-  SendBench bar_only({{ConfigField::BarPrinter, "BAR"}});
+  SendFixture bar_only({{ConfigField::BarPrinter, "BAR"}});
   bar_only.Rows({kCola, kNote});
   bar_only.main.SSCommand9_Click();
   ASSERT_EQ(bar_only.ts.printed.size(), 1u);
@@ -161,13 +161,13 @@ TEST(KitchenSendRouting, NothingForTheKitchenPrintsNoKitchenTicket) {
 }
 
 TEST(KitchenSendRouting, CourseSortedTicket) {
-  SendBench b({{ConfigField::CourseSorted, "-1"}});
+  SendFixture b({{ConfigField::CourseSorted, "-1"}});
   b.Rows({" 1|Cake|$5.00|Cake| 0 - Dessert|T|N", kBurger, " 1|Wings|$8.00|Wings| 0 - Appetizer|T|N",
           "*|Hot|$0.00|* Hot| 0 - |T|N", " 1|Cola|$1.50|Cola| 0 - Bar|T|N"});
   b.main.SSCommand9_Click();
   ASSERT_EQ(b.On("KITCHEN1").size(), 1u);
   EXPECT_EQ(
-      SendBench::Body(b.On("KITCHEN1")[0]),
+      SendFixture::Body(b.On("KITCHEN1")[0]),
       (std::vector<std::string>{kHead[1], kHead[2], "*******  APPETIZER  ********",
                                 TicketLine(" 1", "Wings"), TicketLine("*", "* Hot"),
                                 "******* Main Course ********", TicketLine(" 2", "Burger Med"),
@@ -178,7 +178,7 @@ TEST(KitchenSendRouting, CourseSortedTicket) {
 }
 
 TEST(KitchenSendErrors, BoxOncePerFailingStatementAndKitchenCountReset) {
-  SendBench b({{ConfigField::BarPrinter, "BAR"}, {ConfigField::KitchenCopyPrinter, "KITCHEN2"}});
+  SendFixture b({{ConfigField::BarPrinter, "BAR"}, {ConfigField::KitchenCopyPrinter, "KITCHEN2"}});
   b.Rows({kBurger, kCola});
   b.FailPrinter(0, kErrDeviceIO);  // main ticket
   b.FailPrinter(1, kErrDeviceIO);  // KITCHEN 2 copy: ignores its own errors
@@ -204,7 +204,7 @@ TEST(KitchenSendErrors, BoxOncePerFailingStatementAndKitchenCountReset) {
   b.ExpectAllSentAndComplete();
 
   // A missing KitMonitor folder costs the main ticket, with the box.
-  SendBench monitor({{ConfigField::KitchenMonitor, "-1"}});
+  SendFixture monitor({{ConfigField::KitchenMonitor, "-1"}});
   std::filesystem::remove_all(monitor.ts.files.HostPath("F:\\KORVAIN\\KitMonitor"));
   monitor.Rows({kCola});
   monitor.main.SSCommand9_Click();
@@ -216,7 +216,7 @@ TEST(KitchenSendErrors, BoxOncePerFailingStatementAndKitchenCountReset) {
 }
 
 TEST(KitchenSendErrors, ALockedCounterPassesSilently) {
-  SendBench b({{ConfigField::BarPrinter, "BAR"}, {ConfigField::KitchenCopyPrinter, "KITCHEN2"}});
+  SendFixture b({{ConfigField::BarPrinter, "BAR"}, {ConfigField::KitchenCopyPrinter, "KITCHEN2"}});
   b.ts.Write(kCounter, "\"7\",\"12/8/2026\",\"0\"\r\n");
   FileSystem other{PathMap(b.ts.dir.path())};
   const int held = other.Open(kCounter, OpenMode::kReadWrite);
@@ -240,7 +240,7 @@ TEST(KitchenSendErrors, ALockedCounterPassesSilently) {
 }
 
 TEST(KitchenSendErrors, CompletesWhateverEscapes) {
-  SendBench b({});
+  SendFixture b({});
   b.Rows({kBurger});
   b.ts.loop.Post([] { throw RuntimeError(kErrInvalidCall); });  // before the handler is set
   EXPECT_THROW(b.main.SSCommand9_Click(), RuntimeError);
@@ -249,7 +249,7 @@ TEST(KitchenSendErrors, CompletesWhateverEscapes) {
   EXPECT_TRUE(b.ts.Exists("F:\\KORVAIN\\PhoneOrders\\12.pio"));
 
   struct Odd {};  // not a run-time error: the handler never sees it
-  SendBench odd({});
+  SendFixture odd({});
   odd.Rows({kBurger});
   odd.FailPrinter(0, kErrDeviceIO);
   odd.ts.boxes.on_show = [] { throw Odd{}; };
@@ -257,7 +257,7 @@ TEST(KitchenSendErrors, CompletesWhateverEscapes) {
   EXPECT_EQ(odd.ts.station.SendStatus, "SENT");
   EXPECT_EQ(odd.ts.files.OpenCount(), 0);
 
-  SendBench sound({});
+  SendFixture sound({});
   sound.ts.Write("C:\\KORVAIN\\Whoosh.wav", "RIFF");
   sound.main.SSCommand9_Click();  // played by the send and by the completion
   EXPECT_EQ(sound.ts.sound.played.size(), 2u);

@@ -13,10 +13,10 @@
 
 namespace korv::testing {
 
-struct KitchenBench {
-  explicit KitchenBench(const testing::ConfigFields& config = {},
-                        std::vector<std::string> printers = {"KITCHEN1 TM-U220", "BAR TM-T88",
-                                                             "OFFICE LASER"})
+struct KitchenFixture {
+  explicit KitchenFixture(const testing::ConfigFields& config = {},
+                          std::vector<std::string> printers = {"KITCHEN1 TM-U220", "BAR TM-T88",
+                                                               "OFFICE LASER"})
       : ts(std::move(printers)) {
     ts.WriteConfig(config);
     ts.LoadConfig();

@@ -6,9 +6,9 @@ namespace {
 
 constexpr char kCounter[] = "F:\\KORVAIN\\KOrdNumb.dat";
 
-struct MainBench : KitchenBench {
-  explicit MainBench(const testing::ConfigFields& config)
-      : KitchenBench(config, {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "OFFICE LASER"}) {
+struct MainTicketFixture : KitchenFixture {
+  explicit MainTicketFixture(const testing::ConfigFields& config)
+      : KitchenFixture(config, {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "OFFICE LASER"}) {
     main.SSPanel1.SetCaption("Phone IN 12 ");
     main.MList1.AddItem("2|Burger|$9.00|Burger|0 - Main|Y|N");
     main.MList1.AddItem("1|Cola|$1.50|Cola|1 - |Y|N");
@@ -23,11 +23,11 @@ struct MainBench : KitchenBench {
 };
 
 TEST(MainTicket, WritesTheMonitorFileAndPrintsOnTheLastMatch) {
-  MainBench b({{ConfigField::KitchenMonitor, "-1"},
-               {ConfigField::MainKitchenPrinter, "KITCHEN"},
-               {ConfigField::StationPrinter, "OFFICE"},
-               {ConfigField::TicketSizeStep, "5"},
-               {ConfigField::FeedLines, "2"}});
+  MainTicketFixture b({{ConfigField::KitchenMonitor, "-1"},
+                       {ConfigField::MainKitchenPrinter, "KITCHEN"},
+                       {ConfigField::StationPrinter, "OFFICE"},
+                       {ConfigField::TicketSizeStep, "5"},
+                       {ConfigField::FeedLines, "2"}});
   b.CounterAt(4);
   b.main.PrintKitchenTicket();
   EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-5");
@@ -38,16 +38,16 @@ TEST(MainTicket, WritesTheMonitorFileAndPrintsOnTheLastMatch) {
   const Document& doc = b.ts.printed[0];
   EXPECT_EQ(doc.printer, "KITCHEN2 TM-U220");
   const std::string rule = std::string(kTicketRule) + "\n";
-  EXPECT_EQ(KitchenBench::Text(doc), "KITCHEN\nORDER\nK-5\nPhone In\n" + rule +
-                                         "  Pat Smith\n12:00:00 PM  12/8/2026\n2    Burger\n\n" +
-                                         rule +
-                                         "\n\n  Pat Smith\nTAKE OUT\nStation -STATION7\n"
-                                         "DELAYED order for Pat Smith 555-1234            \n"
-                                         "..... END Order K-5\n\n\n");
+  EXPECT_EQ(KitchenFixture::Text(doc), "KITCHEN\nORDER\nK-5\nPhone In\n" + rule +
+                                           "  Pat Smith\n12:00:00 PM  12/8/2026\n2    Burger\n\n" +
+                                           rule +
+                                           "\n\n  Pat Smith\nTAKE OUT\nStation -STATION7\n"
+                                           "DELAYED order for Pat Smith 555-1234            \n"
+                                           "..... END Order K-5\n\n\n");
   const PrintedLine& delayed = doc.lines[15];
   EXPECT_TRUE(delayed.italic);
   EXPECT_EQ(delayed.size, 8);
-  EXPECT_EQ(KitchenBench::LineOf(doc, "..... END Order K-5").size, 10);
+  EXPECT_EQ(KitchenFixture::LineOf(doc, "..... END Order K-5").size, 10);
   EXPECT_EQ(b.ts.printer.CurrentName(), "OFFICE LASER");  // Set_Printer without a cut
 
   for (auto [count, name] : {std::pair{16, "0K-17.dat"}, {1233, "-1234.dat"}}) {
@@ -58,9 +58,9 @@ TEST(MainTicket, WritesTheMonitorFileAndPrintsOnTheLastMatch) {
 }
 
 TEST(MainTicket, NoneStillUsesUpANumberAndOtherNamesPrint) {
-  MainBench b({{ConfigField::KitchenMonitor, "-1"},
-               {ConfigField::MainKitchenPrinter, "None"},
-               {ConfigField::CutAfterMainTicket, "-1"}});
+  MainTicketFixture b({{ConfigField::KitchenMonitor, "-1"},
+                       {ConfigField::MainKitchenPrinter, "None"},
+                       {ConfigField::CutAfterMainTicket, "-1"}});
   b.main.PrintKitchenTicket();
   EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-1");
   EXPECT_TRUE(b.ts.Exists("F:\\KORVAIN\\KitMonitor\\00K-1.dat"));
@@ -77,8 +77,8 @@ TEST(MainTicket, NoneStillUsesUpANumberAndOtherNamesPrint) {
   EXPECT_FALSE(b.ts.Exists("F:\\KORVAIN\\KitMonitor\\00K-2.dat"));
   ASSERT_EQ(b.ts.printed.size(), 2u);  // the ticket, then the cut
   EXPECT_EQ(b.ts.printed[0].printer, "KITCHEN2 TM-U220");
-  KitchenBench::LineOf(b.ts.printed[0], "DELAYED order for  " + std::string(20, ' '));
-  EXPECT_EQ(KitchenBench::Text(b.ts.printed[1]), "P\n");
+  KitchenFixture::LineOf(b.ts.printed[0], "DELAYED order for  " + std::string(20, ' '));
+  EXPECT_EQ(KitchenFixture::Text(b.ts.printed[1]), "P\n");
   EXPECT_EQ(b.ts.printed[1].printer, "KITCHEN2 TM-U220");
   EXPECT_EQ(b.ts.printer.CurrentName(), "OFFICE LASER");  // blank field 8: the last printer
 

@@ -14,7 +14,7 @@ constexpr char kK[] = "F:\\KORVAIN\\KOrdNumb.dat";
 constexpr char kBar[] = "F:\\KORVAIN\\BAROrdNumb.dat";
 
 TEST(KitchenCounter, CountsThroughTheDayAndStartsAgainEachDay) {
-  KitchenBench b;
+  KitchenFixture b;
   b.main.GetKOrderNumber();  // a missing file is created first
   EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-1");
   EXPECT_EQ(b.ts.Read(kK), "\"1\",\"12/8/2026\",\"0\"\r\n");
@@ -36,7 +36,7 @@ TEST(KitchenCounter, CountsThroughTheDayAndStartsAgainEachDay) {
 }
 
 TEST(KitchenCounter, AnUnreadableFileGoesToTheSendWithTheNumberKept) {
-  KitchenBench b;
+  KitchenFixture b;
   b.ts.station.KitchenOrderNo = "K-7";
   b.ts.Write(kK, "");
   try {
@@ -51,7 +51,7 @@ TEST(KitchenCounter, AnUnreadableFileGoesToTheSendWithTheNumberKept) {
 }
 
 TEST(BarCounter, DrawsDailyAndRecoversFromAnEmptyFile) {
-  KitchenBench b;
+  KitchenFixture b;
   b.main.GetBar_OrderNumb();
   EXPECT_EQ(b.ts.station.BarOrderNo, "1");
   b.ts.Write(kBar, "\"16\",\"12/8/2026\",\"S\"\r\n");
@@ -87,7 +87,7 @@ TEST(BarCounter, DrawsDailyAndRecoversFromAnEmptyFile) {
 TEST(KitchenCounter, ConcurrentDrawsNeverRepeatANumber) {
   constexpr int kProcesses = 8;
   constexpr int kDraws = 500;
-  KitchenBench b;
+  KitchenFixture b;
   std::vector<pid_t> children;
   for (int p = 0; p < kProcesses; ++p) {
     pid_t pid = fork();

@@ -6,8 +6,8 @@ namespace {
 constexpr char kArchive[] = "C:\\KORVAIN\\data\\KitData.Dat";
 const std::string kFoot = "\r\n" + std::string(33, '_') + "\r\nServer\r\n\r\nStation\r\nSTATION7";
 
-struct ArchiveBench : KitchenBench {
-  ArchiveBench() {
+struct ArchiveFixture : KitchenFixture {
+  ArchiveFixture() {
     ts.files.MakeFolders("C:\\KORVAIN\\data");
     ts.station.KitchenOrderNo = "K-17";
   }
@@ -15,7 +15,7 @@ struct ArchiveBench : KitchenBench {
 };
 
 TEST(KitchenArchive, AppendsOneBlankPaddedRecordPerTicket) {
-  ArchiveBench b;
+  ArchiveFixture b;
   b.main.Save_Receipt();  // an empty buffer keeps its head and foot
   std::string text = "Kitchen\r\nOrder\r\nK-17\r\nRe-Print" + kFoot;
   EXPECT_EQ(b.ts.Read(kArchive), text + std::string(2000 - text.size(), ' '));
@@ -35,7 +35,7 @@ TEST(KitchenArchive, AppendsOneBlankPaddedRecordPerTicket) {
 }
 
 TEST(KitchenArchive, APartRecordIsKeptAndTheNextStartsOnItsOwnSlot) {
-  ArchiveBench b;
+  ArchiveFixture b;
   b.ts.Write(kArchive, std::string(6500, 'x'));  // a write that never finished
   b.main.Save_Receipt();
   std::string bytes = b.ts.Read(kArchive);

@@ -7,9 +7,9 @@ namespace {
 
 const std::string kRule = std::string(kTicketRule) + "\n";
 
-struct StationBench : KitchenBench {
-  explicit StationBench(const testing::ConfigFields& config = {})
-      : KitchenBench(config, {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "OFFICE LASER"}) {
+struct StationTicketFixture : KitchenFixture {
+  explicit StationTicketFixture(const testing::ConfigFields& config = {})
+      : KitchenFixture(config, {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "OFFICE LASER"}) {
     ts.station.KitchenOrderNo = "K-17";
     ts.station.KitchenPrinterName = " KIT ";
     ts.station.KitchenHeading = "KITCHEN 3";
@@ -26,48 +26,48 @@ int FeedLines(const Document& doc) {
 }
 
 TEST(StationTicket, PrintsTheBufferWithItsHeadAndFoot) {
-  StationBench b({{ConfigField::TicketSizeStep, "5"}});
+  StationTicketFixture b({{ConfigField::TicketSizeStep, "5"}});
   b.main.List2.AddItem("");
   b.main.List2.AddItem("* SAUCE ON SIDE");  // nothing repeats a blank line
   b.main.Print_Kit3();
   ASSERT_EQ(b.ts.printed.size(), 1u);
   const Document& doc = b.ts.printed[0];
   EXPECT_EQ(doc.printer, "KITCHEN1 TM-U220");  // the first match
-  EXPECT_EQ(KitchenBench::Text(doc),
+  EXPECT_EQ(KitchenFixture::Text(doc),
             "KITCHEN 3\nORDER\nK-17\n  Pat Smith\n" + kRule +
                 "9:05 PM\n2    Burger\n* NO ONION\n0    Note\n* {{ NUT ALLERGY }}\n\n"
                 "* SAUCE ON SIDE\n\n" +
                 kRule + "\n\nServer\n\nStation - STATION7\n.... END Order K-17\n" + kRule + "\n");
-  const PrintedLine& order_no = KitchenBench::LineOf(doc, "K-17");
+  const PrintedLine& order_no = KitchenFixture::LineOf(doc, "K-17");
   EXPECT_EQ(order_no.size, 40);
   EXPECT_TRUE(order_no.bold);
-  EXPECT_EQ(KitchenBench::LineOf(doc, "ORDER").size, 25);
-  EXPECT_TRUE(KitchenBench::LineOf(doc, "2    Burger").bold);
-  EXPECT_FALSE(KitchenBench::LineOf(doc, "* NO ONION").bold);
-  EXPECT_FALSE(KitchenBench::LineOf(doc, "0    Note").bold);
-  EXPECT_EQ(KitchenBench::LineOf(doc, "* {{ NUT ALLERGY }}").color, kButtonText);
-  EXPECT_TRUE(KitchenBench::LineOf(doc, "Server").italic);
+  EXPECT_EQ(KitchenFixture::LineOf(doc, "ORDER").size, 25);
+  EXPECT_TRUE(KitchenFixture::LineOf(doc, "2    Burger").bold);
+  EXPECT_FALSE(KitchenFixture::LineOf(doc, "* NO ONION").bold);
+  EXPECT_FALSE(KitchenFixture::LineOf(doc, "0    Note").bold);
+  EXPECT_EQ(KitchenFixture::LineOf(doc, "* {{ NUT ALLERGY }}").color, kButtonText);
+  EXPECT_TRUE(KitchenFixture::LineOf(doc, "Server").italic);
 
   // A take-out buffer gets the banner instead of the server foot, and the
   // instruction goes red where the kitchen printers print red.
-  StationBench t({{ConfigField::TicketFont, "Courier New"}});
+  StationTicketFixture t({{ConfigField::TicketFont, "Courier New"}});
   t.ts.Write("F:\\KORVAIN\\data\\RED.DAT", "");
   t.main.List2.AddItem("Phone In");
   t.main.Print_Kit3();
   ASSERT_EQ(t.ts.printed.size(), 1u);
-  std::string text = KitchenBench::Text(t.ts.printed[0]);
+  std::string text = KitchenFixture::Text(t.ts.printed[0]);
   EXPECT_NE(text.find("\n\n9:05 PM\nTAKE OUT\nStation -STATION7\n.... END Order K-17\n"),
             std::string::npos);
   EXPECT_EQ(text.find("Server"), std::string::npos);
-  EXPECT_EQ(KitchenBench::LineOf(t.ts.printed[0], "TAKE OUT").size, 36);
-  const PrintedLine& red = KitchenBench::LineOf(t.ts.printed[0], "* {{ NUT ALLERGY }}");
+  EXPECT_EQ(KitchenFixture::LineOf(t.ts.printed[0], "TAKE OUT").size, 36);
+  const PrintedLine& red = KitchenFixture::LineOf(t.ts.printed[0], "* {{ NUT ALLERGY }}");
   EXPECT_EQ(red.color, kRed);
   EXPECT_TRUE(red.bold);
   EXPECT_EQ(red.font, "Courier New");
 }
 
 TEST(StationTicket, PrinterNamesMarkersAndFeed) {
-  StationBench b({{ConfigField::KitchenCopyPrinter, "OFF"}, {ConfigField::FeedLines, "4"}});
+  StationTicketFixture b({{ConfigField::KitchenCopyPrinter, "OFF"}, {ConfigField::FeedLines, "4"}});
   for (const char* none : {"none", " ", ""}) {
     b.ts.station.KitchenPrinterName = none;
     b.main.Print_Kit3();
@@ -79,7 +79,7 @@ TEST(StationTicket, PrinterNamesMarkersAndFeed) {
   ASSERT_EQ(b.ts.printed.size(), 1u);
   EXPECT_EQ(b.ts.printed[0].printer, "OFFICE LASER");
   EXPECT_EQ(b.ts.printed[0].lines[0].Text(), "KITCHEN 2");
-  KitchenBench::LineOf(b.ts.printed[0], "......................... END Order K-17");
+  KitchenFixture::LineOf(b.ts.printed[0], "......................... END Order K-17");
   EXPECT_EQ(FeedLines(b.ts.printed[0]), 4);
 
   b.ts.Write("F:\\KORVAIN\\DontPrint.txt", "");
@@ -91,7 +91,7 @@ TEST(StationTicket, PrinterNamesMarkersAndFeed) {
   EXPECT_EQ(b.ts.printed[1].printer, "OFFICE LASER");
 
   for (const char* feed : {"", "0"}) {
-    StationBench c({{ConfigField::FeedLines, feed}});
+    StationTicketFixture c({{ConfigField::FeedLines, feed}});
     c.main.Print_Kit3();
     ASSERT_EQ(c.ts.printed.size(), 1u);
     EXPECT_EQ(FeedLines(c.ts.printed[0]), 1) << "field 99 \"" << feed << "\"";
@@ -99,11 +99,12 @@ TEST(StationTicket, PrinterNamesMarkersAndFeed) {
 }
 
 TEST(StationTicket, CutsAndReturnsToTheStationPrinterIgnoringErrors) {
-  StationBench b({{ConfigField::CutAfterCopy, "-1"}, {ConfigField::StationPrinter, "OFFICE"}});
+  StationTicketFixture b(
+      {{ConfigField::CutAfterCopy, "-1"}, {ConfigField::StationPrinter, "OFFICE"}});
   b.main.Print_Kit3();
   ASSERT_EQ(b.ts.printed.size(), 2u);
   EXPECT_EQ(b.ts.printed[1].printer, "KITCHEN1 TM-U220");
-  EXPECT_EQ(KitchenBench::Text(b.ts.printed[1]), "P\n");
+  EXPECT_EQ(KitchenFixture::Text(b.ts.printed[1]), "P\n");
   EXPECT_EQ(b.ts.printed[1].lines[0].font, "control");
   EXPECT_EQ(b.ts.printer.CurrentName(), "OFFICE LASER");
 
@@ -116,8 +117,8 @@ TEST(StationTicket, CutsAndReturnsToTheStationPrinterIgnoringErrors) {
 }
 
 TEST(PrinterControl, SetPrinterTakesTheLastMatchAndCutRestoresTheFont) {
-  KitchenBench b({{ConfigField::StationPrinter, "OFFICE"}},
-                 {"OFFICE A", "KITCHEN", "OFFICE B", "BAR"});
+  KitchenFixture b({{ConfigField::StationPrinter, "OFFICE"}},
+                   {"OFFICE A", "KITCHEN", "OFFICE B", "BAR"});
   b.main.Set_Printer();
   EXPECT_EQ(b.ts.printer.CurrentName(), "OFFICE B");
   b.ts.station.Config.Set(ConfigField::StationPrinter, "");

@@ -24,8 +24,8 @@ const std::string kOrders = kRoot + "PhoneOrders\\";
 
 // A station whose clock reads Friday 12/25/2026 at 6:30:20 PM, with its
 // kitchen, bar and station printers named in the configuration.
-struct DispatchBench {
-  DispatchBench() : t({"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"}) {
+struct DispatchFixture {
+  DispatchFixture() : t({"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"}) {
     t.WriteConfig({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
                    {ConfigField::KitchenCopyPrinter, "KITCHEN2"},
                    {ConfigField::BarPrinter, "BAR"},
@@ -61,7 +61,7 @@ struct DispatchBench {
 };
 
 TEST(Dispatch, DueOrdersGoOutInListOrderInOnePass) {
-  DispatchBench b;
+  DispatchFixture b;
   b.Order("DS2", "12/25/2026", "6:30 PM");    // due this very minute
   b.Order("DS10", "12/24/2026", "11:59 PM");  // a past day: due whatever its time
   b.Order("DS9", "12/25/2026", "6:31 PM");    // one minute later: waits
@@ -89,7 +89,7 @@ TEST(Dispatch, DueOrdersGoOutInListOrderInOnePass) {
 }
 
 TEST(Dispatch, ASentOrderBecomesAPhoneOrderWithItsTicketsAndArchive) {
-  DispatchBench b;
+  DispatchFixture b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
   b.w.Timer1_Timer();
 
@@ -125,7 +125,7 @@ TEST(Dispatch, ASentOrderBecomesAPhoneOrderWithItsTicketsAndArchive) {
 }
 
 TEST(Dispatch, NothingHappensWhileTheOperatorLooks) {
-  DispatchBench b;
+  DispatchFixture b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
   b.t.station.ScreenMode = kScreenViewOpen;
   b.w.Timer1.SetInterval(500);
@@ -139,7 +139,7 @@ TEST(Dispatch, NothingHappensWhileTheOperatorLooks) {
 }
 
 TEST(Dispatch, AnUnknownCustomerIsSentAsUnknownWithItsOwnPhone) {
-  DispatchBench b;
+  DispatchFixture b;
   b.Order("DS3", "12/25/2026", "6:00 PM", " 0", "Walk-in");
   b.w.Timer1_Timer();
   std::string message =
@@ -155,7 +155,7 @@ TEST(Dispatch, AnUnknownCustomerIsSentAsUnknownWithItsOwnPhone) {
 }
 
 TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {
-  DispatchBench b;
+  DispatchFixture b;
   b.Order("DS4", "12/25/2026", "half past six");
   b.Order("DS6", "13/45/2026", "6:00 PM");
   b.Order("DS7", "12/25/2026", "6:00 PM");
@@ -180,7 +180,7 @@ TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {
 }
 
 TEST(Dispatch, AFailureBeforeAnyRowLeavesTheTimerRunning) {
-  DispatchBench b;
+  DispatchFixture b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
   // Another station holds the header while the list is read.
   FileSystem other{PathMap(b.t.dir.path())};
@@ -200,7 +200,7 @@ TEST(Dispatch, AFailureBeforeAnyRowLeavesTheTimerRunning) {
 TEST(Dispatch, TwoStationsSendEachOrderExactlyOnce) {
   testing::TempDir dir;
   {
-    DispatchBench setup;
+    DispatchFixture setup;
     for (int k = 1; k <= 200; ++k) setup.Order("DS" + std::to_string(k), "12/25/2026", "6:00 PM");
     std::filesystem::rename(setup.t.dir.path() / "f", dir.path() / "f");
     std::filesystem::rename(setup.t.dir.path() / "c", dir.path() / "c");
@@ -257,7 +257,7 @@ namespace {
 
 // What the list keeps between rebuilds must equal a rebuild from nothing.
 TEST(Dispatch, ARefreshedListIsWhatAFullRebuildGives) {
-  DispatchBench b;
+  DispatchFixture b;
   for (const char* id : {"DS1", "DS2", "DS3", "DS4"}) b.Order(id, "12/26/2026", "6:00 PM");
   b.w.File1.Refresh();
   b.w.UpdateList();
