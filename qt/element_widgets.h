@@ -18,8 +18,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "qt/qt_loop.h"
 #include "platform/screen/elements.h"
+#include "qt/qt_loop.h"
 
 namespace korv {
 

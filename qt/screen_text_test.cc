@@ -9,7 +9,8 @@ namespace {
 
 TEST(ScreenText, Cp1252BytesShowAsTheirCharacters) {
   // Euro sign, curly quotes, e acute, a byte the code page leaves undefined.
-  EXPECT_EQ(FromCp1252("\x80 \x93" "Caf\xE9\x94 \x81"),
+  EXPECT_EQ(FromCp1252("\x80 \x93"
+                       "Caf\xE9\x94 \x81"),
             QString::fromUtf8("\u20AC \u201CCaf\u00E9\u201D \u0081"));
   EXPECT_EQ(FromCp1252(std::string("a\0b", 3)).size(), 3);
   // The error text separates lines with CR alone, the log with CR LF.

@@ -3,7 +3,7 @@
 # again: it only asks apt when something is missing.
 set -euo pipefail
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev
   libcups2-dev cups
