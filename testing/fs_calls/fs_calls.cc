@@ -1,0 +1,414 @@
+#include "testing/fs_calls/fs_calls.h"
+
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace korv::fs_calls {
+namespace {
+
+enum Kind {
+  kOpen,
+  kClose,
+  kRead,
+  kWrite,
+  kTruncate,
+  kSync,
+  kRename,
+  kLink,
+  kUnlink,
+  kMkdir,
+  kStat,
+  kLock,
+  kList,
+  kCopy,
+  kKinds
+};
+
+constexpr const char* kKindNames[kKinds] = {"open", "close",  "read", "write",  "truncate",
+                                            "sync", "rename", "link", "unlink", "mkdir",
+                                            "stat", "lock",   "list", "copy"};
+
+std::array<std::atomic<int64_t>, kKinds> counts{};
+std::atomic<int64_t> total{0};
+std::atomic<bool> counting{true};
+std::atomic<bool> reporting{false};
+
+struct Settings {
+  int64_t kill_at = 0;
+  const char* count_file = nullptr;
+  const char* count_after = nullptr;
+};
+
+const Settings& Env() {
+  static const Settings settings = [] {
+    Settings s;
+    if (const char* v = getenv("KORV_FS_KILL_AT")) s.kill_at = atoll(v);
+    s.count_file = getenv("KORV_FS_COUNT_FILE");
+    s.count_after = getenv("KORV_FS_COUNT_AFTER");
+    if (s.count_after && *s.count_after) counting = false;
+    return s;
+  }();
+  return settings;
+}
+
+void Count(Kind kind) {
+  Env();
+  if (!counting || reporting) return;
+  counts[kind].fetch_add(1);
+  if (total.fetch_add(1) + 1 == Env().kill_at) kill(getpid(), SIGKILL);
+}
+
+// An open of a path that names the start of what is counted starts counting.
+void CountOpen(const char* path) {
+  const Settings& s = Env();
+  if (!counting && !reporting && path && s.count_after && strstr(path, s.count_after))
+    counting = true;
+  Count(kOpen);
+}
+
+template <typename F>
+F Real(const char* name) {
+  return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+#define KORV_REAL(name) static const auto real = Real<decltype(&::name)>(#name)
+
+bool IsLockCommand(int cmd) {
+  return cmd == F_SETLK || cmd == F_SETLKW || cmd == F_OFD_SETLK || cmd == F_OFD_SETLKW;
+}
+
+// Writes the counts to KORV_FS_COUNT_FILE when the program ends normally.
+__attribute__((destructor)) void Report() {
+  const char* path = Env().count_file;
+  if (!path || !*path) return;
+  reporting = true;
+  FILE* out = fopen(path, "w");
+  if (!out) return;
+  for (int k = 0; k < kKinds; ++k)
+    if (counts[k] > 0) fprintf(out, "%s %lld\n", kKindNames[k], static_cast<long long>(counts[k]));
+  fprintf(out, "total %lld\n", static_cast<long long>(total.load()));
+  fclose(out);
+}
+
+}  // namespace
+
+std::map<std::string, int64_t> Counts() {
+  std::map<std::string, int64_t> out;
+  for (int k = 0; k < kKinds; ++k)
+    if (counts[k] > 0) out[kKindNames[k]] = counts[k];
+  return out;
+}
+
+int64_t Total() { return total; }
+
+void Reset() {
+  for (auto& c : counts) c = 0;
+  total = 0;
+  counting = true;
+}
+
+}  // namespace korv::fs_calls
+
+using korv::fs_calls::Count;
+using korv::fs_calls::CountOpen;
+using korv::fs_calls::IsLockCommand;
+using korv::fs_calls::Real;
+namespace k = korv::fs_calls;
+
+// The interposed calls: each counts, then does what the C library does.
+// Mode arguments of open are read only when the flags ask for them, as the
+// C library does.
+extern "C" {
+
+#define KORV_OPEN_MODE(flags)            \
+  mode_t mode = 0;                       \
+  if ((flags) & (O_CREAT | O_TMPFILE)) { \
+    va_list ap;                          \
+    va_start(ap, flags);                 \
+    mode = va_arg(ap, mode_t);           \
+    va_end(ap);                          \
+  }
+
+int open(const char* path, int flags, ...) {
+  KORV_OPEN_MODE(flags);
+  KORV_REAL(open);
+  CountOpen(path);
+  return real(path, flags, mode);
+}
+int open64(const char* path, int flags, ...) {
+  KORV_OPEN_MODE(flags);
+  KORV_REAL(open64);
+  CountOpen(path);
+  return real(path, flags, mode);
+}
+int openat(int dir, const char* path, int flags, ...) {
+  KORV_OPEN_MODE(flags);
+  KORV_REAL(openat);
+  CountOpen(path);
+  return real(dir, path, flags, mode);
+}
+int openat64(int dir, const char* path, int flags, ...) {
+  KORV_OPEN_MODE(flags);
+  KORV_REAL(openat64);
+  CountOpen(path);
+  return real(dir, path, flags, mode);
+}
+int creat(const char* path, mode_t mode) {
+  KORV_REAL(creat);
+  CountOpen(path);
+  return real(path, mode);
+}
+FILE* fopen(const char* path, const char* how) {
+  KORV_REAL(fopen);
+  CountOpen(path);
+  return real(path, how);
+}
+FILE* fopen64(const char* path, const char* how) {
+  KORV_REAL(fopen64);
+  CountOpen(path);
+  return real(path, how);
+}
+
+int close(int fd) {
+  KORV_REAL(close);
+  Count(k::kClose);
+  return real(fd);
+}
+
+ssize_t read(int fd, void* buf, size_t n) {
+  KORV_REAL(read);
+  Count(k::kRead);
+  return real(fd, buf, n);
+}
+ssize_t pread(int fd, void* buf, size_t n, off_t at) {
+  KORV_REAL(pread);
+  Count(k::kRead);
+  return real(fd, buf, n, at);
+}
+ssize_t pread64(int fd, void* buf, size_t n, off64_t at) {
+  KORV_REAL(pread64);
+  Count(k::kRead);
+  return real(fd, buf, n, at);
+}
+
+ssize_t write(int fd, const void* buf, size_t n) {
+  KORV_REAL(write);
+  Count(k::kWrite);
+  return real(fd, buf, n);
+}
+ssize_t pwrite(int fd, const void* buf, size_t n, off_t at) {
+  KORV_REAL(pwrite);
+  Count(k::kWrite);
+  return real(fd, buf, n, at);
+}
+ssize_t pwrite64(int fd, const void* buf, size_t n, off64_t at) {
+  KORV_REAL(pwrite64);
+  Count(k::kWrite);
+  return real(fd, buf, n, at);
+}
+ssize_t writev(int fd, const struct iovec* iov, int n) {
+  KORV_REAL(writev);
+  Count(k::kWrite);
+  return real(fd, iov, n);
+}
+
+int ftruncate(int fd, off_t length) {
+  KORV_REAL(ftruncate);
+  Count(k::kTruncate);
+  return real(fd, length);
+}
+int ftruncate64(int fd, off64_t length) {
+  KORV_REAL(ftruncate64);
+  Count(k::kTruncate);
+  return real(fd, length);
+}
+int truncate(const char* path, off_t length) {
+  KORV_REAL(truncate);
+  Count(k::kTruncate);
+  return real(path, length);
+}
+
+int fsync(int fd) {
+  KORV_REAL(fsync);
+  Count(k::kSync);
+  return real(fd);
+}
+int fdatasync(int fd) {
+  KORV_REAL(fdatasync);
+  Count(k::kSync);
+  return real(fd);
+}
+
+int rename(const char* from, const char* to) {
+  KORV_REAL(rename);
+  Count(k::kRename);
+  return real(from, to);
+}
+int renameat(int from_dir, const char* from, int to_dir, const char* to) {
+  KORV_REAL(renameat);
+  Count(k::kRename);
+  return real(from_dir, from, to_dir, to);
+}
+int renameat2(int from_dir, const char* from, int to_dir, const char* to, unsigned flags) {
+  KORV_REAL(renameat2);
+  Count(k::kRename);
+  return real(from_dir, from, to_dir, to, flags);
+}
+
+int link(const char* from, const char* to) {
+  KORV_REAL(link);
+  Count(k::kLink);
+  return real(from, to);
+}
+int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
+  KORV_REAL(linkat);
+  Count(k::kLink);
+  return real(from_dir, from, to_dir, to, flags);
+}
+
+int unlink(const char* path) {
+  KORV_REAL(unlink);
+  Count(k::kUnlink);
+  return real(path);
+}
+int unlinkat(int dir, const char* path, int flags) {
+  KORV_REAL(unlinkat);
+  Count(k::kUnlink);
+  return real(dir, path, flags);
+}
+int remove(const char* path) {
+  KORV_REAL(remove);
+  Count(k::kUnlink);
+  return real(path);
+}
+int rmdir(const char* path) {
+  KORV_REAL(rmdir);
+  Count(k::kUnlink);
+  return real(path);
+}
+
+int mkdir(const char* path, mode_t mode) {
+  KORV_REAL(mkdir);
+  Count(k::kMkdir);
+  return real(path, mode);
+}
+int mkdirat(int dir, const char* path, mode_t mode) {
+  KORV_REAL(mkdirat);
+  Count(k::kMkdir);
+  return real(dir, path, mode);
+}
+
+int stat(const char* path, struct stat* st) {
+  KORV_REAL(stat);
+  Count(k::kStat);
+  return real(path, st);
+}
+int stat64(const char* path, struct stat64* st) {
+  KORV_REAL(stat64);
+  Count(k::kStat);
+  return real(path, st);
+}
+int lstat(const char* path, struct stat* st) {
+  KORV_REAL(lstat);
+  Count(k::kStat);
+  return real(path, st);
+}
+int lstat64(const char* path, struct stat64* st) {
+  KORV_REAL(lstat64);
+  Count(k::kStat);
+  return real(path, st);
+}
+int fstat(int fd, struct stat* st) {
+  KORV_REAL(fstat);
+  Count(k::kStat);
+  return real(fd, st);
+}
+int fstat64(int fd, struct stat64* st) {
+  KORV_REAL(fstat64);
+  Count(k::kStat);
+  return real(fd, st);
+}
+int fstatat(int dir, const char* path, struct stat* st, int flags) {
+  KORV_REAL(fstatat);
+  Count(k::kStat);
+  return real(dir, path, st, flags);
+}
+int fstatat64(int dir, const char* path, struct stat64* st, int flags) {
+  KORV_REAL(fstatat64);
+  Count(k::kStat);
+  return real(dir, path, st, flags);
+}
+int access(const char* path, int how) {
+  KORV_REAL(access);
+  Count(k::kStat);
+  return real(path, how);
+}
+int faccessat(int dir, const char* path, int how, int flags) {
+  KORV_REAL(faccessat);
+  Count(k::kStat);
+  return real(dir, path, how, flags);
+}
+
+// fcntl's third argument is an int or a pointer; passing it on as a pointer
+// carries either on this platform's calling convention.
+int fcntl(int fd, int cmd, ...) {
+  va_list ap;
+  va_start(ap, cmd);
+  void* arg = va_arg(ap, void*);
+  va_end(ap);
+  KORV_REAL(fcntl);
+  if (IsLockCommand(cmd)) Count(k::kLock);
+  return real(fd, cmd, arg);
+}
+int fcntl64(int fd, int cmd, ...) {
+  va_list ap;
+  va_start(ap, cmd);
+  void* arg = va_arg(ap, void*);
+  va_end(ap);
+  KORV_REAL(fcntl64);
+  if (IsLockCommand(cmd)) Count(k::kLock);
+  return real(fd, cmd, arg);
+}
+
+DIR* opendir(const char* path) {
+  KORV_REAL(opendir);
+  Count(k::kList);
+  return real(path);
+}
+DIR* fdopendir(int fd) {
+  KORV_REAL(fdopendir);
+  Count(k::kList);
+  return real(fd);
+}
+
+ssize_t sendfile(int to, int from, off_t* at, size_t n) {
+  KORV_REAL(sendfile);
+  Count(k::kCopy);
+  return real(to, from, at, n);
+}
+ssize_t sendfile64(int to, int from, off64_t* at, size_t n) {
+  KORV_REAL(sendfile64);
+  Count(k::kCopy);
+  return real(to, from, at, n);
+}
+ssize_t copy_file_range(int from, off64_t* from_at, int to, off64_t* to_at, size_t n,
+                        unsigned flags) {
+  KORV_REAL(copy_file_range);
+  Count(k::kCopy);
+  return real(from, from_at, to, to_at, n, flags);
+}
+
+}  // extern "C"
