@@ -87,4 +87,20 @@ std::string PadRight(std::string_view text, size_t width) {
   return out;
 }
 
+std::string Printable(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    const bool undefined = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+    if (b >= 0x20 && b != 0x7F && !undefined) {
+      out += c;
+      continue;
+    }
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
+    out += escaped;
+  }
+  return out;
+}
+
 }  // namespace korv

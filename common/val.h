@@ -33,4 +33,9 @@ std::string Right(std::string_view text, size_t n);
 // Pads with blanks on the right to width, cutting longer text.
 std::string PadRight(std::string_view text, size_t width);
 
+// Text from a file made safe to show on a terminal or in the error text:
+// control characters, DEL and the bytes Windows-1252 leaves undefined become
+// \xNN; every other byte (printable Windows-1252 text) stays as it is.
+std::string Printable(std::string_view text);
+
 }  // namespace korv

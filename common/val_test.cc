@@ -33,5 +33,13 @@ TEST(Val, NumberTextsKeepTheirSignPositionAndPlainForm) {
   EXPECT_EQ(PlainNumber(0.1 + 0.2), "0.3");
 }
 
+// A message quoting a damaged file shows its control bytes, never acts on
+// them; the restaurant's own letters stay as they are.
+TEST(Val, PrintableEscapesWhatATerminalWouldActOn) {
+  EXPECT_EQ(Printable(std::string("DS5\x1B[2J\r\n\x7F\0", 11)), "DS5\\x1B[2J\\x0D\\x0A\\x7F\\x00");
+  EXPECT_EQ(Printable("Caf\xE9 \x80 \x9D"), "Caf\xE9 \x80 \\x9D");
+  EXPECT_EQ(Printable("F:\\KORVAIN\\PhoneOrders\\DS5.PH"), "F:\\KORVAIN\\PhoneOrders\\DS5.PH");
+}
+
 }  // namespace
 }  // namespace korv

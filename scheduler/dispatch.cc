@@ -136,10 +136,11 @@ void KORVdelayedSend1::SetTipText(int count) {
 }
 
 void KORVdelayedSend1::ReportError(const std::string& message, bool once) {
-  if (once && !reported_.insert(message).second) return;
+  const std::string said = Printable(message);  // it may quote a damaged file
+  if (once && !reported_.insert(said).second) return;
   SSCommand4.SetVisible(true);
-  RichTextBox1.SetText(RichTextBox1.Text() + "\r" + message);
-  platform_.status.Say("korv-delayed-send: " + message);
+  RichTextBox1.SetText(RichTextBox1.Text() + "\r" + said);
+  platform_.status.Say("korv-delayed-send: " + said);
 }
 
 }  // namespace korv

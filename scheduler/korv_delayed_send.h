@@ -189,8 +189,10 @@ class KORVdelayedSend1 {
   void AwaitSent(const OrderSend& send);
   void UnloadAndRefresh();
   void SetTipText(int count);
-  // Adds a line to the error text and shows the error button; each distinct
-  // message only once per run, so a fault met every minute is said once.
+  // Adds a line to the error text, shows the error button and says the line
+  // on the status service; each distinct message only once per run, so a
+  // fault met every minute is said once. A message names the file or the
+  // order it is about; control bytes it quotes from a file are shown escaped.
   void ReportError(const std::string& message, bool once = true);
 
   Station& station_;

@@ -19,10 +19,13 @@ TEST(StderrBoxesTest, OneLineWithTitleAndTheDefaultAnswer) {
   EXPECT_EQ(boxes.Show("Send now?", "", BoxIcon::kQuestion, BoxButtons::kYesNo), BoxAnswer::kYes);
   EXPECT_EQ(boxes.Show("Retry?", "System Busy", BoxIcon::kNone, BoxButtons::kOkCancel),
             BoxAnswer::kOk);
+  // Text from a damaged file shows its control bytes escaped.
+  boxes.Show("Order \x1B]0;owned\x07 was not printed", "Print", BoxIcon::kNone, BoxButtons::kOk);
   EXPECT_EQ(out.str(),
             "ERROR ENCOUNTERED 57: Error 57 / Device I/O error / Printer: BAR / \n"
             "Send now?\n"
-            "System Busy: Retry?\n");
+            "System Busy: Retry?\n"
+            "Print: Order \\x1B]0;owned\\x07 was not printed\n");
 }
 
 }  // namespace
