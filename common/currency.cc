@@ -1,5 +1,6 @@
 #include "common/currency.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -21,12 +22,18 @@ int64_t RoundHalfEven(long double x) {
 }
 
 // Rounds half away from zero to `places` decimals, returning hundredths etc.
+// The value is held to the currency range first, so the result always fits.
 int64_t RoundAway(double value, int scale) {
+  if (std::isnan(value)) value = 0;
+  value = std::clamp(value, -Currency::kMaxValue, Currency::kMaxValue);
   long double x = static_cast<long double>(value) * scale;
   // Values such as 2.675 are stored a hair below the half; nudge by a tiny
   // relative amount so that decimal halves round as written.
   x += (x >= 0 ? 1 : -1) * std::fabs(x) * 1e-15L;
-  return static_cast<int64_t>(x >= 0 ? std::floor(x + 0.5L) : -std::floor(-x + 0.5L));
+  const int64_t rounded =
+      static_cast<int64_t>(x >= 0 ? std::floor(x + 0.5L) : -std::floor(-x + 0.5L));
+  const int64_t end = Currency::kMaxUnits / (10000 / scale);
+  return std::clamp(rounded, -end, end);
 }
 
 // Reads "[-|(][$][-]digits-with-commas[.digits][)]" with blanks around; nullopt
@@ -77,13 +84,22 @@ double ParseCurrencyText(std::string_view text) {
 }
 
 Currency Currency::FromDouble(double value) {
-  if (!std::isfinite(value)) return Currency();
+  if (std::isnan(value)) return Currency();
   long double x = static_cast<long double>(value) * 10000.0L;
+  constexpr long double kMax = static_cast<long double>(kMaxUnits);
+  if (!(x < kMax)) return Currency(kMaxUnits);
+  if (!(x > -kMax)) return Currency(-kMaxUnits);
   // Decimal values like 0.1 are stored a hair off; snap to the nearest
   // ten-thousandth first when the value is within rounding noise of it.
   long double nearest = std::round(x);
   if (std::fabs(x - nearest) < 1e-6L) return Currency(static_cast<int64_t>(nearest));
   return Currency(RoundHalfEven(x));
+}
+
+Currency Currency::operator+(Currency o) const {
+  int64_t sum = 0;
+  if (!__builtin_add_overflow(units_, o.units_, &sum) && sum >= -kMaxUnits) return Currency(sum);
+  return Currency(o.units_ > 0 ? kMaxUnits : -kMaxUnits);
 }
 
 Currency Currency::operator*(double factor) const { return FromDouble(ToDouble() * factor); }

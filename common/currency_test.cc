@@ -35,5 +35,25 @@ TEST(Currency, HashPatternReadsBackTheValue) {
     EXPECT_DOUBLE_EQ(Val(FormatHashPattern(v)), v) << v;
 }
 
+// A damaged price or an absurd order stays at the currency's ends: no sum
+// wraps into another amount, and no text is made from a number that has none.
+TEST(Currency, AmountsBeyondTheRangeSaturate) {
+  const Currency top = Currency::FromUnits(Currency::kMaxUnits);
+  const Currency bottom = Currency::FromUnits(-Currency::kMaxUnits);
+  EXPECT_EQ(Currency::FromDouble(1e21), top);
+  EXPECT_EQ(Currency::FromDouble(-1e300), bottom);
+  EXPECT_EQ(Currency::FromDouble(9e14) + Currency::FromDouble(9e14), top);
+  EXPECT_EQ(bottom + Currency::FromDouble(-0.01), bottom);
+  Currency sum;
+  for (int i = 0; i < 3; ++i) sum += Currency::FromDouble(9e14);
+  EXPECT_EQ(sum + Currency::FromDouble(-1), top + Currency::FromDouble(-1));
+  EXPECT_EQ(top * 2.0, top);
+  EXPECT_EQ(PlainText(Currency::FromDouble(ParseCurrencyText("$999999999999999999999"))),
+            PlainText(top));
+  EXPECT_EQ(FormatCurrency(-1e30), "($922,337,203,685,477.58)");
+  EXPECT_EQ(FormatHashPattern(1e21), "922337203685477.58");
+  EXPECT_EQ(FormatHashPattern(-1e21), "-922337203685477.58");
+}
+
 }  // namespace
 }  // namespace korv

@@ -171,6 +171,16 @@ TEST_F(CalcTotalTest, CentsNeverDrift) {
   Add(Row("-1", "Refund", "($1.50)"));
   w.CalcTotal();
   EXPECT_EQ(w.Lnet.Caption(), "1233");
+
+  // Sums past the currency's range stay at its end, never wrap into another
+  // amount; a price past it is damaged and counts as nothing.
+  w.MList1.Clear();
+  for (int i = 0; i < 3; ++i) Add(Row(" 1", "Banquet", "$800,000,000,000,000.00"));
+  Add(Row(" 1", "Damaged", "$999999999999999999999"));
+  w.CalcTotal();
+  EXPECT_EQ(w.Label2.Caption(), "$922,337,203,685,477.58");
+  EXPECT_EQ(w.Lnet.Caption(), "922337203685478");
+  EXPECT_EQ(w.Label5.Caption(), "0");
 }
 
 TEST_F(CalcTotalTest, QuantityGoesBackToOne) {

@@ -12,10 +12,10 @@
 namespace korv {
 namespace {
 
-// The row's third field (its line amount) in the "#####.##" pattern.
+// The row's third field (its line amount) in the "#####.##" pattern; a
+// field beyond the currency range counts as no amount, as in the totals.
 std::string AmountEntry(const std::string& row) {
-  std::optional<std::string> amount = OrderLineField(row, 3);
-  return FormatHashPattern(ParseCurrencyText(amount.value_or("")));
+  return FormatHashPattern(LineAmount(OrderLineField(row, 3).value_or("")).ToDouble());
 }
 
 }  // namespace
