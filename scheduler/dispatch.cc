@@ -9,6 +9,7 @@
 #include "common/val.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/korv_delayed_send.h"
+#include "scheduler/orderfiles/customer_file.h"
 
 namespace korv {
 
@@ -109,7 +110,8 @@ bool KORVdelayedSend1::SendOrder(const PendingOrder& order) {
   station_.CustName = CustomerColumn(order);
   station_.SendDate = order.header.send_date;
   station_.SendTime = order.header.send_time;
-  station_.CustRecNo = std::max(1, static_cast<int>(Val(order.header.customer_number)));
+  station_.CustRecNo = std::max(
+      1, CustomerRecordNumber(platform_.files, station_.DataRoot, order.header.customer_number));
   if (!claim_.Take(DelayedHeaderPath(station_.DataRoot, id))) {
     passed_by_.insert(id);  // sent or being sent by another station
     return true;

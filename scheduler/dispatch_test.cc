@@ -138,20 +138,37 @@ TEST(Dispatch, NothingHappensWhileTheOperatorLooks) {
   EXPECT_FALSE(b.t.Exists(kOrders + "DS5.PH"));
 }
 
-TEST(Dispatch, AnUnknownCustomerIsSentAsUnknownWithItsOwnPhone) {
-  DispatchFixture b;
-  b.Order("DS3", "12/25/2026", "6:00 PM", " 0", "Walk-in");
-  b.w.Timer1_Timer();
-  std::string message =
-      "Customer not found - Record Number was ZERO - Marked name to unknown - file name was " +
-      kOrders + "DS3.PH";
-  EXPECT_TRUE(b.w.SSCommand4.Visible());
-  EXPECT_EQ(b.w.RichTextBox1.Text(), "\r" + message);
-  EXPECT_NE(b.Log().find("\"" + message + "\"\r\n"), std::string::npos);
-  // Nothing of customer record 1 reaches the phone order.
-  EXPECT_EQ(b.t.Read(kOrders + "1.PH"), "\"207-555-0107\",\" 0\",\"" + PadRight("Unknown", 30) +
-                                            "\",\"1\",\"12/25/2026\",\"6:00 PM\"\r\n");
-  EXPECT_TRUE(b.t.Exists(kRoot + "Delivery\\LastOrder\\207-555-0107.Dat"));
+// Every customer number that names no record of the customer file is an
+// unknown customer, as 0 is; none of them ever takes customer 1.
+TEST(Dispatch, ACustomerNumberNamingNoRecordIsSentAsUnknownWithItsOwnPhone) {
+  struct Case {
+    const char* number;
+    const char* said;
+  };
+  for (const Case& c : {Case{" 0", "ZERO"}, Case{"", "ZERO"}, Case{"-3", "-3"},
+                        Case{"99999999999", "99999999999"}, Case{" 8", "8"}, Case{"7.5", "7.5"}}) {
+    SCOPED_TRACE(c.number);
+    DispatchFixture b;
+    CustomerRecord first;
+    first.Set(1, "1");
+    first.Set(2, "207-555-0001");
+    first.Set(3, "First Customer");
+    WriteCustomer(b.t.files, kRoot, 1, first);
+    b.Order("DS3", "12/25/2026", "6:00 PM", c.number, "Walk-in");
+    b.w.Timer1_Timer();
+    std::string message = std::string("Customer not found - Record Number was ") + c.said +
+                          " - Marked name to unknown - file name was " + kOrders + "DS3.PH";
+    EXPECT_TRUE(b.w.SSCommand4.Visible());
+    EXPECT_EQ(b.w.RichTextBox1.Text(), "\r" + message);
+    EXPECT_NE(b.Log().find("\"" + message + "\"\r\n"), std::string::npos);
+    EXPECT_EQ(b.t.Read(kOrders + "1.PH"), "\"207-555-0107\",\" 0\",\"" + PadRight("Unknown", 30) +
+                                              "\",\"1\",\"12/25/2026\",\"6:00 PM\"\r\n");
+    EXPECT_TRUE(b.t.Exists(kRoot + "Delivery\\LastOrder\\207-555-0107.Dat"));
+    EXPECT_FALSE(b.t.Exists(kRoot + "Delivery\\LastOrder\\207-555-0001.Dat"));
+    for (const Document& d : b.t.printed)
+      for (const PrintedLine& line : d.lines)
+        EXPECT_EQ(line.Text().find("First Customer"), std::string::npos);
+  }
 }
 
 TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {

@@ -23,6 +23,12 @@ namespace {
 // late report through and never let a lost one stop the station.
 constexpr int kSentWaitRounds = 50;
 
+// How the unknown customer's line names the number: ZERO for what reads as 0
+// (the stations' own wording), else the header's text.
+std::string UnknownRecordText(const std::string& number) {
+  return Val(number) == 0 ? "ZERO" : Printable(Trim(number));
+}
+
 }  // namespace
 
 void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
@@ -117,15 +123,15 @@ void KORVdelayedSend1::ArchiveHeader(const OrderSend& send) {
 // The header's name, phone and customer number win over the customer file's.
 void KORVdelayedSend1::TakeCustomer(OrderSend& send) {
   const OrderHeader& h = send.header;
-  station_.CustRecNo = static_cast<int>(Val(h.customer_number));
+  station_.CustRecNo = CustomerRecordNumber(platform_.files, station_.DataRoot, h.customer_number);
   send.unknown_customer = station_.CustRecNo == 0;
   send.customer_name = Trim(h.customer_name);
   if (send.unknown_customer) {
     station_.CustRecNo = 1;
     send.customer_name = "Unknown";
-    std::string message =
-        "Customer not found - Record Number was ZERO - Marked name to unknown - file name was " +
-        send.header_path;
+    std::string message = "Customer not found - Record Number was " +
+                          UnknownRecordText(h.customer_number) +
+                          " - Marked name to unknown - file name was " + send.header_path;
     ReportError(message, false);
     Steps::Skip()([&] { AppendLogEntry(platform_.files, send.log_path, {message}); });
   }

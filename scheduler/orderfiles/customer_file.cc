@@ -1,6 +1,11 @@
 #include "scheduler/orderfiles/customer_file.h"
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 #include "common/runtime_error.h"
+#include "common/val.h"
 #include "platform/files/open_file_guard.h"
 
 namespace korv {
@@ -13,6 +18,15 @@ std::string CustomerFilePath(const std::string& data_root) {
 }
 
 }  // namespace
+
+int CustomerRecordNumber(FileSystem& files, const std::string& data_root, std::string_view number) {
+  const double n = Val(number);
+  if (!(n >= 1 && n <= std::numeric_limits<int32_t>::max()) || n != std::floor(n)) return 0;
+  const std::string path = CustomerFilePath(data_root);
+  const int64_t length = files.Exists(path) ? files.FileLen(path) : 0;
+  const int64_t records = (length + kCustomerRecordLength - 1) / kCustomerRecordLength;
+  return n <= static_cast<double>(records) ? static_cast<int>(n) : 0;
+}
 
 void ReadCustomer(Station& station, FileSystem& files) {
   if (station.CustRecNo < 1) station.CustRecNo = 1;

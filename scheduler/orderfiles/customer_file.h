@@ -15,6 +15,12 @@ namespace korv {
 // open files first; raises 70 when another station holds the lock.
 void ReadCustomer(Station& station, FileSystem& files);
 
+// The record a header's customer number names, or 0 when it names none: 0
+// or blank, below 1, not a whole number, beyond 32 bits, or past the end of
+// the customer file (a missing file holds no record). The caller treats 0 as
+// an unknown customer, never as record 1.
+int CustomerRecordNumber(FileSystem& files, const std::string& data_root, std::string_view number);
+
 // Writes a customer record at its record number under a whole-file lock,
 // as the stations' customer editor does. Records between the end of the file
 // and this one are written as blanks, so they read as empty customers.
