@@ -2,6 +2,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <regex>
 
@@ -196,21 +198,82 @@ TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {
             std::string::npos);
 }
 
-TEST(Dispatch, AFailureBeforeAnyRowLeavesTheTimerRunning) {
+// A delayed header that cannot be read holds up no other order: the others
+// go out in the same pass, it is named, and it is read again on the next
+// pass, which sends it once it is whole.
+TEST(Dispatch, ADamagedHeaderHoldsUpNoOtherOrderAndIsReadAgain) {
+  struct Case {
+    const char* name;
+    std::function<void(DispatchFixture&, const std::string& whole)> damage;
+    const char* said;
+  };
+  FileSystem other_station{PathMap("/")};
+  const Case cases[] = {
+      {"empty", [](DispatchFixture& b, const std::string&) { b.t.Write(kOrders + "DS1.PH", ""); },
+       "Input past end of file"},
+      {"cut short",
+       [](DispatchFixture& b, const std::string& whole) {
+         b.t.Write(kOrders + "DS1.PH", whole.substr(0, 30));
+       },
+       "Input past end of file"},
+      {"locked by another station",
+       [&](DispatchFixture& b, const std::string&) {
+         int f =
+             other_station.Open(b.t.files.HostPath(kOrders + "DS1.PH").string(), OpenMode::kInput);
+         other_station.Lock(f);
+       },
+       "Permission denied"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DispatchFixture b;
+    b.Order("DS1", "12/25/2026", "6:00 PM");
+    b.Order("DS2", "12/25/2026", "6:00 PM");
+    const std::string whole = b.t.Read(kOrders + "DS1.PH");
+    c.damage(b, whole);
+    b.w.Timer1_Timer();
+    EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS2=1"});
+    EXPECT_EQ(b.w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
+    EXPECT_TRUE(b.w.SSCommand4.Visible());
+    EXPECT_NE(b.w.RichTextBox1.Text().find("header " + kOrders + "DS1.PH cannot be read (" +
+                                           c.said + ")"),
+              std::string::npos)
+        << b.w.RichTextBox1.Text();
+
+    other_station.CloseAll();
+    b.t.Write(kOrders + "DS1.PH", whole);
+    b.t.clock.AdvanceMs(60000);
+    b.w.Timer1_Timer();
+    EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS2=1", "DS1=2"}));
+  }
+}
+
+// The header's own file is the order: one whose order id names another
+// order's files is never sent, and those files are never touched.
+TEST(Dispatch, AHeaderNamingAnotherOrderIsRefusedAndTouchesNothing) {
   DispatchFixture b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
-  // Another station holds the header while the list is read.
-  FileSystem other{PathMap(b.t.dir.path())};
-  int f = other.Open(kOrders + "DS5.PH", OpenMode::kInput);
-  other.Lock(f);
+  b.Order("DS6", "12/25/2026", "6:00 PM");
+  b.t.Write(kOrders + "DS5.PH", R"("207-555-0107"," 7","Margaret Hale","17","12/25/2026","6:00 PM")"
+                                "\r\n");
+  b.t.Write(kOrders + "17.PH", "live phone order of another station\r\n");
+  b.t.Write(kOrders + "17.Pio", "its lines\r\n");
   b.w.Timer1_Timer();
-  EXPECT_EQ(b.w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
-  EXPECT_TRUE(b.w.SSCommand4.Visible());
-  EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
-  other.CloseAll();
   b.t.clock.AdvanceMs(60000);
   b.w.Timer1_Timer();
-  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
+
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS6=1"});
+  EXPECT_EQ(b.t.Read(kOrders + "17.PH"), "live phone order of another station\r\n");
+  EXPECT_EQ(b.t.Read(kOrders + "17.Pio"), "its lines\r\n");
+  for (const char* f : {"Deleted\\17.PH", "Deleted\\17.Pio", "Deleted\\DS5.PH"})
+    EXPECT_FALSE(b.t.Exists(kOrders + f)) << f;
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS5.Pio"));
+  const std::string said = "korv-delayed-send: The delayed order header " + kOrders +
+                           "DS5.PH names another order, \"17\", in its order id: it is not "
+                           "sent, and that order's files are not touched; it is passed by and "
+                           "read again on the next pass";
+  EXPECT_EQ(std::count(b.t.status.lines.begin(), b.t.status.lines.end(), said), 1);
 }
 
 // Two stations share one PhoneOrders folder: each order goes out once.

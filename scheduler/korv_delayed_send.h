@@ -163,6 +163,7 @@ class KORVdelayedSend1 {
   void RemovePending(int index);
   void ShowPendingCount(int count);
   bool ReadPending(const std::string& file_name);
+  bool PassHeaderBy(const std::string& why);  // about the header at WorkPath; false
   bool SameNamesAsListed() const;
   std::vector<std::string> PendingIds() const;  // each header's order id, as read
   bool DropGoneRows();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <unordered_map>
 
+#include "common/runtime_error.h"
 #include "common/val.h"
 #include "scheduler/korv_delayed_send.h"
 
@@ -55,8 +56,9 @@ void KORVdelayedSend1::RemovePending(int index) {
   pending_.erase(pending_.begin() + index);
 }
 
-// Reads one listed header and adds its row. False when the file has gone:
-// another station sent or withdrew the order since the folder was read.
+// Reads one listed header and adds its row. False when the file has gone
+// (another station sent or withdrew the order since the folder was read), or
+// when the header is passed by for this pass.
 bool KORVdelayedSend1::ReadPending(const std::string& name) {
   FileSystem& files = platform_.files;
   station_.WorkPath = JoinPath(File1.Path(), name);
@@ -64,9 +66,30 @@ bool KORVdelayedSend1::ReadPending(const std::string& name) {
   // the folder's host path without matching each one's letter case again.
   std::string path = (files.HostPath(File1.Path()) / name).string();
   if (!files.Exists(path)) return false;
-  OrderHeader header = ReadHeader(files, path);
+  OrderHeader header;
+  try {
+    header = ReadHeader(files, path);
+  } catch (const RuntimeError& e) {
+    if (!files.Exists(path)) return false;
+    return PassHeaderBy("cannot be read (" + e.description() + ")");
+  }
+  if (!NamesItsOwnFile(header.order_id, name))
+    return PassHeaderBy("names another order, \"" + Trim(header.order_id) +
+                        "\", in its order id: it is not sent, and that order's files are not "
+                        "touched");
   AddPending(MakePendingOrder(name, std::move(header), files.FileDateTime(path)));
   return true;
+}
+
+// A header that cannot be read yet (an order-entry station may be writing
+// it: empty, or cut short) or that names another order gets no row: it is
+// named in the error text and read again on the next pass, while the other
+// orders are listed and sent.
+bool KORVdelayedSend1::PassHeaderBy(const std::string& why) {
+  ReportError("The delayed order header " + station_.WorkPath + " " + why +
+              "; it is passed by and read again on the next pass");
+  station_.LastPendingCount = -1;  // the next pass rebuilds the list, reading it again
+  return false;
 }
 
 std::vector<std::string> KORVdelayedSend1::PendingIds() const {

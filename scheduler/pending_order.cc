@@ -31,6 +31,10 @@ PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const D
   return order;
 }
 
+bool NamesItsOwnFile(const std::string& order_id, const std::string& file_name) {
+  return EqualsNoCase(Trim(order_id), file_name.substr(0, file_name.rfind('.')));
+}
+
 std::string CustomerColumn(const PendingOrder& order) {
   return order.id + " - " + Trim(order.header.customer_name);
 }

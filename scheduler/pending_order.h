@@ -26,6 +26,11 @@ struct PendingOrder {
 // The row of a header file named file_name that last changed at `changed`.
 PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const DateTime& changed);
 
+// True when the header's order id, trimmed and in any letter case, is the
+// base name of its own file ("DS5" in DS5.PH). The file is the order: a header
+// naming another order is never sent, so that order's files are never touched.
+bool NamesItsOwnFile(const std::string& order_id, const std::string& file_name);
+
 // The row's text in MList1's six columns: "<id> - <customer>", date ordered,
 // date to send, its weekday (blank when the date cannot be read), time to
 // send and customer number, the header's texts as stored.
