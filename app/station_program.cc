@@ -72,8 +72,13 @@ void PrintProgramHelp(std::ostream& out) {
          "\n"
          "One line goes to standard error for each order sent, each error message and\n"
          "each message box. SIGTERM or SIGINT ends the station once the dispatch pass\n"
-         "under way is done. Exit status: 0; 1 when another copy already runs on this\n"
-         "station root; 2 for bad arguments or a station root that is not a folder.\n";
+         "under way is done. While the configuration C:\\Korvain\\KorvINI.dat cannot be\n"
+         "used (missing, empty, cut short, locked, or a DataRoot that names no folder),\n"
+         "the station says why, watches no folder and reads it again at every pass.\n"
+         "\n"
+         "Exit status: 0; 1 when another copy already runs on this station root; 2 for\n"
+         "bad arguments or a station root that is not a folder; 3 when --once found\n"
+         "no configuration it could use, so nothing was sent.\n";
 }
 
 int RunStation(const ProgramOptions& options) {
@@ -112,8 +117,9 @@ int RunStation(const ProgramOptions& options) {
   } else {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    std::cerr << "korv-delayed-send: watching " << window.File1.Path() << " under " << options.root
-              << "\n";
+    if (window.ConfigProblem().empty())
+      std::cerr << "korv-delayed-send: watching " << window.File1.Path() << " under "
+                << options.root << "\n";
     if (screen) {
       screen->Run(window, [] { return g_stop.load(); });
     } else {
@@ -133,7 +139,7 @@ int RunStation(const ProgramOptions& options) {
   if (!printer.Drain(std::chrono::seconds(options.once ? 15 : 5)))
     std::cerr << "korv-delayed-send: some tickets are still in the spool; they are sent when "
                  "the station starts again\n";
-  return 0;
+  return options.once && !window.ConfigProblem().empty() ? kExitNoConfiguration : 0;
 }
 
 }  // namespace korv

@@ -20,8 +20,12 @@ bool ParseProgramOptions(int argc, char** argv, ProgramOptions& options, std::st
 
 void PrintProgramHelp(std::ostream& out);
 
+// The exit status of --once when the station configuration could not be
+// used, so nothing was sent (1 is a second copy, 2 bad arguments).
+inline constexpr int kExitNoConfiguration = 3;
+
 // Runs the station until it is ended (or for one pass with --once). Returns
-// the exit status: 0, or 1 when start-up is refused.
+// the exit status: 0; 1 when start-up is refused; kExitNoConfiguration.
 int RunStation(const ProgramOptions& options);
 
 }  // namespace korv

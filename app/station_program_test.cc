@@ -197,5 +197,17 @@ TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
   EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --help >/dev/null"), 0);
 }
 
+// Without a configuration it can use, one pass sends nothing, says which
+// file and why, and ends with its own exit status.
+TEST_F(StationProgram, OnceWithoutAUsableConfigurationSendsNothingAndEndsWith3) {
+  std::filesystem::remove(dir.path() / "c/Korvain/KorvINI.dat");
+  EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --headless --once --root " +
+                       dir.path().string() + " 2>" + (dir.path() / "stderr.txt").string()),
+            3);
+  EXPECT_NE(Read("stderr.txt").find("C:\\Korvain\\KorvINI.dat does not exist"), std::string::npos)
+      << Read("stderr.txt");
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "f/KORVAIN/PhoneOrders/DS1.PH"));
+}
+
 }  // namespace
 }  // namespace korv

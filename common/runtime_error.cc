@@ -38,6 +38,13 @@ RuntimeError::RuntimeError(int number, std::string description)
       number_(number),
       description_(description.empty() ? ErrorDescription(number) : std::move(description)) {}
 
+std::string ExplainedError(const RuntimeError& e) {
+  if (e.number() == kErrPermissionDenied)
+    return "permission denied (error 70): another program holds its lock, or this user may not "
+           "open it";
+  return e.description() + " (error " + std::to_string(e.number()) + ")";
+}
+
 RuntimeError AsRuntimeError(const std::exception& e) {
   if (auto* r = dynamic_cast<const RuntimeError*>(&e)) return *r;
   return RuntimeError(kErrInvalidCall, e.what());

@@ -38,6 +38,10 @@ class RuntimeError : public std::runtime_error {
   std::string description_;
 };
 
+// The error as a person reads it in a message: its description and number,
+// and for 70 what usually causes it.
+std::string ExplainedError(const RuntimeError& e);
+
 // Any exception that escapes a step becomes a run-time error: a standard
 // library failure inside a procedure is what the platform would have raised as
 // error 5, so the step policies treat it the same way.

@@ -1,5 +1,11 @@
 #include "engine/station_config.h"
 
+#include <utility>
+
+#include "common/config_fields.h"
+#include "common/order_paths.h"
+#include "common/runtime_error.h"
+
 namespace korv {
 
 void ReadStationConfigFile(Station& station, FileSystem& files) {
@@ -19,6 +25,47 @@ void ReadStationConfigFile(Station& station, FileSystem& files) {
   }
   files.CloseAll();
   ApplyStationConfig(station, StationConfig(record));
+}
+
+std::string ConfigFileProblem(const FileSystem& files, const std::string& path) {
+  if (!files.Exists(path)) return "does not exist";
+  const int64_t length = files.FileLen(path);
+  const int64_t record = StationConfig().layout().length();
+  if (length == 0) return "is empty";
+  if (length < record)
+    return "holds " + std::to_string(length) + " bytes, not the " + std::to_string(record) +
+           " of a station record";
+  return {};
+}
+
+std::string RootTextProblem(const std::string& value, const std::string& example) {
+  if (value.empty()) return "is blank";
+  if (value.back() != '\\')
+    return "\"" + value + "\" does not end with a backslash: the station would use " + value +
+           example;
+  return {};
+}
+
+std::string StationConfigProblem(Station& station, FileSystem& files) {
+  try {
+    ReadStationConfigFile(station, files);
+  } catch (const RuntimeError& e) {
+    return station.WorkPath + " cannot be read: " + ExplainedError(e);
+  }
+  const std::string& path = station.WorkPath;
+  if (std::string problem = ConfigFileProblem(files, path); !problem.empty())
+    return path + " " + problem;
+  const std::string& root = station.DataRoot;
+  const std::string data_root =
+      "DataRoot (field " + std::to_string(FieldNumber(ConfigField::DataRoot)) + ") of " + path;
+  if (std::string problem = RootTextProblem(root, "PhoneOrders\\"); !problem.empty())
+    return data_root + " " + problem;
+  const std::pair<std::string, std::string> folders[] = {
+      {root, data_root}, {PhoneOrdersFolder(root), "the delayed orders' folder"}};
+  for (const auto& [folder, what] : folders)
+    if (!files.FolderExists(folder))
+      return folder + " (" + files.HostPath(folder).string() + "), " + what + ": does not exist";
+  return {};
 }
 
 }  // namespace korv

@@ -16,6 +16,14 @@ namespace korv {
 void KORVdelayedSend1::Timer1_Timer() {
   if (station_.ScreenMode == kScreenViewOpen) return;
   passed_by_.clear();
+  if (!config_problem_.empty()) ReadStationConfig();
+  if (config_problem_.empty()) SendDueOrders();
+  EndOfPass();
+}
+
+// The pass proper: from the top again after each send, until nothing more is
+// due.
+void KORVdelayedSend1::SendDueOrders() {
   for (;;) {
     Timer1.SetInterval(0);
     try {
@@ -30,7 +38,6 @@ void KORVdelayedSend1::Timer1_Timer() {
     const PendingOrder* due = FindDueOrder();
     if (!due || !SendOrder(PendingOrder(*due))) break;
   }
-  EndOfPass();
 }
 
 // Steps 3 to 8: returns the count of delayed header files.

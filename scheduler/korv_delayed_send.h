@@ -39,6 +39,10 @@ class KORVdelayedSend1 {
   // copy), after the "Startup Error" box.
   bool Form_Load();
   void ReadStationConfig();
+  // Why the station configuration cannot be used, as said in the error text;
+  // empty once it has been read. While it is not, no folder is watched and
+  // each pass reads the configuration again.
+  const std::string& ConfigProblem() const { return config_problem_; }
   void Form_Unload();
   void Form_Terminate();
 
@@ -168,6 +172,7 @@ class KORVdelayedSend1 {
   std::vector<std::string> PendingIds() const;  // each header's order id, as read
   bool DropGoneRows();
   // The dispatch pass in its steps (dispatch.cc).
+  void SendDueOrders();
   int TopOfPass();
   const PendingOrder* FindDueOrder();
   bool IsDue(const PendingOrder& order);
@@ -201,6 +206,7 @@ class KORVdelayedSend1 {
   std::string version_;
   std::unique_ptr<KorvMain> engine_;
   OrderClaim claim_;
+  std::string config_problem_;
   std::set<std::string> reported_;
   std::set<std::string> passed_by_;  // ids this pass leaves alone
   std::vector<PendingOrder> pending_;

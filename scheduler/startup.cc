@@ -37,8 +37,6 @@ bool KORVdelayedSend1::Form_Load() {
   platform_.loop.DoEvents();
   ReadStationConfig();
   platform_.loop.DoEvents();
-  File1.SetPath(PhoneOrdersFolder(station_.DataRoot));
-  File1.SetPattern("DS*.PH");
   Tray.TipText = kTipText;
   Tray.Picture = Image1;
   Tray.Add(kTipText);
@@ -48,17 +46,22 @@ bool KORVdelayedSend1::Form_Load() {
   return true;
 }
 
+// A configuration the station cannot work from (missing, empty, cut short,
+// locked, or a DataRoot that names no folder) is said, and no folder is
+// watched: without its DataRoot the station would watch a PhoneOrders\ of the
+// working folder. Every pass reads it again until it can be used.
 void KORVdelayedSend1::ReadStationConfig() {
-  // A configuration that cannot be read (locked while another station writes
-  // it, or unreadable) is reported and the start-up goes on with what it has,
-  // as it does when the file is missing.
-  try {
-    ReadStationConfigFile(station_, platform_.files);
-  } catch (const RuntimeError& e) {
-    platform_.status.Say("korv-delayed-send: cannot read the station configuration " +
-                         station_.WorkPath + ": " + e.description() + " (" +
-                         std::to_string(e.number()) + ")");
+  const bool was_unusable = !config_problem_.empty();
+  config_problem_ = StationConfigProblem(station_, platform_.files);
+  if (!config_problem_.empty()) {
+    ReportError(config_problem_ + "; no order is sent until it can be used");
+    return;
   }
+  File1.SetPath(PhoneOrdersFolder(station_.DataRoot));
+  File1.SetPattern("DS*.PH");
+  if (was_unusable)
+    platform_.status.Say("korv-delayed-send: " + station_.WorkPath + " read; watching " +
+                         File1.Path());
 }
 
 void KORVdelayedSend1::Form_Unload() {

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "scheduler/korv_delayed_send.h"
+#include "scheduler/orderfiles/delayed_order_writer.h"
 #include "testing/test_station.h"
 
 namespace korv {
@@ -37,18 +41,89 @@ TEST(Startup, ABlankTaxRateReadsAsZero) {
   EXPECT_DOUBLE_EQ(t.station.TaxRate, 0);
 }
 
-TEST(Startup, WithoutConfigurationTheStationStillStarts) {
-  TestStation t;
-  t.WriteConfig({{ConfigField::TaxRate, ""}});
-  t.files.Kill("C:\\Korvain\\KorvINI.dat");
-  KORVdelayedSend1 w(t.station, t.platform, "10.02.7");
-  ASSERT_TRUE(w.Form_Load());
-  EXPECT_EQ(t.station.LocalRoot, "C:\\Korvain\\");
-  EXPECT_EQ(t.station.DataRoot, "");
-  EXPECT_DOUBLE_EQ(t.station.TaxRate, 0);
-  EXPECT_EQ(w.File1.Path(), "PhoneOrders\\");
-  EXPECT_EQ(w.Label12.Caption(), "Version 10.2.7");
-  EXPECT_TRUE(t.boxes.shown.empty());
+// A configuration the station cannot work from is said, naming the file or
+// the folder; nothing is watched (no PhoneOrders\ of the working folder) and
+// nothing sent, and every pass reads the file again until it can be used.
+TEST(Startup, AnUnusableConfigurationIsSaidAndReadAgainAtEveryPass) {
+  struct Case {
+    const char* name;
+    std::function<void(TestStation&)> spoil;
+    std::string said;
+  };
+  FileSystem other_station{PathMap("/")};
+  const std::string ini = "C:\\Korvain\\KorvINI.dat";
+  const Case cases[] = {
+      {"missing", [&](TestStation& t) { t.files.Kill(ini); }, ini + " does not exist"},
+      {"empty", [&](TestStation& t) { t.Write(ini, ""); }, ini + " is empty"},
+      {"cut short", [&](TestStation& t) { t.Write(ini, t.Read(ini).substr(0, 1100)); },
+       ini + " holds 1100 bytes, not the 2300 of a station record"},
+      {"locked by another station",
+       [&](TestStation& t) {
+         other_station.Lock(
+             other_station.Open(t.files.HostPath(ini).string(), OpenMode::kRandom, 2300));
+       },
+       ini + " cannot be read: permission denied (error 70)"},
+      {"DataRoot without its final backslash",
+       [](TestStation& t) {
+         t.WriteConfig({{ConfigField::DataRoot, "F:\\KORVAIN"}});
+       },
+       "DataRoot (field 49) of " + ini +
+           " \"F:\\KORVAIN\" does not end with a backslash: the station would use "
+           "F:\\KORVAINPhoneOrders\\"},
+      {"DataRoot blank",
+       [](TestStation& t) {
+         t.WriteConfig({{ConfigField::DataRoot, ""}});
+       },
+       "DataRoot (field 49) of " + ini + " is blank"},
+      {"DataRoot not there",
+       [](TestStation& t) {
+         t.WriteConfig({{ConfigField::DataRoot, "G:\\KORVAIN\\"}});
+       },
+       "G:\\KORVAIN\\ ("},
+      {"no PhoneOrders folder",
+       [](TestStation& t) {
+         std::filesystem::rename(t.files.HostPath("F:\\KORVAIN\\PhoneOrders"),
+                                 t.files.HostPath("F:\\KORVAIN\\Orders"));
+       },
+       "F:\\KORVAIN\\PhoneOrders\\ ("},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestStation t;
+    t.WriteConfig();
+    WriteDelayedOrder(t.files, "F:\\KORVAIN\\",
+                      {"555-0101", " 0", "Ann Lee", "DS1", "12/1/2020", "9:00 AM"},
+                      {" 1|Burger              |$9.00|Burger| 0 - Mains|T|N"});
+    const std::string good = t.Read(ini);
+    const std::string listed_folder = "F:\\KORVAIN\\PhoneOrders\\";
+    c.spoil(t);
+    KORVdelayedSend1 w(t.station, t.platform, "2.1.0");
+    ASSERT_TRUE(w.Form_Load());
+    w.Timer1_Timer();
+
+    EXPECT_EQ(w.File1.Path(), "");
+    EXPECT_EQ(w.PendingCount(), 0);
+    EXPECT_NE(w.ConfigProblem().find(c.said), std::string::npos) << w.ConfigProblem();
+    EXPECT_TRUE(w.SSCommand4.Visible());
+    const std::string text = w.RichTextBox1.Text();
+    const size_t at = text.find(c.said);
+    EXPECT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.find(c.said, at + 1), std::string::npos) << "said once";
+    EXPECT_EQ(w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
+    EXPECT_TRUE(t.printed.empty());
+
+    // Mended, the next pass reads it and sends the order.
+    other_station.CloseAll();
+    if (!t.files.FolderExists(listed_folder))
+      std::filesystem::rename(t.files.HostPath("F:\\KORVAIN\\Orders"),
+                              t.files.HostPath(listed_folder));
+    t.Write(ini, good);
+    w.Timer1_Timer();
+    EXPECT_EQ(w.ConfigProblem(), "");
+    EXPECT_EQ(w.File1.Path(), listed_folder);
+    EXPECT_FALSE(t.Exists(listed_folder + "DS1.PH"));
+    EXPECT_FALSE(t.printed.empty());
+  }
 }
 
 TEST(Startup, ASecondCopyIsRefusedWithTheStartupErrorBox) {

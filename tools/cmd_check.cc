@@ -61,55 +61,35 @@ class Findings {
   int warnings_ = 0;
 };
 
-std::string Described(const RuntimeError& e) {
-  if (e.number() == kErrPermissionDenied)
-    return "permission denied (error 70): another program holds its lock, or this user may not "
-           "open it";
-  return e.description() + " (error " + std::to_string(e.number()) + ")";
-}
-
 // Reads KorvINI.dat into the station as start-up does; false when there is
-// nothing to go on.
+// nothing to go on. A record cut short is a fault, yet its fields are
+// looked at.
 bool CheckConfiguration(FileSystem& files, Station& station, Findings& out) {
   try {
     ReadStationConfigFile(station, files);
   } catch (const RuntimeError& e) {
-    out.Fault(out.Where(station.WorkPath) + " cannot be read: " + Described(e));
+    out.Fault(out.Where(station.WorkPath) + " cannot be read: " + ExplainedError(e));
     return false;
   }
   const std::string& path = station.WorkPath;
-  if (!files.Exists(path)) {
-    out.Fault(out.Where(path) +
-              " does not exist: the station would run without a DataRoot "
-              "(korvtool init makes one)");
-    return false;
-  }
-  int64_t length = files.FileLen(path);
-  int record = station.Config.layout().length();
-  if (length == 0) {
-    out.Fault(out.Where(path) + " is empty");
-    return false;
-  }
-  if (length < record)
-    out.Fault(path + " holds " + std::to_string(length) + " bytes, not the " +
-              std::to_string(record) + " of a station record: the fields past them read as blanks");
-  else
+  const std::string problem = ConfigFileProblem(files, path);
+  if (problem.empty()) {
     out.Ok(path + " read: LocalRoot " + station.LocalRoot + ", DataRoot " + station.DataRoot);
-  return true;
+    return true;
+  }
+  const bool missing = !files.Exists(path);
+  out.Fault(out.Where(path) + " " + problem + ": the station sends nothing until it " +
+            (missing ? "does (korvtool init makes one)" : "is whole"));
+  return !missing && files.FileLen(path) > 0;
 }
 
 // False when the root cannot be used to build paths.
 bool CheckRootText(const std::string& name, ConfigField field, const std::string& value,
                    const std::string& example, Findings& out) {
-  std::string what = name + " (field " + std::to_string(FieldNumber(field)) + ")";
-  if (value.empty()) {
-    out.Fault(what + " is blank");
-    return false;
-  }
-  if (value.back() != '\\')
-    out.Fault(what + " \"" + value + "\" does not end with a backslash: the station would use " +
-              value + example);
-  return true;
+  const std::string problem = RootTextProblem(value, example);
+  if (problem.empty()) return true;
+  out.Fault(name + " (field " + std::to_string(FieldNumber(field)) + ") " + problem);
+  return !value.empty();
 }
 
 // False when the folder is missing.
@@ -182,7 +162,7 @@ void CheckCounter(FileSystem& files, const std::string& path, size_t fields, Fin
     files.Lock(file.number());
     text = files.ReadAll(file.number());
   } catch (const RuntimeError& e) {
-    out.Fault(out.Where(path) + " cannot be read and written: " + Described(e));
+    out.Fault(out.Where(path) + " cannot be read and written: " + ExplainedError(e));
     return;
   }
   std::string problem = CounterProblem(text, fields);

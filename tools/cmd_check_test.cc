@@ -174,7 +174,7 @@ TEST(KorvtoolCheck, EachFaultIsOneLineThatNamesIt) {
   const std::string refused = "socket://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort());
   const std::vector<Case> cases = {
       {"no configuration", [](CheckedStation& s) { fs::remove(s.Host("c/Korvain/KorvINI.dat")); },
-       "does not exist: the station would run without a DataRoot"},
+       "does not exist: the station sends nothing until it does"},
       {"empty configuration", [](CheckedStation& s) { s.Write("c/Korvain/KorvINI.dat", ""); },
        ") is empty"},
       {"configuration cut short",
@@ -182,7 +182,7 @@ TEST(KorvtoolCheck, EachFaultIsOneLineThatNamesIt) {
          s.Write("c/Korvain/KorvINI.dat",
                  ReadHostFile(s.Host("c/Korvain/KorvINI.dat")).substr(0, 1100));
        },
-       "KorvINI.dat holds 1100 bytes, not the 2300 of a station record"},
+       ") holds 1100 bytes, not the 2300 of a station record"},
       {"configuration locked by another program",
        [](CheckedStation& s) { s.HoldLock("C:\\Korvain\\KorvINI.dat"); },
        "cannot be read: permission denied (error 70)"},
