@@ -108,6 +108,15 @@ TEST_F(DelayedSendWindowTest, NoOrderGoesWhileAnOrderIsOnViewAndTheFirstPassAfte
   EXPECT_TRUE(t.Exists(kOrders + "DS5.PH"));
   EXPECT_TRUE(t.printed.empty());
 
+  // The title bar's close neither hides the window nor ends the station
+  // while the view is open.
+  screen.widget().close();
+  QApplication::processEvents();
+  EXPECT_TRUE(screen.widget().isVisible());
+  EXPECT_TRUE(window.Visible);
+  EXPECT_FALSE(window.EndRequested);
+  EXPECT_TRUE(Shown("SSPanel1"));
+
   Click("SSCommand3");
   EXPECT_FALSE(Shown("SSPanel1"));
   EXPECT_TRUE(Shown("MList1Frame"));

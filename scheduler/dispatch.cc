@@ -36,7 +36,9 @@ void KORVdelayedSend1::SendDueOrders() {
       break;
     }
     const PendingOrder* due = FindDueOrder();
-    if (!due || !SendOrder(PendingOrder(*due))) break;
+    // The pass lets window events run, so the operator may have opened a view
+    // meanwhile: then no further order goes out under the operator's eyes.
+    if (!due || station_.ScreenMode == kScreenViewOpen || !SendOrder(PendingOrder(*due))) break;
   }
 }
 
@@ -132,7 +134,8 @@ void KORVdelayedSend1::EndOfPass() {
   // A printer that holds tickets back (off, out of paper, unreachable) is
   // said in the error text, once for each state it is in.
   for (const std::string& warning : platform_.printer.HeldBackWarnings()) ReportError(warning);
-  Timer1.SetInterval(kPassIntervalMs);
+  // A view opened during the pass keeps the timer stopped; its Done re-arms it.
+  Timer1.SetInterval(station_.ScreenMode == kScreenViewOpen ? 0 : kPassIntervalMs);
   Label7.SetCaption("");
   SetTipText(File1.ListCount());
 }

@@ -84,9 +84,13 @@ void KORVdelayedSend1::WireOperatorControls() {
   Tray.Menu = [this] { Tray_Menu(); };
 }
 
+// Done and End of the window (and so the title bar's close) wait until the
+// view is closed, as with the error view: hidden or ended with the view open,
+// the station would send nothing until someone found the view again.
 void KORVdelayedSend1::MList1_Click(int row) {
   Timer1.SetInterval(0);
   station_.ScreenMode = kScreenViewOpen;
+  for (Button* b : {&SSCommand2, &SSCommand1}) b->SetEnabled(false);
   // From here every failing step is passed over: the view shows what it can.
   Steps skip = Steps::Skip();
   FileSystem& files = platform_.files;
@@ -134,6 +138,7 @@ void KORVdelayedSend1::MList1_Click(int row) {
 
 void KORVdelayedSend1::SSCommand3_Click() {
   SSPanel1.SetVisible(false);
+  for (Button* b : {&SSCommand2, &SSCommand1}) b->SetEnabled(true);
   MList1.SetVisible(true);
   Timer1.SetInterval(kAfterViewMs);
   station_.ScreenMode = kScreenOrderViewClosed;

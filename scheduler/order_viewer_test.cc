@@ -86,6 +86,14 @@ TEST_F(OrderViewerTest, ARowOpensTheOrderViewAndDoneClosesIt) {
   EXPECT_TRUE(t.Exists("F:\\KORVAIN\\PhoneOrders\\DS3.PH"));
   EXPECT_TRUE(t.printed.empty());
 
+  // Neither Done nor End (nor the icon's End Program) leaves the view open
+  // behind a hidden or ended window.
+  window.SSCommand2.Press();
+  window.SSCommand1.Press();
+  EXPECT_TRUE(window.Visible);
+  EXPECT_FALSE(window.EndRequested);
+  EXPECT_FALSE(window.TrayMenu()[1].enabled);
+
   window.SSCommand3.Press();
 
   EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kAfterViewMs);
@@ -98,6 +106,24 @@ TEST_F(OrderViewerTest, ARowOpensTheOrderViewAndDoneClosesIt) {
   EXPECT_EQ(t.station.PioNumber, 17);
   EXPECT_EQ(t.station.PioNumberText, "17");
   EXPECT_EQ(t.station.OrderKey, "17");
+  EXPECT_TRUE(window.SSCommand2.Enabled());
+  EXPECT_TRUE(window.SSCommand1.Enabled());
+}
+
+// The pass lets window events run; a view the operator opens then stops it
+// before its next send, and the timer waits for the view's Done.
+TEST_F(OrderViewerTest, AViewOpenedDuringAPassStopsItBeforeItsNextSend) {
+  t.loop.Post([this] { ViewDS7(); });
+  window.Timer1_Timer();
+  EXPECT_EQ(t.station.ScreenMode, kScreenViewOpen);
+  EXPECT_TRUE(t.Exists("F:\\KORVAIN\\PhoneOrders\\DS3.PH"));
+  EXPECT_TRUE(t.printed.empty());
+  EXPECT_EQ(window.Timer1.Interval(), 0);
+
+  window.SSCommand3.Press();
+  EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kAfterViewMs);
+  window.Timer1_Timer();
+  EXPECT_FALSE(t.Exists("F:\\KORVAIN\\PhoneOrders\\DS3.PH"));
 }
 
 TEST_F(OrderViewerTest, AnOrderWhoseHeaderWentShowsItsLinesAndLogsNothing) {
