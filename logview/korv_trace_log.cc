@@ -49,12 +49,18 @@ void KorvTraceLOg::SSCommand2_Click() {
   });
 }
 
+// A mail that fails leaves the window as it is, with no box; why it failed
+// goes to standard error, where an administrator looks.
 void KorvTraceLOg::SSCommand3_Click() {
   SSCommand3.SetEnabled(false);
   MousePointer = kHourglass;
-  Steps::Skip()([&] {
+  try {
     mail_.Send(MailMessage{mail_.SupportAddress(), kTraceLogSubject, kTraceLogNote, kTraceLogPath});
-  });
+  } catch (const std::exception& e) {
+    platform_.status.Say(
+        "korv-delayed-send: the trace log " + std::string(kTraceLogPath) +
+        " was not mailed to technical support: " + AsRuntimeError(e).description());
+  }
   platform_.loop.DoEvents();
   MousePointer = kDefaultPointer;
 }

@@ -124,12 +124,22 @@ TEST_F(LogViewerTest, AFailedMailIsPassedOverAndTheButtonStaysDisabled) {
   viewer.Show();
   viewer.SSCommand3.Press();  // no mail settings at all
   EXPECT_FALSE(viewer.SSCommand3.Enabled());
+  // Why is said on standard error.
+  ASSERT_EQ(t.status.lines.size(), 1u);
+  EXPECT_NE(t.status.lines[0].find("TraceLog.txt was not mailed to technical support: No mail "
+                                   "settings: C:\\Korvain\\mail.conf does not exist"),
+            std::string::npos)
+      << t.status.lines[0];
 
   MailTo("smtp://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort()));
   t.Write(kTraceLogPath, "trace\r\n");
   viewer.SSCommand3.Press();  // disabled: nothing happens
   viewer.SSCommand3.SetEnabled(true);
   viewer.SSCommand3.Press();  // no server answers
+  ASSERT_EQ(t.status.lines.size(), 2u);
+  EXPECT_NE(t.status.lines[1].find("not mailed to technical support: Mail not sent through smtp"),
+            std::string::npos)
+      << t.status.lines[1];
 
   EXPECT_FALSE(viewer.SSCommand3.Enabled());
   EXPECT_EQ(viewer.MousePointer, kDefaultPointer);

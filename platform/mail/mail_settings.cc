@@ -19,6 +19,17 @@ std::string* Field(MailSettings& s, const std::string& key) {
   return nullptr;
 }
 
+// The value after "=": a "#" after a blank or a tab starts a comment, except
+// as the value's first character; any other "#" is part of the value, so
+// "password = a#b" and "password = #ab" keep theirs.
+std::string ValueOf(std::string_view text) {
+  std::string value = Trim(text);
+  for (size_t i = 1; i < value.size(); ++i)
+    if (value[i] == '#' && (value[i - 1] == ' ' || value[i - 1] == '\t')) value.resize(i);
+  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
+  return value;
+}
+
 void RequireSet(const std::string& value, const char* key, const std::string& source) {
   if (value.empty()) Refuse(source, std::string("no \"") + key + "\" is set");
 }
@@ -44,7 +55,7 @@ MailSettings ParseMailSettings(std::string_view text, const std::string& source)
     std::string key = Lower(Trim(line.substr(0, eq)));
     std::string* field = Field(settings, key);
     if (!field) Refuse(source, where + ": unknown setting \"" + key + "\"");
-    *field = Trim(line.substr(eq + 1));
+    *field = ValueOf(line.substr(eq + 1));
   }
   RequireSet(settings.server, "server", source);
   RequireSet(settings.from, "from", source);

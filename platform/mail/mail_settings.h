@@ -2,13 +2,15 @@
 // The station's mail settings, C:\Korvain\mail.conf: "key = value" lines,
 // blank lines and lines starting with "#" ignored.
 //
-//   server   = smtp://mail.example.com:587   (smtps:// for TLS from the start)
+//   server   = smtp://mail.example.com:587   # smtps:// for TLS from the start
 //   from     = Kitchen Station <kitchen@example.com>
-//   to       = support@example.com           (the technical-support address)
-//   user     = kitchen                       (optional)
-//   password = ...                           (optional)
+//   to       = support@example.com           # the technical-support address
+//   user     = kitchen                       # optional
+//   password = ...                           # optional
 //
-// A "#" inside a value is part of it, so a password may hold one.
+// A "#" after a blank or a tab starts a comment that runs to the end of the
+// line, unless it is the value's first character. Any other "#" is part of
+// the value, so a password may hold one ("a#b", "#ab").
 
 #include <string>
 #include <string_view>

@@ -32,6 +32,19 @@ TEST(MailSettingsTest, ReadsKeyValueLinesAndRefusesWhatItCannotUse) {
   EXPECT_EQ(s.user, "kit");
   EXPECT_EQ(s.password, "p#ss = word");
 
+  // Comments after values, as the example file writes them; a "#" that does
+  // not follow a blank, or that begins the value, belongs to it.
+  s = ParseMailSettings(
+      "server   = smtp://mail.example.com:587   # smtps:// for TLS\n"
+      "from     = Kitchen <k@example.com>\t# the station\n"
+      "to       = help@example.com # support\nuser = #kit # the user\npassword = a#b\n",
+      "mail.conf");
+  EXPECT_EQ(s.server, "smtp://mail.example.com:587");
+  EXPECT_EQ(s.from, "Kitchen <k@example.com>");
+  EXPECT_EQ(s.to, "help@example.com");
+  EXPECT_EQ(s.user, "#kit");
+  EXPECT_EQ(s.password, "a#b");
+
   std::string why;
   EXPECT_EQ(ErrorOf([] { ParseMailSettings("server = x\nfrom = a\n", "mail.conf"); }, &why), 5);
   EXPECT_NE(why.find("\"to\""), std::string::npos);
