@@ -7,18 +7,11 @@
 #include "common/val.h"
 #include "engine/config_switch.h"
 #include "engine/korv_main.h"
+#include "kitchen/send_routing.h"
 #include "kitchen/ticket_layout.h"
 
 namespace korv {
 namespace {
-
-// Only the exact spelling "None" of the bar printer switches the ticket off
-// ("NONE" is taken as a device prefix); the no-bar-ticket switch does too, and a name of fewer than
-// three characters is no printer name.
-bool BarTicketWanted(const Station& s, const std::string& printer_name) {
-  return printer_name != "None" && !SwitchOn(s, ConfigField::NoBarTicket) &&
-         printer_name.size() >= 3;
-}
 
 void PrintBarLines(TicketWriter& w, const ListBox& lines) {
   for (const std::string& line : lines.Items()) {
@@ -36,7 +29,7 @@ void PrintBarLines(TicketWriter& w, const ListBox& lines) {
 void KorvMain::PrintBarTicket() {
   const StationConfig& c = station_.Config;
   const std::string printer_name = c.Text(ConfigField::BarPrinter);
-  if (!BarTicketWanted(station_, printer_name)) return;
+  if (!BarTicketOn(station_)) return;
   TicketWriter w(platform_.printer, Steps::Propagate());
   w.SelectLast(printer_name);
   GetBar_OrderNumb();

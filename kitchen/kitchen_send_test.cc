@@ -108,15 +108,24 @@ TEST(KitchenSendRouting, EachRouteReachesItsTickets) {
   b.ExpectAllSentAndComplete();
   EXPECT_TRUE(b.ts.boxes.shown.empty());
 
-  // Without a bar printer the drinks of route 1 go to the kitchen.
-  SendFixture no_bar({});
-  no_bar.Rows({kCola, kWine});
-  no_bar.main.SSCommand9_Click();
-  ASSERT_EQ(no_bar.ts.printed.size(), 1u);
-  EXPECT_EQ(
-      SendFixture::Body(no_bar.ts.printed[0]),
-      (std::vector<std::string>{kHead[0], kHead[1], kHead[2], TicketLine(" 1", "Cola"), wine, ""}));
-  no_bar.ExpectAllSentAndComplete();
+  // Without a bar ticket (no bar printer, or one switched off) the drinks of
+  // route 1 go to the kitchen: a line marked sent is always on a ticket.
+  const testing::ConfigFields no_bar_ticket[] = {
+      {},
+      {{ConfigField::BarPrinter, "None"}},
+      {{ConfigField::BarPrinter, "BA"}},
+      {{ConfigField::BarPrinter, "BAR"}, {ConfigField::NoBarTicket, "-1"}}};
+  for (const testing::ConfigFields& config : no_bar_ticket) {
+    SendFixture no_bar(config);
+    SCOPED_TRACE(no_bar.ts.station.Config.Text(ConfigField::BarPrinter));
+    no_bar.Rows({kCola, kWine});
+    no_bar.main.SSCommand9_Click();
+    ASSERT_EQ(no_bar.ts.printed.size(), 1u);
+    EXPECT_EQ(SendFixture::Body(no_bar.ts.printed[0]),
+              (std::vector<std::string>{kHead[0], kHead[1], kHead[2], TicketLine(" 1", "Cola"),
+                                        wine, ""}));
+    no_bar.ExpectAllSentAndComplete();
+  }
 }
 
 TEST(KitchenSendRouting, RepeatedModifiersAndSentRows) {

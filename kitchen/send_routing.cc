@@ -5,6 +5,7 @@
 #include "common/bar_row.h"
 #include "common/date_time.h"
 #include "common/val.h"
+#include "engine/config_switch.h"
 #include "engine/order_line.h"
 #include "kitchen/ticket_layout.h"
 
@@ -46,6 +47,22 @@ SendLine SplitRow(std::string_view row) {
   return line;
 }
 
+RowTickets TicketsOf(const SendLine& line, bool bar_ticket) {
+  RowTickets to;
+  if (line.route == 3) return to;
+  // Without a bar ticket, drinks go to the kitchen: a line marked sent is on a ticket.
+  if (line.route == 1 && bar_ticket) {
+    to.bar = true;
+    return to;
+  }
+  if (Trim(line.item).empty()) return to;
+  to.kitchen = true;
+  to.bar = line.route == 2;
+  for (int k = 0; k < kStationPrinterCount; ++k)
+    if (line.route == k + 4) to.station = k;
+  return to;
+}
+
 bool IsSent(std::string_view row) { return !row.empty() && row.back() == 'Y'; }
 
 std::string MarkedSent(std::string row) {
@@ -57,16 +74,14 @@ std::string MarkedSent(std::string row) {
 // before it: that row stays as it is, unsent.
 class Router {
  public:
-  explicit Router(KorvMain& m)
-      : m_(m), bar_printer_(!m.station().Config.Text(ConfigField::BarPrinter).empty()) {}
+  explicit Router(KorvMain& m) : m_(m), bar_ticket_(BarTicketOn(m.station())) {}
 
   bool Route(const SendLine& line) {
-    if (line.route == 3) return true;
-    if (line.route == 1 && bar_printer_) {
-      AddBar(line.BarLine());
+    const RowTickets to = TicketsOf(line, bar_ticket_);
+    if (!to.kitchen) {
+      if (to.bar) AddBar(line.BarLine());
       return true;
     }
-    if (Trim(line.item).empty()) return true;
     const std::string kitchen_line = line.KitchenLine();
     if (StartsWith(kitchen_line, "*")) {
       if (!Trim(line.price).empty()) {
@@ -75,8 +90,8 @@ class Router {
       }
       if (RepeatsPrevious(kitchen_line, previous_)) return false;
     }
-    AddKitchen(line, kitchen_line);
-    if (line.route == 2) AddBar(kitchen_line);
+    AddKitchen(line, kitchen_line, to.station);
+    if (to.bar) AddBar(kitchen_line);
     return true;
   }
   const SendFlags& flags() const { return flags_; }
@@ -86,12 +101,10 @@ class Router {
     m_.List3.AddItem(text);
     flags_.bar = true;
   }
-  void AddKitchen(const SendLine& line, const std::string& kitchen_line) {
-    std::array<ListBox*, 6> stations = StationLists(m_);
-    for (int k = 0; k < 6; ++k) {
-      if (line.route != k + 4) continue;
-      stations[k]->AddItem(kitchen_line);
-      flags_.station[k] = true;
+  void AddKitchen(const SendLine& line, const std::string& kitchen_line, int station) {
+    if (station >= 0) {
+      StationLists(m_)[station]->AddItem(kitchen_line);
+      flags_.station[station] = true;
     }
     m_.List2.AddItem(kitchen_line);
     flags_.kitchen = true;
@@ -101,7 +114,7 @@ class Router {
   }
 
   KorvMain& m_;
-  bool bar_printer_;
+  bool bar_ticket_;
   SendFlags flags_;
   std::string previous_;
 };
@@ -147,6 +160,15 @@ constexpr CourseSection kCourseSections[] = {
 SendHeads MakeSendHeads(const Station& station, const DateTime& now) {
   return {"Phone In", "  " + station.CustName,
           DefaultTimeText(now.seconds) + "  " + DefaultDateText(now.date)};
+}
+
+bool BarTicketOn(const Station& s) {
+  const std::string name = s.Config.Text(ConfigField::BarPrinter);
+  return name != "None" && name.size() >= 3 && !SwitchOn(s, ConfigField::NoBarTicket);
+}
+
+RowTickets TicketsOfRow(std::string_view row, bool bar_ticket) {
+  return TicketsOf(SplitRow(row), bar_ticket);
 }
 
 std::array<ListBox*, 6> StationLists(KorvMain& m) {

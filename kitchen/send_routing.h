@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "engine/korv_main.h"
 
@@ -31,16 +32,31 @@ struct SendFlags {
 // List6 .. List11 of the engine, for KITCHEN 3 .. KITCHEN 8.
 std::array<ListBox*, 6> StationLists(KorvMain& m);
 
+// True when the station prints bar tickets: the bar printer's name has at
+// least three characters and is not "None" (exactly so: "NONE" names a
+// printer), and the no-bar-ticket switch is off.
+bool BarTicketOn(const Station& station);
+
+// The tickets one unsent row goes on, by its route number: route 3 on none;
+// route 1 on the bar ticket alone while there is one, else on the kitchen
+// ticket like any other route (a line marked sent is always on a ticket);
+// route 2 on the kitchen and the bar ticket; routes 4 to 9 on the kitchen and
+// their station ticket. A row without an item name goes on none.
+struct RowTickets {
+  bool kitchen = false;
+  bool bar = false;
+  int station = -1;  // 0 for KITCHEN 3 .. 5 for KITCHEN 8; -1: none
+};
+RowTickets TicketsOfRow(std::string_view row, bool bar_ticket);
+
 // True when some row's trimmed text does not end in "Y".
 bool HasUnsentRow(const MultiColumnList& rows);
 
-// Routes every row of MList1 whose sent flag is not "Y", in list order, and
-// marks it sent by replacing its last character with "Y". Route 3 goes on no
-// ticket; route 1 goes only to the bar while a bar printer is named;
-// route 2 goes to the kitchen and the bar; routes 4 to 9 go to the kitchen
-// and their station; every other route to the kitchen. A modifier with a
-// price is preceded by a "Mod Charge " line; a modifier that repeats the
-// kitchen line before it is neither routed nor marked.
+// Routes every row of MList1 whose sent flag is not "Y", in list order, onto
+// the tickets TicketsOfRow names, and marks it sent by replacing its last
+// character with "Y". A modifier with a price is preceded by a "Mod Charge "
+// line; a modifier that repeats the kitchen line before it is neither routed
+// nor marked.
 SendFlags RouteUnsentRows(KorvMain& m);
 
 // Rebuilds List2 from MList2 as the course-sorted ticket: the customer and
