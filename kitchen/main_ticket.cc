@@ -48,8 +48,7 @@ void KorvMain::PrintKitchenTicket() {
   GetKOrderNumber();
   if (SwitchOn(station_, ConfigField::KitchenMonitor)) WriteMonitorFile(*this);
   const std::string printer_name = station_.Config.Text(ConfigField::MainKitchenPrinter);
-  // Only this exact spelling means no main ticket; "NONE" is a device prefix.
-  if (printer_name == "None") {
+  if (MainTicketOff(printer_name)) {
     platform_.loop.DoEvents();
     return;
   }

@@ -39,6 +39,12 @@ std::string KitchenFont(const StationConfig& config) {
   return font.empty() ? "Arial" : font;
 }
 
+bool MainTicketOff(std::string_view printer_name) { return printer_name == "None"; }
+
+bool CopyTicketOff(std::string_view printer_name) {
+  return Trim(printer_name).empty() || Upper(printer_name) == "NONE";
+}
+
 bool PrinterMatches(std::string_view device, std::string_view name) {
   return StartsWith(device, name);
 }

@@ -41,6 +41,13 @@ bool IsOrderTypeLine(std::string_view line);
 // before it (trimmed): it is sent and printed once.
 bool RepeatsPrevious(std::string_view line, std::string_view previous);
 
+// The printer names that switch a ticket off, spelled as the stations spell
+// them: the main kitchen ticket only by "None" exactly ("NONE" names a
+// printer); the "KITCHEN 2" copy and a station ticket by a blank name or by
+// "NONE" in any letter case.
+bool MainTicketOff(std::string_view printer_name);
+bool CopyTicketOff(std::string_view printer_name);
+
 // True when device begins with name, letter case as stored; a blank name
 // matches every device.
 bool PrinterMatches(std::string_view device, std::string_view name);

@@ -7,6 +7,7 @@
 #include "common/val.h"
 #include "engine/config_switch.h"
 #include "engine/korv_main.h"
+#include "kitchen/needed_printers.h"
 #include "kitchen/ticket_layout.h"
 
 namespace korv {
@@ -30,7 +31,7 @@ void PrintServerFoot(TicketWriter& w, bool take_out, const std::string& station_
 // printer_name; a blank name or "NONE" in any letter case prints nothing.
 void PrintKitchenCopy(KorvMain& m, const std::string& printer_name, const std::string& heading,
                       const std::string& end_text) {
-  if (printer_name.empty() || Upper(printer_name) == "NONE") return;
+  if (CopyTicketOff(printer_name)) return;
   Station& s = m.station();
   Platform& pf = m.platform();
   TicketWriter w(pf.printer, Steps::Skip());
@@ -62,9 +63,8 @@ void KorvMain::Print_Kit3() {
                    ".... END Order ");
 }
 
-// The marker file DontPrint.txt in DataRoot switches the copy off.
 void KorvMain::Print_Kit2() {
-  if (platform_.files.Exists(station_.DataRoot + "DontPrint.txt")) return;
+  if (KitchenCopyOff(station_, platform_.files)) return;
   PrintKitchenCopy(*this, station_.Config.Text(ConfigField::KitchenCopyPrinter), "KITCHEN 2",
                    "......................... END Order ");
 }

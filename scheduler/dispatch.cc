@@ -7,9 +7,12 @@
 #include "common/order_paths.h"
 #include "common/steps.h"
 #include "common/val.h"
+#include "kitchen/needed_printers.h"
+#include "platform/print/printer_registry.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/customer_file.h"
+#include "scheduler/orderfiles/line_file.h"
 
 namespace korv {
 
@@ -125,8 +128,32 @@ bool KORVdelayedSend1::SendOrder(const PendingOrder& order) {
     passed_by_.insert(id);  // sent or being sent by another station
     return true;
   }
-  SendClaimedOrder(id);
+  if (PrintersMissing(id))
+    passed_by_.insert(id);
+  else
+    SendClaimedOrder(id);
   claim_.Release();
+  return true;
+}
+
+// Before anything of the order is turned over: an order whose tickets would
+// reach no printer stays pending as it is (no phone-in number, nothing
+// logged), and is tried again at every pass.
+bool KORVdelayedSend1::PrintersMissing(const std::string& id) {
+  FileSystem& files = platform_.files;
+  std::vector<std::string> rows;
+  Steps::Skip()([&] {
+    const std::string lines = DelayedLinesPath(station_.DataRoot, id);
+    if (files.Exists(lines)) rows = ReadLineRows(files, lines);
+  });
+  const std::vector<NeededPrinter> missing =
+      korv::PrintersMissing(platform_.printer, NeededPrinters(station_, files, rows));
+  if (missing.empty()) return false;
+  std::string tickets;
+  for (const NeededPrinter& p : missing)
+    tickets += (tickets.empty() ? "its " : ", its ") + p.ticket + " (printer \"" + p.name + "\")";
+  ReportError("Order " + id + " stays pending: no printer is installed for " + tickets +
+              "; add one to " + kPrintersConf + " (or a CUPS queue) and start the station again");
   return true;
 }
 

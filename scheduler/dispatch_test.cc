@@ -27,7 +27,10 @@ const std::string kOrders = kRoot + "PhoneOrders\\";
 // A station whose clock reads Friday 12/25/2026 at 6:30:20 PM, with its
 // kitchen, bar and station printers named in the configuration.
 struct DispatchFixture {
-  DispatchFixture() : t({"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"}) {
+  explicit DispatchFixture(std::vector<std::string> printers = {"KITCHEN1 TM-U220",
+                                                                "KITCHEN2 TM-U220", "BAR TM-T88",
+                                                                "OFFICE"})
+      : t(std::move(printers)) {
     t.WriteConfig({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
                    {ConfigField::KitchenCopyPrinter, "KITCHEN2"},
                    {ConfigField::BarPrinter, "BAR"},
@@ -196,6 +199,34 @@ TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {
   EXPECT_EQ(log.find(said, first + 1), std::string::npos) << "said once";
   EXPECT_NE(b.w.RichTextBox1.Text().find("the send date 13/45/2026 cannot be read"),
             std::string::npos);
+}
+
+// With no printer at all (an empty or unreadable printers.conf and no CUPS
+// queue) an order whose tickets need one stays pending, untouched, and the
+// error names the tickets it waits for; an order that prints nothing goes.
+TEST(Dispatch, AnOrderWaitsWhileNoPrinterCanTakeItsTickets) {
+  DispatchFixture b(std::vector<std::string>{});
+  b.Order("DS5", "12/25/2026", "6:00 PM");
+  WriteDelayedOrder(
+      b.t.files, kRoot,
+      OrderHeader{"207-555-0107", " 7", "Margaret Hale", "DS6", "12/25/2026", "6:00 PM"},
+      {" 1|Call on arrival     |$0.00|Call| 3 - |T|N"});
+  b.w.Timer1_Timer();
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS6=1"});
+  for (const char* f : {"DS5.PH", "DS5.Pio"}) EXPECT_TRUE(b.t.Exists(kOrders + f)) << f;
+  for (const char* f : {"Deleted\\DS5.PH", "Deleted\\DS5.Pio", "2.PH"})
+    EXPECT_FALSE(b.t.Exists(kOrders + f)) << f;
+  EXPECT_EQ(b.t.Read(kRoot + "data\\PioNumber.dat"), "\"1\"\r\n");
+  const std::string said =
+      "Order DS5 stays pending: no printer is installed for its main kitchen ticket (printer "
+      "\"KITCHEN1\"), its KITCHEN 2 copy (printer \"KITCHEN2\"), its bar ticket (printer "
+      "\"BAR\"); add one to C:\\Korvain\\printers.conf (or a CUPS queue) and start the station "
+      "again";
+  EXPECT_EQ(b.w.RichTextBox1.Text(), "\r" + said);
+  EXPECT_TRUE(b.t.boxes.shown.empty());
 }
 
 // A delayed header that cannot be read holds up no other order: the others

@@ -1,0 +1,49 @@
+#include "kitchen/needed_printers.h"
+
+#include "kitchen/send_routing.h"
+#include "kitchen/ticket_layout.h"
+
+namespace korv {
+
+bool KitchenCopyOff(const Station& station, FileSystem& files) {
+  return files.Exists(station.DataRoot + "DontPrint.txt") ||
+         CopyTicketOff(station.Config.Text(ConfigField::KitchenCopyPrinter));
+}
+
+std::vector<NeededPrinter> NeededPrinters(const Station& station, FileSystem& files,
+                                          const std::vector<std::string>& rows) {
+  const StationConfig& c = station.Config;
+  const bool bar_ticket = BarTicketOn(station);
+  bool kitchen = false, bar = false;
+  std::vector<bool> stations(kStationPrinterCount);
+  for (const std::string& row : rows) {
+    if (!row.empty() && row.back() == 'Y') continue;
+    const RowTickets to = TicketsOfRow(row, bar_ticket);
+    kitchen = kitchen || to.kitchen;
+    bar = bar || to.bar;
+    if (to.station >= 0) stations[to.station] = true;
+  }
+  std::vector<NeededPrinter> needed;
+  const std::string main_name = c.Text(ConfigField::MainKitchenPrinter);
+  if (kitchen && !MainTicketOff(main_name)) needed.push_back({"main kitchen ticket", main_name});
+  if (kitchen && !KitchenCopyOff(station, files))
+    needed.push_back({"KITCHEN 2 copy", c.Text(ConfigField::KitchenCopyPrinter)});
+  if (bar && bar_ticket) needed.push_back({"bar ticket", c.Text(ConfigField::BarPrinter)});
+  for (int k = 0; k < kStationPrinterCount; ++k) {
+    const std::string name = c.Text(StationPrinterField(k));
+    if (stations[k] && !CopyTicketOff(name))
+      needed.push_back({"KITCHEN " + std::to_string(k + 3) + " ticket", name});
+  }
+  return needed;
+}
+
+std::vector<NeededPrinter> PrintersMissing(const PrintService& printer,
+                                           const std::vector<NeededPrinter>& needed) {
+  std::vector<NeededPrinter> missing;
+  const std::vector<std::string> installed = printer.Printers();
+  for (const NeededPrinter& p : needed)
+    if (FirstMatchingPrinter(installed, p.name) < 0 && printer.Current() < 0) missing.push_back(p);
+  return missing;
+}
+
+}  // namespace korv
