@@ -47,6 +47,10 @@ std::string ArchiveFolder(const std::string& data_root) {
   return PhoneOrdersFolder(data_root) + "Deleted\\";
 }
 
+std::string ClaimFilePath(const std::string& data_root) {
+  return PhoneOrdersFolder(data_root) + "DelayedSendClaims.lck";
+}
+
 std::string DelayedHeaderPath(const std::string& data_root, const std::string& id) {
   RequireSafeOrderId(id);
   return PhoneOrdersFolder(data_root) + id + ".PH";

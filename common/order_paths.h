@@ -28,6 +28,11 @@ void RequireSafeOrderId(const std::string& id);
 std::string PhoneOrdersFolder(const std::string& data_root);  // DataRoot & "PhoneOrders\"
 std::string ArchiveFolder(const std::string& data_root);      // PhoneOrders\Deleted\ folder
 
+// PhoneOrders\DelayedSendClaims.lck: the file in which the delayed-send
+// stations claim an order before they send it (no pattern of the order files
+// matches its name).
+std::string ClaimFilePath(const std::string& data_root);
+
 // PhoneOrders\<id>.PH and PhoneOrders\<id>.Pio; raise 52 for an unsafe id.
 std::string DelayedHeaderPath(const std::string& data_root, const std::string& id);
 std::string DelayedLinesPath(const std::string& data_root, const std::string& id);

@@ -124,8 +124,8 @@ bool KORVdelayedSend1::SendOrder(const PendingOrder& order) {
   station_.SendTime = order.header.send_time;
   station_.CustRecNo = std::max(
       1, CustomerRecordNumber(platform_.files, station_.DataRoot, order.header.customer_number));
-  if (!claim_.Take(DelayedHeaderPath(station_.DataRoot, id))) {
-    passed_by_.insert(id);  // sent or being sent by another station
+  if (!TakeClaim(id)) {
+    passed_by_.insert(id);  // sent or being sent by another station, or not claimable
     return true;
   }
   if (PrintersMissing(id))
@@ -134,6 +134,18 @@ bool KORVdelayedSend1::SendOrder(const PendingOrder& order) {
     SendClaimedOrder(id);
   claim_.Release();
   return true;
+}
+
+// A claim file this station cannot write leaves every order pending: sent
+// without a claim, an order could go out from two stations.
+bool KORVdelayedSend1::TakeClaim(const std::string& id) {
+  try {
+    return claim_.Take(station_.DataRoot, id);
+  } catch (const RuntimeError& e) {
+    ReportError("Order " + id + " stays pending: it cannot be claimed in " +
+                ClaimFilePath(station_.DataRoot) + " (" + ExplainedError(e) + ")");
+    return false;
+  }
 }
 
 // Before anything of the order is turned over: an order whose tickets would

@@ -1,3 +1,4 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -307,57 +308,118 @@ TEST(Dispatch, AHeaderNamingAnotherOrderIsRefusedAndTouchesNothing) {
   EXPECT_EQ(std::count(b.t.status.lines.begin(), b.t.status.lines.end(), said), 1);
 }
 
-// Two stations share one PhoneOrders folder: each order goes out once.
+// Gives a child station the rights of an ordinary user, to whom permissions
+// apply (root ignores them). False when it cannot.
+bool RunAsNobody() {
+  if (geteuid() != 0) return true;
+  return setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 &&
+         setresuid(65534, 65534, 65534) == 0;
+}
+
+// Opens the station tree to the ordinary user, and leaves the delayed headers
+// readable only, as a share may show another station's files.
+void MakeHeadersReadOnly(const std::filesystem::path& root) {
+  namespace fs = std::filesystem;
+  fs::permissions(root, fs::perms::all);
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    const std::string name = e.path().filename().string();
+    if (e.is_directory())
+      fs::permissions(e.path(), fs::perms::all);
+    else if (name.rfind("DS", 0) == 0 && e.path().extension() == ".PH")
+      fs::permissions(e.path(),
+                      fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    else
+      fs::permissions(e.path(), fs::perms::owner_read | fs::perms::owner_write |
+                                    fs::perms::group_read | fs::perms::group_write |
+                                    fs::perms::others_read | fs::perms::others_write);
+  }
+}
+
+// Of two stations that may only read a header, one holds its claim; the
+// other gets it only once the first lets it go.
+TEST(Dispatch, AClaimIsExclusiveWhateverTheHeadersPermissions) {
+  DispatchFixture b;
+  b.Order("DS5", "12/25/2026", "6:00 PM");
+  MakeHeadersReadOnly(b.t.dir.path());
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (!RunAsNobody()) _exit(3);
+    OrderClaim first(b.t.files.paths()), second(b.t.files.paths());
+    if (!first.Take(kRoot, "DS5")) _exit(4);
+    if (second.Take(kRoot, "ds5")) _exit(5);
+    first.Release();
+    _exit(second.Take(kRoot, "DS5") ? 0 : 6);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot run a station as user 65534 here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// Two stations share one PhoneOrders folder: each order goes out once, also
+// when the stations may only read the headers.
 TEST(Dispatch, TwoStationsSendEachOrderExactlyOnce) {
-  testing::TempDir dir;
-  {
-    DispatchFixture setup;
-    for (int k = 1; k <= 200; ++k) setup.Order("DS" + std::to_string(k), "12/25/2026", "6:00 PM");
-    std::filesystem::rename(setup.t.dir.path() / "f", dir.path() / "f");
-    std::filesystem::rename(setup.t.dir.path() / "c", dir.path() / "c");
-  }
-  std::vector<pid_t> children;
-  for (int station = 0; station < 2; ++station) {
-    pid_t pid = fork();
-    if (pid == 0) {
-      FileSystem files{PathMap(dir.path())};
-      FakeClock clock(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60});
-      testing::TestLoop loop(clock);
-      testing::ScriptedBoxes boxes;
-      testing::SilentSound sound;
-      testing::FakeHost host;
-      testing::RecordedStatusLines status;
-      std::vector<InstalledPrinter> printers;
-      for (const char* name : {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"})
-        printers.push_back(InstalledPrinter{
-            name, std::make_unique<DirDestination>(dir.path() / "tickets" / name, "dir:"), false});
-      PrintService printer(std::move(printers));
-      Platform platform{files, clock, printer, loop, boxes, sound, host, status};
-      Station station;
-      KORVdelayedSend1 w(station, platform, "2.1.0");
-      w.Form_Load();
-      w.Timer1_Timer();
-      _exit(0);
+  for (const bool read_only : {false, true}) {
+    SCOPED_TRACE(read_only ? "read-only headers, as an ordinary user" : "writable headers");
+    testing::TempDir dir;
+    {
+      DispatchFixture setup;
+      for (int k = 1; k <= 200; ++k) setup.Order("DS" + std::to_string(k), "12/25/2026", "6:00 PM");
+      std::filesystem::rename(setup.t.dir.path() / "f", dir.path() / "f");
+      std::filesystem::rename(setup.t.dir.path() / "c", dir.path() / "c");
     }
-    children.push_back(pid);
+    if (read_only) MakeHeadersReadOnly(dir.path());
+    std::vector<pid_t> children;
+    for (int station = 0; station < 2; ++station) {
+      pid_t pid = fork();
+      if (pid == 0) {
+        if (read_only && !RunAsNobody()) _exit(3);
+        FileSystem files{PathMap(dir.path())};
+        FakeClock clock(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60});
+        testing::TestLoop loop(clock);
+        testing::ScriptedBoxes boxes;
+        testing::SilentSound sound;
+        testing::FakeHost host;
+        testing::RecordedStatusLines status;
+        std::vector<InstalledPrinter> printers;
+        for (const char* name : {"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"})
+          printers.push_back(InstalledPrinter{
+              name, std::make_unique<DirDestination>(dir.path() / "tickets" / name, "dir:"),
+              false});
+        PrintService printer(std::move(printers));
+        Platform platform{files, clock, printer, loop, boxes, sound, host, status};
+        Station station;
+        KORVdelayedSend1 w(station, platform, "2.1.0");
+        w.Form_Load();
+        w.Timer1_Timer();
+        _exit(w.RichTextBox1.Text().empty() ? 0 : 4);
+      }
+      children.push_back(pid);
+    }
+    bool skipped = false;
+    for (pid_t pid : children) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      skipped = skipped || (WIFEXITED(status) && WEXITSTATUS(status) == 3);
+      EXPECT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 3))
+          << "a station said an error";
+    }
+    if (skipped) GTEST_SKIP() << "cannot run a station as user 65534 here";
+    std::string log =
+        testing::ReadHostFile(dir.path() / "f/KORVAIN/PhoneOrders/1226DElayedSend.LOG");
+    std::map<std::string, int> sent;
+    std::regex re("Delayed Order Sent (DS[0-9]+) was");
+    for (std::sregex_iterator it(log.begin(), log.end(), re), end; it != end; ++it)
+      ++sent[(*it)[1].str()];
+    EXPECT_EQ(sent.size(), 200u);
+    for (const auto& [id, times] : sent) EXPECT_EQ(times, 1) << id;
+    int tickets = 0;
+    for (const auto& e :
+         std::filesystem::directory_iterator(dir.path() / "tickets" / "KITCHEN1 TM-U220"))
+      tickets += e.path().extension() == ".txt";
+    EXPECT_EQ(tickets, 200);
   }
-  for (pid_t pid : children) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  std::string log = testing::ReadHostFile(dir.path() / "f/KORVAIN/PhoneOrders/1226DElayedSend.LOG");
-  std::map<std::string, int> sent;
-  std::regex re("Delayed Order Sent (DS[0-9]+) was");
-  for (std::sregex_iterator it(log.begin(), log.end(), re), end; it != end; ++it)
-    ++sent[(*it)[1].str()];
-  EXPECT_EQ(sent.size(), 200u);
-  for (const auto& [id, times] : sent) EXPECT_EQ(times, 1) << id;
-  int tickets = 0;
-  for (const auto& e :
-       std::filesystem::directory_iterator(dir.path() / "tickets" / "KITCHEN1 TM-U220"))
-    tickets += e.path().extension() == ".txt";
-  EXPECT_EQ(tickets, 200);
 }
 
 }  // namespace

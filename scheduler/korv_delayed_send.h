@@ -177,6 +177,7 @@ class KORVdelayedSend1 {
   const PendingOrder* FindDueOrder();
   bool IsDue(const PendingOrder& order);
   bool SendOrder(const PendingOrder& order);
+  bool TakeClaim(const std::string& id);
   bool PrintersMissing(const std::string& id);
   void EndOfPass();
   // The send of one claimed order in its steps, in the order they run

@@ -1,13 +1,19 @@
 #pragma once
 // Claims a pending delayed order for one send. Two delayed-send stations may
-// watch the same PhoneOrders\ folder; the one that holds the claim on the
-// order's header sends it, and the other passes it by at once. A claim does
-// not keep the header's readers out, so the other station's list is never
-// held up by a send. The claim uses
-// a file layer of its own, so that the procedures of the send, which close
-// all their open files, never drop it.
+// watch the same PhoneOrders\ folder; the one that holds the claim on an
+// order sends it, and the other passes it by at once.
+//
+// The claim is an exclusive lock on the order's slot in the claim file
+// PhoneOrders\DelayedSendClaims.lck, which every station opens for writing,
+// so it stays exclusive when a station may only read the order's header (a
+// read-only file on a share). The slot is found from the header's name, not
+// from the file's identity, which a share's clients may each invent. The
+// lock that earlier stations take on the header itself is taken as well, so
+// that they see the claim too. A claim never keeps the header's readers out,
+// so the other station's list is never held up by a send. The claim uses a
+// file layer of its own, so that the procedures of the send, which close all
+// their open files, never drop it.
 
-#include <memory>
 #include <string>
 
 #include "platform/files/file_system.h"
@@ -17,16 +23,20 @@ namespace korv {
 class OrderClaim {
  public:
   explicit OrderClaim(const PathMap& paths) : files_(PathMap(paths.root())) {}
-  // True when this station now holds the header at path, and the header is
-  // still the pending order (not sent and deleted by another station
-  // meanwhile). False when another station holds it or it is gone.
-  bool Take(const std::string& header_path);
-  // Lets the header go; the order's files are gone or stay pending.
+  // True when this station now holds order id of the PhoneOrders\ folder
+  // under data_root, and its header is still the pending order (not sent
+  // and deleted by another station meanwhile). False when another station
+  // holds it or it is gone. Raises RuntimeError when the claim file cannot
+  // be opened for writing (70 when this station may not write it), with
+  // nothing held.
+  bool Take(const std::string& data_root, const std::string& id);
+  // Lets the order go; its files are gone or stay pending.
   void Release();
 
  private:
   FileSystem files_;
-  int file_ = 0;
+  int claims_ = 0;  // the claim file
+  int header_ = 0;
 };
 
 }  // namespace korv

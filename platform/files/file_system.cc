@@ -211,6 +211,12 @@ bool FileSystem::Claim(int file) {
   return TryLockRange(f.fd, f.writable ? F_WRLCK : F_RDLCK, kClaimByte, 1);
 }
 
+bool FileSystem::ClaimSlot(int file, uint64_t key) {
+  OpenFile& f = Get(file);
+  if (!f.writable) throw RuntimeError(kErrPermissionDenied);
+  return TryLockRange(f.fd, F_WRLCK, kClaimByte + static_cast<off_t>(key >> 2), 1);
+}
+
 void FileSystem::Unlock(int file) {
   OpenFile& f = Get(file);
   TryLock(f.fd, F_UNLCK);

@@ -59,6 +59,13 @@ class FileSystem {
   // other open file holds a claim on it. Claims never wait and never keep a
   // whole-file lock (a reader) out. Closing the file drops the claim.
   bool Claim(int file);
+  // A claim on one slot of the open file (slots are numbered by any 64-bit
+  // key; two keys may share a slot): true when no other open file holds that
+  // slot. Exclusive whatever the file's permissions: a file this process
+  // could open only for reading raises 70, for a shared claim would let
+  // every reader win. Like Claim, it never waits, never keeps a whole-file
+  // lock out, and closing the file drops it.
+  bool ClaimSlot(int file, uint64_t key);
 
   // Quoted-list reading (input files). The file's content is read at the
   // first field read, that is after the caller has locked it.
