@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <thread>
 
 #include "common/runtime_error.h"
 #include "common/val.h"
+#include "platform/files/temp_files.h"
 
 namespace fs = std::filesystem;
 
@@ -168,42 +170,58 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
     throw RuntimeError(kErrPathFileAccess);
   }
   if (mode == OpenMode::kOutput) {
-    // Empty the file only while nobody else holds it, as the original
-    // platform refuses to truncate a file another station has locked.
+    // The original platform refuses to open for output a file another
+    // station has locked; the file itself is rewritten only as it is written.
     try {
       LockFd(fd, true, F_WRLCK);
     } catch (...) {
       ::close(fd);
       throw;
     }
-    int rc = ftruncate(fd, 0);
-    int err = errno;
     TryLock(fd, F_UNLCK);
-    if (rc != 0) {
-      ::close(fd);
-      RaiseErrno(err);
-    }
   }
   int number = next_number_++;
-  open_[number] = OpenFile{fd, mode, record_length, writable, std::nullopt};
+  OpenFile f{fd, mode, record_length, writable, std::nullopt};
+  f.uncut = mode == OpenMode::kOutput;  // opened and not written: empty, as "created or emptied"
+  open_[number] = std::move(f);
   return number;
+}
+
+void FileSystem::CutOutput(OpenFile& f) {
+  if (ftruncate(f.fd, f.written) != 0) RaiseErrno(errno);
+  f.uncut = false;
+}
+
+void FileSystem::FinishOutput(OpenFile& f) {
+  if (!f.uncut) return;
+  try {
+    if (!f.locked) LockFd(f.fd, true, F_WRLCK);
+    CutOutput(f);
+  } catch (const std::exception&) {
+    // Another station holds the file: it keeps what it holds.
+  }
 }
 
 void FileSystem::Close(int file) {
   auto it = open_.find(file);
   if (it == open_.end()) return;
+  FinishOutput(it->second);
   ::close(it->second.fd);  // also drops the lock of this open file
   open_.erase(it);
 }
 
 void FileSystem::CloseAll() {
-  for (auto& [number, f] : open_) ::close(f.fd);
+  for (auto& [number, f] : open_) {
+    FinishOutput(f);
+    ::close(f.fd);
+  }
   open_.clear();
 }
 
 void FileSystem::Lock(int file) {
   OpenFile& f = Get(file);
   LockFd(f.fd, f.writable, F_WRLCK);
+  f.locked = true;
 }
 
 bool FileSystem::Claim(int file) {
@@ -219,7 +237,17 @@ bool FileSystem::ClaimSlot(int file, uint64_t key) {
 
 void FileSystem::Unlock(int file) {
   OpenFile& f = Get(file);
+  if (f.uncut && f.locked) {
+    try {
+      CutOutput(f);
+    } catch (...) {
+      TryLock(f.fd, F_UNLCK);
+      f.locked = false;
+      throw;
+    }
+  }
   TryLock(f.fd, F_UNLCK);
+  f.locked = false;
 }
 
 std::string FileSystem::ReadField(int file) {
@@ -247,9 +275,20 @@ void FileSystem::WriteFields(int file, const std::vector<std::string>& fields) {
 
 void FileSystem::WriteText(int file, std::string_view text) {
   OpenFile& f = Get(file);
-  if (f.mode != OpenMode::kOutput && f.mode != OpenMode::kAppend)
-    throw RuntimeError(kErrBadFileName);
-  WriteAllAt(f.fd, text, 0, true);
+  if (f.mode == OpenMode::kAppend) return WriteAllAt(f.fd, text, 0, true);
+  if (f.mode != OpenMode::kOutput) throw RuntimeError(kErrBadFileName);
+  const bool brief = !f.locked;
+  if (brief) LockFd(f.fd, true, F_WRLCK);
+  try {
+    WriteAllAt(f.fd, text, f.written, false);
+    f.written += static_cast<int64_t>(text.size());
+    f.uncut = true;
+    if (brief) CutOutput(f);
+  } catch (...) {
+    if (brief) TryLock(f.fd, F_UNLCK);
+    throw;
+  }
+  if (brief) TryLock(f.fd, F_UNLCK);
 }
 
 std::string FileSystem::GetRecord(int file, int64_t record) {
@@ -287,11 +326,17 @@ int64_t FileSystem::Lof(int file) {
 
 std::string FileSystem::ReadAll(int file) { return ReadFd(Get(file).fd); }
 
+// Over the old text, then cut: a reader caught in between finds the new
+// text with at most the old one's tail, never an empty counter.
 void FileSystem::Rewrite(int file, std::string_view text) {
   OpenFile& f = Get(file);
   if (f.mode != OpenMode::kReadWrite || !f.writable) throw RuntimeError(kErrBadFileName);
-  if (ftruncate(f.fd, 0) != 0) RaiseErrno(errno);
   WriteAllAt(f.fd, text, 0, false);
+  if (ftruncate(f.fd, static_cast<off_t>(text.size())) != 0) RaiseErrno(errno);
+}
+
+void FileSystem::Flush(int file) {
+  if (fsync(Get(file).fd) != 0) RaiseErrno(errno);
 }
 
 bool FileSystem::StillNamed(int file, std::string_view path) {
@@ -317,49 +362,102 @@ void FileSystem::Copy(std::string_view from, std::string_view to) {
   std::error_code ec;
   if (!fs::is_regular_file(src, ec)) throw RuntimeError(kErrFileNotFound);
   if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
-  // Written beside the target and renamed over it, so a reader never sees a
-  // half-copied file and a failed copy leaves the old target as it was.
-  fs::path tmp = dst.parent_path() /
-                 (".korv-copy-" + std::to_string(getpid()) + "-" + dst.filename().string());
-  // A failed copy reports nothing: the folder changed, so its index is reread.
-  auto before = map_.BeforeChange(dst);
-  if (!fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec)) {
-    fs::remove(tmp, ec);
-    throw RuntimeError(kErrPathFileAccess);
-  }
-  fs::rename(tmp, dst, ec);
-  if (ec) {
-    fs::remove(tmp, ec);
-    throw RuntimeError(kErrPathFileAccess);
-  }
-  map_.AfterChange(dst, before, true);
+  Replace(dst, ReadHostText(src), true);
 }
 
 bool FileSystem::CreateWhole(std::string_view path, std::string_view text) {
   fs::path dst = map_.Resolve(path);
   std::error_code ec;
   if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
-  fs::path tmp =
-      dst.parent_path() / (".korv-new-" + std::to_string(getpid()) + "-" + dst.filename().string());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  return CreateAt(dst, text, true);
+}
+
+bool FileSystem::CreateAt(const fs::path& dst, std::string_view text, bool durable) {
+  fs::path tmp = TempPathIn(dst.parent_path());
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) RaiseErrno(errno);
   try {
     WriteAllAt(fd, text, 0, false);
+    if (durable && fsync(fd) != 0) RaiseErrno(errno);
   } catch (...) {
     ::close(fd);
     ::unlink(tmp.c_str());
     throw;
   }
   ::close(fd);
-  // A link claims the name only when it is free, so the file appears whole
-  // and never replaces one another station made meanwhile.
+  // The name is claimed only when it is free, so the file appears whole and
+  // never replaces one another station made meanwhile.
   auto before = map_.BeforeChange(dst);
-  bool made = ::link(tmp.c_str(), dst.c_str()) == 0;
-  int err = errno;
+  bool made = false;
+  try {
+    made = PublishNew(tmp, dst);
+  } catch (...) {
+    ::unlink(tmp.c_str());
+    map_.AfterChange(dst, before, true);
+    throw;
+  }
   ::unlink(tmp.c_str());
   map_.AfterChange(dst, before, true);
-  if (!made && err != EEXIST) RaiseErrno(err);
+  if (made && durable) SyncFolder(dst.parent_path());
   return made;
+}
+
+void FileSystem::WriteWhole(std::string_view path, std::string_view text) {
+  fs::path dst = map_.Resolve(path);
+  std::error_code ec;
+  if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
+  Replace(dst, text, false);
+}
+
+// A new file appears whole; an existing one keeps its identity and the other
+// stations' hold on it, and is rewritten under its lock.
+void FileSystem::Replace(const fs::path& host, std::string_view text, bool durable) {
+  std::error_code ec;
+  if (!fs::exists(host, ec) && CreateAt(host, text, durable)) return;
+  int fd = ::open(host.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) RaiseErrno(errno);
+  try {
+    LockFd(fd, true, F_WRLCK);
+    WriteAllAt(fd, text, 0, false);
+    if (ftruncate(fd, static_cast<off_t>(text.size())) != 0) RaiseErrno(errno);
+    if (durable && fsync(fd) != 0) RaiseErrno(errno);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ::close(fd);
+}
+
+bool FileSystem::Sync(std::string_view path) {
+  fs::path host = map_.Resolve(path);
+  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool synced = fsync(fd) == 0;
+  ::close(fd);
+  SyncFolder(host.parent_path());
+  return synced;
+}
+
+std::optional<FileStamp> FileSystem::Stamp(std::string_view path) const {
+  struct stat st;
+  if (Trim(path).empty() || ::stat(map_.Resolve(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    return std::nullopt;
+  return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), st.st_size,
+                   static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+std::string FileStamp::Text() const {
+  return std::to_string(dev) + ":" + std::to_string(ino) + ":" + std::to_string(size) + ":" +
+         std::to_string(mtime_ns);
+}
+
+std::optional<FileStamp> FileStamp::FromText(std::string_view text) {
+  unsigned long long dev, ino;
+  long long size, mtime;
+  std::string t(text);
+  if (std::sscanf(t.c_str(), "%llu:%llu:%lld:%lld", &dev, &ino, &size, &mtime) != 4)
+    return std::nullopt;
+  return FileStamp{dev, ino, size, mtime};
 }
 
 void FileSystem::Kill(std::string_view path) {
@@ -416,7 +514,11 @@ void FileSystem::MakeFolders(std::string_view path) {
 }
 
 std::string FileSystem::ReadFileText(std::string_view path) const {
-  int fd = ::open(map_.Resolve(path).c_str(), O_RDONLY | O_CLOEXEC);
+  return ReadHostText(map_.Resolve(path));
+}
+
+std::string FileSystem::ReadHostText(const fs::path& host) {
+  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) RaiseErrno(errno, true);
   try {
     std::string text = ReadFd(fd);

@@ -28,9 +28,21 @@
 
 namespace korv {
 
+// A file's identity and state: its device and inode, its length and last
+// change. As text "dev:ino:size:mtime_ns".
+struct FileStamp {
+  uint64_t dev = 0;
+  uint64_t ino = 0;
+  int64_t size = 0;
+  int64_t mtime_ns = 0;
+  bool operator==(const FileStamp& o) const = default;
+  std::string Text() const;
+  static std::optional<FileStamp> FromText(std::string_view text);
+};
+
 enum class OpenMode {
   kInput,      // existing file, read fields from the start
-  kOutput,     // created or emptied, then written
+  kOutput,     // created, or rewritten in place (see WriteText)
   kAppend,     // created when missing, written at the end
   kRandom,     // fixed-length records, created when missing
   kReadWrite,  // whole-content read and rewrite under one lock, created when missing
@@ -46,9 +58,10 @@ class FileSystem {
   const PathMap& paths() const { return map_; }
   std::filesystem::path HostPath(std::string_view path) const { return map_.Resolve(path); }
 
-  // Returns the new file's number. Opening for output empties the file only
-  // when no other station holds a lock on it (else 70).
+  // Returns the new file's number. Opening for output raises 70 when another
+  // station holds a lock on the file, and changes nothing yet.
   int Open(std::string_view path, OpenMode mode, int record_length = 0);
+  // Closing (and unlocking) an output file cuts it to the text written.
   void Close(int file);
   void CloseAll();
   int OpenCount() const { return static_cast<int>(open_.size()); }
@@ -72,7 +85,13 @@ class FileSystem {
   std::string ReadField(int file);
   std::vector<std::string> ReadFields(int file, size_t n);
   bool Eof(int file);
-  // Writing (output and append files).
+  // Writing (output and append files). An output file is rewritten in
+  // place: its text goes over the old bytes from the start, and the file is
+  // cut to the text's length when it is unlocked or closed, so another
+  // station, which locks the file and keeps its identity, finds the old text
+  // or the new, never an empty file. A write without the caller's lock takes
+  // the whole-file lock for itself (70 when another station holds it) and
+  // cuts at once.
   void WriteFields(int file, const std::vector<std::string>& fields);
   void WriteText(int file, std::string_view text);
 
@@ -83,9 +102,13 @@ class FileSystem {
   int64_t Lof(int file);
 
   // Whole content (read-write and input files) and its replacement
-  // (read-write files): the counters' read and write under one lock.
+  // (read-write files): the counters' read and write under one lock. The new
+  // text goes over the old, then the file is cut to its length.
   std::string ReadAll(int file);
   void Rewrite(int file, std::string_view text);
+  // Puts what was written to the open file on disk (fsync): a counter's new
+  // value survives a power cut.
+  void Flush(int file);
 
   // True while the open file is still the file at path (not deleted, not
   // replaced by a new file of the same name).
@@ -93,11 +116,24 @@ class FileSystem {
 
   bool Exists(std::string_view path) const;  // a file (not a folder)
   bool FolderExists(std::string_view path) const;
-  // Copies a file; an existing target is replaced whole (never left half).
+  // Copies a file, on disk before it returns. A new target appears whole; an
+  // existing one is rewritten in place under its whole-file lock (70 when
+  // another station holds it), keeping its identity.
   void Copy(std::string_view from, std::string_view to);
-  // Creates the file with text, appearing whole at once; false (and nothing
-  // changed) when a file of that name already exists.
+  // Creates the file with text, appearing whole at once and on disk before
+  // it returns; false (and nothing changed) when a file of that name already
+  // exists.
   bool CreateWhole(std::string_view path, std::string_view text);
+  // The file holds text: a new file appears whole, an existing one is
+  // rewritten in place under a brief whole-file lock (70 when another
+  // station holds it).
+  void WriteWhole(std::string_view path, std::string_view text);
+  // Puts a file this program wrote, and its name, on disk (fsync of the file
+  // and its folder). False when it could not (a missing file).
+  bool Sync(std::string_view path);
+  // Which file a path names now: two stamps differ when the file was
+  // replaced, rewritten or made anew. Empty when there is no such file.
+  std::optional<FileStamp> Stamp(std::string_view path) const;
   void Kill(std::string_view path);
   DateTime FileDateTime(std::string_view path) const;
   int64_t FileLen(std::string_view path) const;
@@ -116,9 +152,20 @@ class FileSystem {
     int record_length = 0;
     bool writable = true;
     std::optional<QuotedReader> reader;
+    bool locked = false;  // the caller holds the whole-file lock
+    int64_t written = 0;  // output files: where the next text goes
+    bool uncut = false;   // output files: old bytes may lie past `written`
   };
   OpenFile& Get(int file);
   void LockFd(int fd, bool writable, short type);
+  // Cuts an output file to its written text; the caller holds the lock.
+  static void CutOutput(OpenFile& f);
+  // Before a file is closed: an output file's cut, under a brief lock when
+  // the caller holds none. Never raises.
+  void FinishOutput(OpenFile& f);
+  bool CreateAt(const std::filesystem::path& host, std::string_view text, bool durable);
+  void Replace(const std::filesystem::path& host, std::string_view text, bool durable);
+  static std::string ReadHostText(const std::filesystem::path& host);
 
   PathMap map_;
   std::map<int, OpenFile> open_;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "common/runtime_error.h"
+#include "platform/files/temp_files.h"
 #include "testing/temp_dir.h"
 
 namespace korv {
@@ -90,9 +91,15 @@ TEST_F(FileSystemTest, QuotedFieldsAndRecordsGoThroughHandles) {
 TEST_F(FileSystemTest, CopyReplacesKillRemovesAndMissingFilesAre53) {
   WriteHostFile(dir.path() / "f/a.txt", "new");
   WriteHostFile(dir.path() / "f/b.txt", "old and longer");
+  const std::optional<FileStamp> before = files.Stamp("F:\\b.txt");
   files.Copy("F:\\A.TXT", "F:\\b.txt");
   EXPECT_EQ(ReadHostFile(dir.path() / "f/b.txt"), "new");
   EXPECT_EQ(files.FileLen("F:\\b.txt"), 3);
+  ASSERT_TRUE(before && files.Stamp("F:\\b.txt"));
+  EXPECT_EQ(files.Stamp("F:\\b.txt")->ino, before->ino)
+      << "an existing target is rewritten in place: another station's hold on it stays";
+  EXPECT_NE(*files.Stamp("F:\\b.txt"), *before);
+  EXPECT_EQ(FileStamp::FromText(before->Text()), before);
   files.Kill("F:\\b.txt");
   EXPECT_FALSE(files.Exists("F:\\b.txt"));
   EXPECT_EQ(ErrorOf([&] { files.Kill("F:\\b.txt"); }), 53);
@@ -181,8 +188,10 @@ TEST_F(FileSystemTest, ALockHeldByAnotherProcessFailsWith70UntilItEnds) {
   int h = files.Open("F:\\data\\PioNumber.dat", OpenMode::kInput);
   EXPECT_EQ(ErrorOf([&] { files.Lock(h); }), 70);
   EXPECT_EQ(ErrorOf([&] { files.Open("F:\\data\\PioNumber.dat", OpenMode::kOutput); }), 70);
+  WriteHostFile(dir.path() / "f/data/copy.dat", "\"8\"\r\n");
+  EXPECT_EQ(ErrorOf([&] { files.Copy("F:\\data\\copy.dat", "F:\\data\\PioNumber.dat"); }), 70);
   EXPECT_EQ(ReadHostFile(dir.path() / "f/data/PioNumber.dat"), "\"7\"\r\n")
-      << "a file locked elsewhere is never emptied";
+      << "a file locked elsewhere is never emptied nor replaced";
 
   close(release);
   int status;
@@ -204,6 +213,90 @@ TEST_F(FileSystemTest, ALockIsPerOpenFileNotPerProcess) {
   EXPECT_EQ(ErrorOf([&] { other.Lock(b); }), 70);
   files.Unlock(a);
   other.Lock(b);
+}
+
+// Another station keeps the file it has open (its identity) and reads it
+// under the whole-file lock: it must find the old text or the new one, never
+// an empty file.
+TEST_F(FileSystemTest, RewritesGoOverTheOldTextAndCutItOnlyAtTheEnd) {
+  files.MakeFolders("F:\\data");
+  const std::filesystem::path host = dir.path() / "f/data/17.PH";
+  WriteHostFile(host, "\"the old header, longer\"\r\n");
+  const std::optional<FileStamp> original = files.Stamp("F:\\data\\17.PH");
+
+  int out = files.Open("F:\\data\\17.PH", OpenMode::kOutput);
+  EXPECT_EQ(ReadHostFile(host), "\"the old header, longer\"\r\n") << "opening empties nothing";
+  files.Lock(out);
+  files.WriteFields(out, {"new"});
+  EXPECT_EQ(ReadHostFile(host).substr(0, 7), "\"new\"\r\n");
+  files.Unlock(out);
+  EXPECT_EQ(ReadHostFile(host), "\"new\"\r\n") << "cut at the unlock";
+  files.Close(out);
+  EXPECT_EQ(files.Stamp("F:\\data\\17.PH")->ino, original->ino);
+
+  // Written without a lock of the caller's: the write takes one and cuts.
+  out = files.Open("F:\\data\\17.PH", OpenMode::kOutput);
+  files.WriteText(out, "ab");
+  EXPECT_EQ(ReadHostFile(host), "ab");
+  files.CloseAll();
+  // Opened for output and never written: empty, as a file "created or emptied".
+  files.Close(files.Open("F:\\data\\17.PH", OpenMode::kOutput));
+  EXPECT_EQ(ReadHostFile(host), "");
+
+  // A counter's rewrite under one lock, never empty in between.
+  WriteHostFile(dir.path() / "f/data/KOrdNumb.dat", "\"123\",\"12/8/2026\",\"0\"\r\n");
+  int counter = files.Open("F:\\data\\KOrdNumb.dat", OpenMode::kReadWrite);
+  files.Lock(counter);
+  files.Rewrite(counter, "\"9\",\"12/8/2026\",\"0\"\r\n");
+  files.Flush(counter);
+  files.CloseAll();
+  EXPECT_EQ(ReadHostFile(dir.path() / "f/data/KOrdNumb.dat"), "\"9\",\"12/8/2026\",\"0\"\r\n");
+
+  // A new file appears whole; an existing one is rewritten in place.
+  files.WriteWhole("F:\\data\\0K-41.dat", "two\r\nlines\r\n");
+  EXPECT_EQ(ReadHostFile(dir.path() / "f/data/0K-41.dat"), "two\r\nlines\r\n");
+  const FileStamp made = *files.Stamp("F:\\data\\0K-41.dat");
+  files.WriteWhole("F:\\data\\0K-41.dat", "one\r\n");
+  EXPECT_EQ(ReadHostFile(dir.path() / "f/data/0K-41.dat"), "one\r\n");
+  EXPECT_EQ(files.Stamp("F:\\data\\0K-41.dat")->ino, made.ino);
+  EXPECT_TRUE(files.Sync("F:\\data\\0K-41.dat"));
+  EXPECT_FALSE(files.Sync("F:\\data\\missing.dat"));
+  EXPECT_FALSE(files.Stamp("F:\\data\\missing.dat"));
+  EXPECT_EQ(files.List("F:\\data", "*"),
+            (std::vector<std::string>{"0K-41.dat", "17.PH", "KOrdNumb.dat"}))
+      << "no temporary is left";
+}
+
+TEST_F(FileSystemTest, TemporariesMatchNoPatternAndOnlyDeadOnesOfThisHostAreCleared) {
+  const std::filesystem::path folder = dir.path() / "f/PhoneOrders";
+  std::filesystem::create_directories(folder);
+  const std::string own = TempPathIn(folder).filename().string();
+  for (const char* pattern : {"DS*.PH", "*.PH", "*.Pio", "*.dat", "*.txt", "*.html", "*.job"})
+    EXPECT_FALSE(WildcardMatch(pattern, own)) << pattern;
+
+  // A child process that has ended, this process, another station's.
+  pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  std::string live = own;
+  std::string dead = own;
+  const std::string pid = std::to_string(getpid());
+  dead.replace(dead.find("-" + pid + "-"), pid.size() + 2, "-" + std::to_string(child) + "-");
+  WriteHostFile(folder / live, "");
+  WriteHostFile(folder / dead, "");
+  WriteHostFile(folder / ".korv-otherhost-1-1.korvtmp", "");
+  WriteHostFile(folder / ".korv-copy-77-DS5.PH", "left by an older program, long ago");
+  std::filesystem::last_write_time(
+      folder / ".korv-copy-77-DS5.PH",
+      std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+  WriteHostFile(folder / ".korv-new-78-7.PH", "an older program writing right now");
+  WriteHostFile(folder / "DS5.PH", "");
+
+  EXPECT_EQ(ClearDeadTemporaries(folder), 2);
+  EXPECT_EQ(files.List("F:\\PhoneOrders", "*"),
+            (std::vector<std::string>{".korv-new-78-7.PH", ".korv-otherhost-1-1.korvtmp", live,
+                                      "DS5.PH"}));
+  EXPECT_EQ(ClearDeadTemporaries(dir.path() / "missing"), 0);
 }
 
 }  // namespace

@@ -1,0 +1,108 @@
+#include "platform/files/journal_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "common/runtime_error.h"
+#include "platform/files/file_system.h"
+#include "platform/files/temp_files.h"
+
+namespace fs = std::filesystem;
+
+namespace korv {
+namespace {
+
+constexpr int kErrFileAlreadyExists = 58;
+
+void WriteLine(int fd, std::string_view line) {
+  std::string text(line);
+  text += '\n';
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) RaiseErrno(errno);
+    done += static_cast<size_t>(n);
+  }
+  if (fsync(fd) != 0) RaiseErrno(errno);
+}
+
+std::string ReadAllOf(const fs::path& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) RaiseErrno(errno, true);
+  std::string text;
+  char buf[16384];
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  close(fd);
+  return text;
+}
+
+}  // namespace
+
+JournalFile JournalFile::Create(const fs::path& path, std::string_view first_line) {
+  std::error_code ec;
+  fs::create_directories(path.parent_path(), ec);
+  if (ec) RaiseErrno(ec.value());
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0 && errno == EEXIST) throw RuntimeError(kErrFileAlreadyExists, "File already exists");
+  if (fd < 0) RaiseErrno(errno);
+  JournalFile file(path, fd);
+  try {
+    WriteLine(fd, first_line);
+  } catch (...) {
+    file.Remove();
+    throw;
+  }
+  SyncFolder(path.parent_path());
+  return file;
+}
+
+JournalFile JournalFile::Reopen(const fs::path& path) {
+  const std::string text = ReadAllOf(path);
+  int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) RaiseErrno(errno);
+  JournalFile file(path, fd);
+  const size_t whole = text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1;
+  if (whole < text.size() && ftruncate(fd, static_cast<off_t>(whole)) != 0) RaiseErrno(errno);
+  return file;
+}
+
+JournalFile::JournalFile(JournalFile&& other) noexcept
+    : path_(std::move(other.path_)), fd_(other.fd_) {
+  other.fd_ = -1;
+}
+
+JournalFile::~JournalFile() {
+  if (fd_ >= 0) close(fd_);
+}
+
+void JournalFile::Append(std::string_view line) {
+  if (fd_ < 0) throw RuntimeError(kErrBadFileName);
+  WriteLine(fd_, line);
+}
+
+void JournalFile::Remove() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (unlink(path_.c_str()) != 0 && errno != ENOENT) RaiseErrno(errno);
+}
+
+std::vector<std::string> ReadJournalLines(const fs::path& path) {
+  const std::string text = ReadAllOf(path);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace korv

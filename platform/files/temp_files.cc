@@ -1,0 +1,115 @@
+#include "platform/files/temp_files.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <string>
+
+#include "platform/files/file_system.h"
+
+namespace fs = std::filesystem;
+
+namespace korv {
+namespace {
+
+constexpr std::string_view kPrefix = ".korv-";
+constexpr std::string_view kSuffix = ".korvtmp";
+// An older program's temporary this long unchanged was left by a process
+// that died: a live one names its temporary within a moment.
+constexpr std::time_t kLegacyAgeSeconds = 3600;
+
+std::atomic<long> sequence{0};
+
+// The host part of the names: the computer's name without its domain and
+// without the characters a file name on a share cannot hold.
+const std::string& HostTag() {
+  static const std::string tag = [] {
+    char buf[256] = {};
+    gethostname(buf, sizeof buf - 1);
+    std::string name = buf;
+    name = name.substr(0, name.find('.'));
+    for (char& c : name)
+      if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32) c = '_';
+    return name.empty() ? std::string("host") : name;
+  }();
+  return tag;
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// The pid of one of this host's temporaries; 0 for any other name.
+pid_t OwnTemporaryPid(std::string_view name) {
+  if (name.substr(0, kPrefix.size()) != kPrefix || !EndsWith(name, kSuffix)) return 0;
+  std::string_view middle =
+      name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+  size_t seq_dash = middle.rfind('-');
+  if (seq_dash == std::string_view::npos || seq_dash == 0) return 0;
+  size_t pid_dash = middle.rfind('-', seq_dash - 1);
+  if (pid_dash == std::string_view::npos) return 0;
+  if (middle.substr(0, pid_dash) != HostTag()) return 0;
+  std::string pid(middle.substr(pid_dash + 1, seq_dash - pid_dash - 1));
+  if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos || pid.size() > 9)
+    return 0;
+  return static_cast<pid_t>(std::stol(pid));
+}
+
+bool Runs(pid_t pid) { return kill(pid, 0) == 0 || errno != ESRCH; }
+
+bool IsLegacyTemporary(std::string_view name) {
+  auto starts = [&](std::string_view p) { return name.substr(0, p.size()) == p; };
+  return starts(".korv-copy-") || starts(".korv-new-") || starts(".writing-") ||
+         (starts(kPrefix) && EndsWith(name, ".tmp"));
+}
+
+bool UnchangedFor(const fs::path& path, std::time_t seconds) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 && std::time(nullptr) - st.st_mtime >= seconds;
+}
+
+}  // namespace
+
+fs::path TempPathIn(const fs::path& folder) {
+  return folder / (std::string(kPrefix) + HostTag() + "-" + std::to_string(getpid()) + "-" +
+                   std::to_string(sequence.fetch_add(1)) + std::string(kSuffix));
+}
+
+int ClearDeadTemporaries(const fs::path& folder) {
+  int removed = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const pid_t pid = OwnTemporaryPid(name);
+    const bool dead = pid > 0
+                          ? !Runs(pid)
+                          : IsLegacyTemporary(name) && UnchangedFor(it->path(), kLegacyAgeSeconds);
+    if (dead && unlink(it->path().c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
+bool PublishNew(const fs::path& temp, const fs::path& target) {
+  if (link(temp.c_str(), target.c_str()) == 0) return true;
+  int err = errno;
+  if (err == EEXIST) return false;
+  if (err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != ENOSYS) RaiseErrno(err);
+  if (access(target.c_str(), F_OK) == 0) return false;
+  if (rename(temp.c_str(), target.c_str()) != 0) RaiseErrno(errno);
+  return true;
+}
+
+void SyncFolder(const fs::path& folder) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+}  // namespace korv

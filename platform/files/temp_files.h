@@ -1,0 +1,39 @@
+#pragma once
+// Files written whole under a temporary name and only then given their real
+// one, so that no station ever finds a new file empty or half written.
+//
+// Every temporary of the program is named by TempPathIn:
+//   .korv-<host>-<pid>-<seq>.korvtmp
+// a name no folder's pattern matches (DS*.PH, *.PH, *.Pio, *.dat, *.txt,
+// *.html, *.job), that says which station and which process wrote it. A
+// process killed between writing a temporary and naming it leaves it
+// behind; the next start of the station clears what processes of its own
+// host that no longer run left (ClearDeadTemporaries). Another station's
+// temporaries, and those of a process still running, are never touched.
+
+#include <filesystem>
+#include <string_view>
+
+namespace korv {
+
+// A fresh temporary's path in folder (not created).
+std::filesystem::path TempPathIn(const std::filesystem::path& folder);
+
+// Removes from folder the temporaries of this host's processes that no
+// longer run, and the older programs' temporaries (".korv-copy-*",
+// ".korv-new-*", ".korv-*.tmp", ".writing-*") that have not changed for an
+// hour. Returns how many it removed; a missing folder has none.
+int ClearDeadTemporaries(const std::filesystem::path& folder);
+
+// Gives a finished temporary the name target unless a file of that name
+// exists; false (and the temporary left as it is) when it does. A hard link
+// claims the name atomically; where the file system has no links (some
+// shares), an existence test and a rename do. Raises the file layer's
+// RuntimeError for any other failure.
+bool PublishNew(const std::filesystem::path& temp, const std::filesystem::path& target);
+
+// Makes the folder's entries (a new, renamed or removed name) durable.
+// Errors are ignored: a folder that cannot be synced is no worse than before.
+void SyncFolder(const std::filesystem::path& folder);
+
+}  // namespace korv
