@@ -105,6 +105,7 @@ int RunStation(const ProgramOptions& options) {
   SystemHost host(files.HostPath("C:\\Korvain\\korv-delayed-send.lock"));
   InstalledPrinters installed = LoadInstalledPrinters(files);
   PrintService printer(std::move(installed.printers), installed.current);
+  printer.Start();
   Platform platform{files, clock, printer, loop, boxes, sound, host, status};
   Station station;
 

@@ -66,6 +66,20 @@ void RecordingDestination::Deliver(const Document& doc) {
   sink_->push_back(doc);
 }
 
+LedgerEntry MemoryLedger::Entry(int document) const {
+  auto it = entries.find(document);
+  return it == entries.end() ? LedgerEntry{} : it->second;
+}
+
+void MemoryLedger::Begin(int document, const std::string& printer, int64_t ref) {
+  entries[document] = LedgerEntry{true, printer, ref, false, false};
+}
+
+void MemoryLedger::Done(int document, bool delivered) {
+  entries[document].done = true;
+  entries[document].delivered = delivered;
+}
+
 std::vector<InstalledPrinter> RecordingPrinters(const std::vector<std::string>& names,
                                                 std::vector<Document>* sink) {
   std::vector<InstalledPrinter> out;

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -87,6 +88,15 @@ class RecordingDestination : public Destination {
 
  private:
   std::vector<Document>* sink_;
+};
+
+// A send's ledger of documents kept in memory.
+class MemoryLedger : public DocumentLedger {
+ public:
+  LedgerEntry Entry(int document) const override;
+  void Begin(int document, const std::string& printer, int64_t ref) override;
+  void Done(int document, bool delivered) override;
+  std::map<int, LedgerEntry> entries;
 };
 
 // Installed printers of these device names, all recording into one list.

@@ -1,9 +1,14 @@
 #include "testing/temp_dir.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "platform/files/temp_files.h"
 
 namespace fs = std::filesystem;
 
@@ -31,6 +36,16 @@ std::string ReadHostFile(const fs::path& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::filesystem::path DeadProcessTempPathIn(const std::filesystem::path& folder) {
+  pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  std::string name = TempPathIn(folder).filename().string();
+  const std::string own = "-" + std::to_string(getpid()) + "-";
+  name.replace(name.find(own), own.size(), "-" + std::to_string(child) + "-");
+  return folder / name;
 }
 
 }  // namespace korv::testing

@@ -24,4 +24,8 @@ void WriteHostFile(const std::filesystem::path& path, std::string_view bytes);
 // The bytes of a host file; empty when it does not exist.
 std::string ReadHostFile(const std::filesystem::path& path);
 
+// The name of a temporary in folder as a process of this host that has
+// ended leaves it when it is killed before naming the file (not created).
+std::filesystem::path DeadProcessTempPathIn(const std::filesystem::path& folder);
+
 }  // namespace korv::testing

@@ -274,14 +274,9 @@ TEST_F(FileSystemTest, TemporariesMatchNoPatternAndOnlyDeadOnesOfThisHostAreClea
   for (const char* pattern : {"DS*.PH", "*.PH", "*.Pio", "*.dat", "*.txt", "*.html", "*.job"})
     EXPECT_FALSE(WildcardMatch(pattern, own)) << pattern;
 
-  // A child process that has ended, this process, another station's.
-  pid_t child = fork();
-  if (child == 0) _exit(0);
-  waitpid(child, nullptr, 0);
-  std::string live = own;
-  std::string dead = own;
-  const std::string pid = std::to_string(getpid());
-  dead.replace(dead.find("-" + pid + "-"), pid.size() + 2, "-" + std::to_string(child) + "-");
+  // A process that has ended, this process, another station's.
+  const std::string live = own;
+  const std::string dead = testing::DeadProcessTempPathIn(folder).filename().string();
   WriteHostFile(folder / live, "");
   WriteHostFile(folder / dead, "");
   WriteHostFile(folder / ".korv-otherhost-1-1.korvtmp", "");

@@ -2,6 +2,7 @@
 
 #include "common/runtime_error.h"
 #include "common/val.h"
+#include "platform/files/temp_files.h"
 #include "platform/print/device_link.h"
 #include "platform/print/dir_destination.h"
 
@@ -41,6 +42,7 @@ void UnavailableDestination::Deliver(const Document&) {
 PrinterSetup PrinterSetup::Station() {
   PrinterSetup setup;
   setup.send = true;
+  setup.sender.start_later = true;
   setup.cups_queues = [] { return ListCupsQueues(); };
   return setup;
 }
@@ -51,6 +53,9 @@ MadeDestination MakeDestination(const DestinationRequest& request, const FileSys
   if (HasKind(text, "dir:")) {
     std::string path = Trim(text.substr(4));
     if (path.empty()) return {nullptr, "\"dir:\" names no folder"};
+    // The sending station owns the folder: what its dead processes left half
+    // written goes.
+    if (setup.send) ClearDeadTemporaries(files.HostPath(path));
     return {std::make_unique<DirDestination>(files.HostPath(path), text, request.paper), {}};
   }
   if (HasKind(text, "socket://") || HasKind(text, "device:") || HasKind(text, "cups:")) {

@@ -43,8 +43,9 @@ class UnavailableDestination : public Destination {
 
 // How the installed printers are made.
 struct PrinterSetup {
-  // Start each spooled printer's sender (the station program). False only
-  // looks: spools are listed, nothing is sent (tools, tests).
+  // Own the printers' spools and folders (the station program): clear what
+  // its dead processes left half written, and send. False only looks:
+  // spools are listed, nothing is sent (tools, tests).
   bool send = false;
   SenderOptions sender;
   SocketTimeouts socket;
@@ -54,8 +55,9 @@ struct PrinterSetup {
   // null: CUPS is not asked.
   std::function<std::vector<std::string>()> cups_queues;
 
-  // The station program's: sending, and CUPS asked for its queues (given up
-  // after 1.5 s when no server answers).
+  // The station program's: sending (the senders start at
+  // PrintService::Start), and CUPS asked for its queues (given up after 1.5 s
+  // when no server answers).
   static PrinterSetup Station();
 };
 

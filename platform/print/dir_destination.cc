@@ -4,13 +4,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 #include "common/runtime_error.h"
 #include "common/val.h"
 #include "platform/files/file_system.h"
+#include "platform/files/temp_files.h"
 #include "platform/print/control_font.h"
 #include "platform/print/html_renderer.h"
 #include "platform/print/paper_fit.h"
@@ -25,8 +27,6 @@ constexpr int kMinDigits = 6;
 // Numbers taken by other writers between our look and our publish are
 // skipped; this many in a row means something else is wrong.
 constexpr int kNumberAttempts = 1000;
-
-std::atomic<int> temp_sequence{0};
 
 // A document number from a file name, or -1 when the name is not one.
 int64_t DocumentNumber(const std::string& name) {
@@ -47,34 +47,40 @@ std::string NumberedName(int64_t n, const char* ext) {
   return buf;
 }
 
-void WriteNewFile(const fs::path& path, const std::string& bytes) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) RaiseErrno(errno);
+void WriteAll(int fd, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int err = errno;
-      close(fd);
-      RaiseErrno(err);
-    }
+    if (n < 0) RaiseErrno(errno);
     done += static_cast<size_t>(n);
+  }
+}
+
+// A new file, on disk before it returns.
+void WriteNewFile(const fs::path& path, const std::string& bytes) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) RaiseErrno(errno);
+  try {
+    WriteAll(fd, bytes);
+    if (fsync(fd) != 0) RaiseErrno(errno);
+  } catch (...) {
+    close(fd);
+    throw;
   }
   if (close(fd) != 0) RaiseErrno(errno);
 }
 
-// Gives the finished temporary file its final name unless that name is
-// taken; false when taken. A hard link claims the name atomically; where the
-// folder's file system has no links, an existence test and a rename do.
-bool Publish(const fs::path& temp, const fs::path& target) {
-  if (link(temp.c_str(), target.c_str()) == 0) return true;
-  int err = errno;
-  if (err == EEXIST) return false;
-  if (err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != ENOSYS) RaiseErrno(err);
-  if (access(target.c_str(), F_OK) == 0) return false;
-  if (rename(temp.c_str(), target.c_str()) != 0) RaiseErrno(errno);
-  return true;
+// The file's bytes; empty when it cannot be read.
+std::string ReadIfThere(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  if (in) bytes << in.rdbuf();
+  return bytes.str();
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // The temporary files of one delivery, removed however it ends.
@@ -86,15 +92,9 @@ struct TempPair {
   }
 };
 
-// The document as a printer with this paper shows it: in characters its code
-// page has, fitted to its columns.
-Document OnPaper(const Document& doc, const PaperSetup& paper) {
-  Document plain = doc;
-  for (PrintedLine& line : plain.lines) {
-    if (IsControlLine(line)) continue;
-    for (std::string& item : line.items) item = PlainForCodePage(item, paper.code_page);
-  }
-  return FitDocument(plain, paper.columns);
+bool OnlyCommands(const Document& doc) {
+  return !doc.lines.empty() && std::all_of(doc.lines.begin(), doc.lines.end(),
+                                           [](const PrintedLine& l) { return IsControlLine(l); });
 }
 
 }  // namespace
@@ -116,49 +116,79 @@ std::string DirDestination::Check(std::chrono::milliseconds) const {
   return problem.empty() ? problem : folder.string() + ": " + problem;
 }
 
-void DirDestination::Deliver(const Document& printed) {
-  const Document doc = paper_.columns > 0 ? OnPaper(printed, paper_) : printed;
-  // A paper cut arrives as a document of its own after the ticket it ends;
-  // it belongs at the foot of that ticket's text, not in a file of its own.
-  bool only_commands =
-      !doc.lines.empty() && std::all_of(doc.lines.begin(), doc.lines.end(),
-                                        [](const PrintedLine& l) { return IsControlLine(l); });
-  if (only_commands && last_number_ > 0) {
-    fs::path txt = folder_ / NumberedName(last_number_, ".txt");
-    int fd = open(txt.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd >= 0) {
-      std::string text = RenderText(doc);
-      bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-      close(fd);
-      if (ok) return;
-    }
+// The document as a printer with this paper shows it: in characters its code
+// page has, fitted to its columns. Without columns, as printed.
+Document DirDestination::OnPaper(const Document& printed) const {
+  if (paper_.columns <= 0) return printed;
+  Document plain = printed;
+  for (PrintedLine& line : plain.lines) {
+    if (IsControlLine(line)) continue;
+    for (std::string& item : line.items) item = PlainForCodePage(item, paper_.code_page);
   }
+  return FitDocument(plain, paper_.columns);
+}
+
+// A paper cut arrives as a document of its own after the ticket it ends;
+// it belongs at the foot of that ticket's text, not in a file of its own.
+bool DirDestination::EndsLastTicket(const Document& doc) const {
   std::error_code ec;
-  fs::create_directories(folder_, ec);
-  if (ec) RaiseErrno(ec.value());
+  return OnlyCommands(doc) && last_number_ > 0 &&
+         fs::exists(folder_ / NumberedName(last_number_, ".txt"), ec);
+}
 
-  std::string temp_stem =
-      ".korv-" + std::to_string(getpid()) + "-" + std::to_string(temp_sequence.fetch_add(1));
-  TempPair temp{folder_ / (temp_stem + ".txt.tmp"), folder_ / (temp_stem + ".html.tmp")};
-  WriteNewFile(temp.txt, RenderText(doc));
-  WriteNewFile(temp.html, RenderHtml(doc));
-
-  int64_t n = HighestDocumentNumber(folder_) + 1;
-  for (int attempt = 0; attempt < kNumberAttempts; ++attempt, ++n) {
-    fs::path html = folder_ / NumberedName(n, ".html");
-    if (!Publish(temp.html, html)) continue;
-    if (Publish(temp.txt, folder_ / NumberedName(n, ".txt"))) {
-      last_number_ = n;
-      return;
-    }
-    // Another writer holds this number's .txt: give the number up whole.
-    if (access(temp.html.c_str(), F_OK) == 0) {
-      unlink(html.c_str());
-    } else if (rename(html.c_str(), temp.html.c_str()) != 0) {
-      RaiseErrno(errno);
-    }
+void DirDestination::Deliver(const Document& printed) {
+  for (int attempt = 0; attempt < kNumberAttempts; ++attempt) {
+    const int64_t n = Reserve(printed);
+    if (DeliverAs(n, printed)) return Release(n);
   }
   throw RuntimeError(kErrPathFileAccess, "No free document number in " + folder_.string());
+}
+
+int64_t DirDestination::Reserve(const Document& printed) {
+  return EndsLastTicket(OnPaper(printed)) ? last_number_ : HighestDocumentNumber(folder_) + 1;
+}
+
+bool DirDestination::Holds(int64_t ref, const Document& printed) {
+  const Document doc = OnPaper(printed);
+  const std::string held = ReadIfThere(folder_ / NumberedName(ref, ".txt"));
+  const std::string text = RenderText(doc);
+  return OnlyCommands(doc) ? !held.empty() && EndsWith(held, text) : !held.empty() && held == text;
+}
+
+bool DirDestination::DeliverAs(int64_t ref, const Document& printed) {
+  const Document doc = OnPaper(printed);
+  const fs::path txt = folder_ / NumberedName(ref, ".txt");
+  const fs::path html = folder_ / NumberedName(ref, ".html");
+  std::error_code ec;
+  if (OnlyCommands(doc) && fs::exists(txt, ec)) {
+    int fd = open(txt.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) RaiseErrno(errno);
+    try {
+      WriteAll(fd, RenderText(doc));
+      fsync(fd);
+    } catch (...) {
+      close(fd);
+      throw;
+    }
+    close(fd);
+    return true;
+  }
+  fs::create_directories(folder_, ec);
+  if (ec) RaiseErrno(ec.value());
+  const std::string html_text = RenderHtml(doc);
+  TempPair temp{TempPathIn(folder_), TempPathIn(folder_)};
+  WriteNewFile(temp.txt, RenderText(doc));
+  WriteNewFile(temp.html, html_text);
+  // An .html of this very document is what an attempt cut short left.
+  const bool html_there = ReadIfThere(html) == html_text;
+  if (!html_there && !PublishNew(temp.html, html)) return false;
+  if (!PublishNew(temp.txt, txt)) {
+    // Another writer holds this number's .txt: give the number up whole.
+    if (!html_there) unlink(html.c_str());
+    return false;
+  }
+  SyncFolder(folder_);
+  return true;
 }
 
 }  // namespace korv

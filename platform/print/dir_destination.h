@@ -4,12 +4,17 @@
 // with its lines as printed; when the entry gives the paper's columns, with
 // its lines as that paper shows them (FitDocument, in the entry's code page).
 // The files are numbered on from the highest number already in the folder,
-// six digits or more. Both are written whole under a temporary name first
-// and then published under their number, so a reader never sees half a
-// ticket and two printing processes never take the same number. The .html
-// appears just before the .txt. A missing folder is created. Failures raise
-// the file layer's RuntimeError (61 disk full, 70 no permission, ...), and no
-// temporary file is left behind.
+// six digits or more. Both are written whole under a temporary name first,
+// put on disk, and then published under their number, so a reader never sees
+// half a ticket and two printing processes never take the same number. The
+// .html appears just before the .txt: a ticket is there once its .txt is. A
+// document of nothing but printer commands (the paper cut after a ticket)
+// ends the text of the ticket this destination wrote last. A missing folder
+// is created. Failures raise the file layer's RuntimeError (61 disk full, 70
+// no permission, ...), and no temporary file is left behind.
+//
+// The folder is the printer's spool: a send's journal reserves a document's
+// number, and the document is there once its .txt holds its text (Holds).
 
 #include <cstdint>
 #include <filesystem>
@@ -25,6 +30,10 @@ class DirDestination : public Destination {
   DirDestination(std::filesystem::path folder, std::string described, PaperSetup paper = {})
       : folder_(std::move(folder)), described_(std::move(described)), paper_(paper) {}
   void Deliver(const Document& doc) override;
+  int64_t Reserve(const Document& doc) override;
+  bool Holds(int64_t ref, const Document& doc) override;
+  bool DeliverAs(int64_t ref, const Document& doc) override;
+  void Release(int64_t ref) override { last_number_ = ref; }
   std::string Describe() const override { return described_; }
   const std::filesystem::path& folder() const { return folder_; }
   // The folder, or the nearest folder above it when it is still to be made,
@@ -32,6 +41,9 @@ class DirDestination : public Destination {
   std::string Check(std::chrono::milliseconds within) const override;
 
  private:
+  Document OnPaper(const Document& printed) const;
+  bool EndsLastTicket(const Document& doc) const;
+
   std::filesystem::path folder_;
   std::string described_;
   PaperSetup paper_;

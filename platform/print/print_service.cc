@@ -57,7 +57,60 @@ void PrintService::EndDoc() {
   Document doc = std::move(open_);
   open_ = Document{};
   InstalledPrinter& p = printers_[current_];
-  if (p.destination) p.destination->Deliver(doc);
+  if (!p.destination) return;
+  if (ledger_) {
+    DeliverOnce(*p.destination, doc);
+  } else {
+    p.destination->Deliver(doc);
+  }
+}
+
+void PrintService::SetLedger(DocumentLedger* ledger) {
+  ledger_ = ledger;
+  ended_ = 0;
+}
+
+void PrintService::Start() {
+  for (InstalledPrinter& p : printers_)
+    if (p.destination) p.destination->Start();
+}
+
+// The number is recorded before the document is written and its arrival
+// after, so a crash in between is settled by looking at the printer's spool.
+// A delivery that fails is settled too: the ordinary rules have dropped it.
+void PrintService::DeliverOnce(Destination& d, const Document& doc) {
+  constexpr int kAttempts = 100;  // numbers another writer took first
+  const int k = ++ended_;
+  const LedgerEntry entry = ledger_->Entry(k);
+  const bool same = entry.begun && entry.printer == doc.printer;
+  if (same && entry.done) {
+    if (entry.delivered) d.Release(entry.ref);
+    return;
+  }
+  if (same && d.Holds(entry.ref, doc)) {
+    ledger_->Done(k, true);
+    return d.Release(entry.ref);
+  }
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    int64_t ref = entry.ref;
+    if (attempt > 0 || !same) {
+      ref = d.Reserve(doc);
+      ledger_->Begin(k, doc.printer, ref);
+    }
+    bool delivered = false;
+    try {
+      delivered = d.DeliverAs(ref, doc);
+    } catch (const std::exception&) {
+      ledger_->Done(k, false);
+      throw;
+    }
+    if (delivered) {
+      ledger_->Done(k, true);
+      return d.Release(ref);
+    }
+  }
+  ledger_->Done(k, false);
+  throw RuntimeError(kErrPathFileAccess, "No free document number at " + doc.printer);
 }
 
 std::vector<std::string> PrintService::HeldBackWarnings() const {

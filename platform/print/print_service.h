@@ -35,12 +35,51 @@ struct DestinationState {
   std::string problem;  // why the printer did not take the last one; empty when it did
 };
 
+// What the journal of a send knows of the documents the send ended,
+// numbered 1, 2, 3, ... in the order they were ended: the printer and the
+// number each was to take there (ref: its spool job, its folder document),
+// and whether it got there.
+struct LedgerEntry {
+  bool begun = false;   // a number was reserved for it
+  std::string printer;  // device name
+  int64_t ref = 0;
+  bool done = false;       // settled: delivered, or failed and not to be tried again
+  bool delivered = false;  // it reached its printer's spool or folder
+};
+
+class DocumentLedger {
+ public:
+  virtual ~DocumentLedger() = default;
+  virtual LedgerEntry Entry(int document) const = 0;
+  // Each is on disk before it returns.
+  virtual void Begin(int document, const std::string& printer, int64_t ref) = 0;
+  virtual void Done(int document, bool delivered) = 0;
+};
+
 // Where an installed printer's ended documents go (a ticket printer, a CUPS
 // queue, a folder). Failing to deliver raises RuntimeError.
 class Destination {
  public:
   virtual ~Destination() = default;
   virtual void Deliver(const Document& doc) = 0;
+  // Delivery under a number that a ledger records first, so that a send
+  // resumed after a crash never delivers a document twice. Reserve: the
+  // number the document is to take. Holds: whether the document is already
+  // there under ref, whole and as given (a spool job, a folder's document).
+  // DeliverAs: delivers it under ref, on disk before it returns; false (and
+  // nothing delivered) when ref was taken meanwhile. Release: the ledger
+  // knows ref is out: a spooled printer may now send it. A destination
+  // without numbers delivers at once and holds nothing.
+  virtual int64_t Reserve(const Document& /*doc*/) { return 0; }
+  virtual bool Holds(int64_t /*ref*/, const Document& /*doc*/) { return false; }
+  virtual bool DeliverAs(int64_t /*ref*/, const Document& doc) {
+    Deliver(doc);
+    return true;
+  }
+  virtual void Release(int64_t /*ref*/) {}
+  // Starts handing what it holds to the printer, when that waits for it
+  // (the station program: once the interrupted sends are finished).
+  virtual void Start() {}
   // Text shown to an administrator ("socket://10.0.0.5:9100").
   virtual std::string Describe() const = 0;
   // Cheap; safe to call on every dispatch pass.
@@ -104,6 +143,12 @@ class PrintService {
   // Sends the open document; nothing happens when no line was printed. A
   // delivery failure is raised to the caller after the document is dropped.
   void EndDoc();
+  // Documents ended from now on are numbered from 1 and go through the
+  // ledger: one it knows is done is not delivered again, one it began is
+  // looked for at its printer first (null: delivered at once, as always).
+  void SetLedger(DocumentLedger* ledger);
+  // Starts every printer that waits for it (Destination::Start).
+  void Start();
   bool DocumentOpen() const { return !open_.lines.empty(); }
   const Document& OpenDocument() const { return open_; }
 
@@ -120,8 +165,12 @@ class PrintService {
   bool Drain(std::chrono::milliseconds within);
 
  private:
+  void DeliverOnce(Destination& destination, const Document& doc);
+
   std::vector<InstalledPrinter> printers_;
   int current_ = -1;
+  DocumentLedger* ledger_ = nullptr;
+  int ended_ = 0;  // documents ended under the ledger
   PrintedLine state_;
   int copies_ = 1;
   Document open_;

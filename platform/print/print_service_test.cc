@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "common/runtime_error.h"
+#include "platform/print/control_font.h"
+#include "platform/print/dir_destination.h"
 #include "testing/fakes.h"
+#include "testing/temp_dir.h"
 
 namespace korv {
 namespace {
@@ -66,6 +69,49 @@ TEST(PrintServiceTest, SelectingAnotherPrinterEndsTheOpenDocumentThere) {
   EXPECT_THROW(printer.Select(0), RuntimeError);
   EXPECT_EQ(printer.Current(), 0);
   EXPECT_FALSE(printer.DocumentOpen());
+}
+
+// A send killed in the middle and then resumed ends the same documents in
+// the same order; each reaches the printer's folder once.
+TEST(PrintServiceTest, UnderALedgerAResumedSendDeliversNoDocumentTwice) {
+  testing::TempDir tmp;
+  const std::filesystem::path folder = tmp.path() / "kitchen";
+  auto send = [&](testing::MemoryLedger& ledger) {
+    std::vector<InstalledPrinter> printers;
+    printers.push_back(
+        InstalledPrinter{"KITCHEN", std::make_unique<DirDestination>(folder, "dir")});
+    PrintService printer(std::move(printers));
+    printer.SetLedger(&ledger);
+    printer.PrintLine({"ticket one"});
+    printer.EndDoc();
+    printer.SetFontName(kControlFont);
+    printer.PrintLine({"P"});  // the cut after it, a document of its own
+    printer.EndDoc();
+    printer.SetFontName("Arial");
+    printer.PrintLine({"ticket two"});
+    printer.EndDoc();
+  };
+  testing::MemoryLedger ledger;
+  send(ledger);
+  EXPECT_EQ(testing::ReadHostFile(folder / "000001.txt"), "ticket one\r\n[cut]\r\n");
+  EXPECT_EQ(testing::ReadHostFile(folder / "000002.txt"), "ticket two\r\n");
+  ASSERT_EQ(ledger.entries.size(), 3u);
+  EXPECT_EQ(ledger.entries[2].ref, 1) << "the cut ends ticket one";
+
+  // Killed while publishing ticket two: its .html is out, its .txt is not.
+  std::filesystem::remove(folder / "000002.txt");
+  ledger.entries[3].done = ledger.entries[3].delivered = false;
+  send(ledger);
+  EXPECT_EQ(testing::ReadHostFile(folder / "000001.txt"), "ticket one\r\n[cut]\r\n");
+  EXPECT_EQ(testing::ReadHostFile(folder / "000002.txt"), "ticket two\r\n");
+  EXPECT_TRUE(ledger.entries[3].delivered);
+
+  // Killed after publishing it, before the ledger knew: it is there already.
+  ledger.entries[3].done = false;
+  send(ledger);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 4)
+      << "two tickets, each a .txt and an .html; nothing more";
+  EXPECT_TRUE(ledger.entries[3].done);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "common/runtime_error.h"
 #include "platform/files/file_system.h"
+#include "platform/files/temp_files.h"
 
 namespace fs = std::filesystem;
 
@@ -19,22 +20,31 @@ namespace {
 
 constexpr int kMinDigits = 6;
 constexpr const char* kJobExtension = ".job";
-constexpr const char* kTempPrefix = ".writing-";
+constexpr const char* kStagedExtension = ".stage";
 
-// The number of a job file's name; -1 when the name is not one.
-int64_t JobNumber(const std::string& name) {
-  size_t dot = name.size() - std::min(name.size(), std::string(kJobExtension).size());
-  if (name.substr(dot) != kJobExtension) return -1;
+// The number of a job file's name (with that extension); -1 when the name
+// is not one.
+int64_t JobNumber(const std::string& name, const std::string& extension = kJobExtension) {
+  size_t dot = name.size() - std::min(name.size(), extension.size());
+  if (name.substr(dot) != extension) return -1;
   std::string stem = name.substr(0, dot);
   if (stem.size() < kMinDigits || stem.size() > 18) return -1;
   if (stem.find_first_not_of("0123456789") != std::string::npos) return -1;
   return std::stoll(stem);
 }
 
-std::string JobName(int64_t n) {
+std::string JobName(int64_t n, const char* extension = kJobExtension) {
   char buf[32];
-  snprintf(buf, sizeof buf, "%0*lld%s", kMinDigits, static_cast<long long>(n), kJobExtension);
+  snprintf(buf, sizeof buf, "%0*lld%s", kMinDigits, static_cast<long long>(n), extension);
   return buf;
+}
+
+bool SameBytes(const fs::path& path, std::string_view bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream held;
+  held << in.rdbuf();
+  return held.str() == bytes;
 }
 
 void WriteAll(int fd, std::string_view bytes) {
@@ -66,14 +76,6 @@ void WriteDurably(const fs::path& path, std::string_view bytes) {
   }
 }
 
-// Makes the new name itself durable.
-void SyncFolder(const fs::path& folder) {
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
-}
-
 }  // namespace
 
 std::vector<SpoolJob> PrintSpool::Jobs() const {
@@ -88,17 +90,71 @@ std::vector<SpoolJob> PrintSpool::Jobs() const {
   return jobs;
 }
 
+fs::path PrintSpool::Path(int64_t n, const char* extension) const {
+  return folder_ / JobName(n, extension);
+}
+
+void PrintSpool::Number() {
+  if (next_ != 0) return;
+  next_ = 1;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    next_ = std::max({next_, JobNumber(name) + 1, JobNumber(name, kStagedExtension) + 1});
+  }
+}
+
+int64_t PrintSpool::Reserve() {
+  std::lock_guard<std::mutex> lock(numbering_);
+  Number();
+  return next_++;
+}
+
+bool PrintSpool::Holds(int64_t n, std::string_view bytes) const {
+  return SameBytes(Path(n, kStagedExtension), bytes) || SameBytes(Path(n, kJobExtension), bytes);
+}
+
+bool PrintSpool::Stage(int64_t n, std::string_view bytes) {
+  std::lock_guard<std::mutex> lock(numbering_);
+  std::error_code ec;
+  fs::create_directories(folder_, ec);
+  if (ec) RaiseErrno(ec.value());
+  Number();
+  next_ = std::max(next_, n + 1);
+  if (fs::exists(Path(n, kJobExtension), ec)) return false;
+  fs::path temp = TempPathIn(folder_);
+  WriteDurably(temp, bytes);
+  bool staged = false;
+  try {
+    staged = PublishNew(temp, Path(n, kStagedExtension));
+  } catch (...) {
+    unlink(temp.c_str());
+    throw;
+  }
+  unlink(temp.c_str());
+  SyncFolder(folder_);
+  return staged;
+}
+
+std::optional<SpoolJob> PrintSpool::Release(int64_t n) {
+  SpoolJob job{n, Path(n, kJobExtension)};
+  const fs::path staged = Path(n, kStagedExtension);
+  if (access(staged.c_str(), F_OK) == 0) {
+    if (rename(staged.c_str(), job.path.c_str()) != 0) RaiseErrno(errno);
+    SyncFolder(folder_);
+  }
+  if (access(job.path.c_str(), F_OK) != 0) return std::nullopt;
+  return job;
+}
+
 SpoolJob PrintSpool::Add(std::string_view bytes) {
   std::lock_guard<std::mutex> lock(numbering_);
   std::error_code ec;
   fs::create_directories(folder_, ec);
   if (ec) RaiseErrno(ec.value());
-  if (next_ == 0) {
-    std::vector<SpoolJob> jobs = Jobs();
-    next_ = jobs.empty() ? 1 : jobs.back().number + 1;
-  }
+  Number();
   SpoolJob job{next_, folder_ / JobName(next_)};
-  fs::path temp = folder_ / (kTempPrefix + JobName(next_));
+  fs::path temp = TempPathIn(folder_);
   WriteDurably(temp, bytes);
   if (rename(temp.c_str(), job.path.c_str()) != 0) {
     int err = errno;
@@ -123,12 +179,7 @@ void PrintSpool::Remove(const SpoolJob& job) {
   SyncFolder(folder_);
 }
 
-void PrintSpool::RemoveUnfinished() {
-  std::error_code ec;
-  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-    if (it->path().filename().string().rfind(kTempPrefix, 0) == 0) fs::remove(it->path(), ec);
-  }
-}
+void PrintSpool::RemoveUnfinished() { ClearDeadTemporaries(folder_); }
 
 std::string SpoolFolderName(std::string_view device_name) {
   std::string out;

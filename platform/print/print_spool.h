@@ -5,12 +5,19 @@
 // disk and only then given its number, so after a crash or power cut the
 // folder holds whole jobs only, and each one is sent after a restart.
 //
+// A job of a send that keeps a journal is staged first (NNNNNN.stage, under
+// a number reserved and recorded beforehand) and becomes a job only when the
+// journal knows it is there (Release), so a crash in between never lets the
+// printer have a ticket the journal could deliver again.
+//
 // One process owns a folder's writing (the station program); others may
-// look. Add is called from one thread; Read and Remove may run on another.
+// look. Add, Reserve, Stage and Release are called from one thread; Read and
+// Remove may run on another.
 
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +40,16 @@ class PrintSpool {
   // the file layer's RuntimeError (61 disk full, 70 no permission, ...) and
   // leaves nothing behind when it cannot. Creates the folder when missing.
   SpoolJob Add(std::string_view bytes);
+  // A number no job or staged job has; the next Reserve or Add takes the
+  // one after it.
+  int64_t Reserve();
+  // Whether job n is here, staged or not, with exactly these bytes.
+  bool Holds(int64_t n, std::string_view bytes) const;
+  // Stores bytes as staged job n, on disk before it returns; false when n
+  // is taken. Raises as Add does.
+  bool Stage(int64_t n, std::string_view bytes);
+  // Makes staged job n a job; the job n when there is one (staged or not).
+  std::optional<SpoolJob> Release(int64_t n);
   std::string Read(const SpoolJob& job) const;
   // Raises RuntimeError when the file stays.
   void Remove(const SpoolJob& job);
@@ -41,6 +58,9 @@ class PrintSpool {
   void RemoveUnfinished();
 
  private:
+  std::filesystem::path Path(int64_t n, const char* extension) const;
+  void Number();  // next_ from the folder, the first time
+
   std::filesystem::path folder_;
   std::mutex numbering_;
   int64_t next_ = 0;  // 0 until the folder was looked at

@@ -15,10 +15,15 @@ SpooledDestination::SpooledDestination(std::string device_name, std::string desc
       spool_(std::move(spool_folder)),
       link_(std::move(link)),
       printer_(printer),
-      options_(options) {
+      options_(options),
+      sending_(sending) {
   if (sending) spool_.RemoveUnfinished();
   for (const SpoolJob& job : spool_.Jobs()) queue_.push_back(job);
-  if (sending) sender_ = std::thread([this] { Run(); });
+  if (!options_.start_later) Start();
+}
+
+void SpooledDestination::Start() {
+  if (sending_ && !sender_.joinable()) sender_ = std::thread([this] { Run(); });
 }
 
 SpooledDestination::~SpooledDestination() {
@@ -31,10 +36,30 @@ SpooledDestination::~SpooledDestination() {
 }
 
 void SpooledDestination::Deliver(const Document& doc) {
-  SpoolJob job = spool_.Add(RenderEscPos(doc, printer_));
+  Queue(spool_.Add(RenderEscPos(doc, printer_)));
+}
+
+int64_t SpooledDestination::Reserve(const Document&) { return spool_.Reserve(); }
+
+bool SpooledDestination::Holds(int64_t ref, const Document& doc) {
+  return spool_.Holds(ref, RenderEscPos(doc, printer_));
+}
+
+bool SpooledDestination::DeliverAs(int64_t ref, const Document& doc) {
+  return spool_.Stage(ref, RenderEscPos(doc, printer_));
+}
+
+// A job found in the spool at start-up is queued already.
+void SpooledDestination::Release(int64_t ref) {
+  if (std::optional<SpoolJob> job = spool_.Release(ref)) Queue(*job);
+}
+
+void SpooledDestination::Queue(const SpoolJob& job) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(std::move(job));
+    for (const SpoolJob& queued : queue_)
+      if (queued.number == job.number) return;
+    queue_.push_back(job);
   }
   changed_.notify_all();
 }

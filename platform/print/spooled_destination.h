@@ -36,6 +36,9 @@ struct SenderOptions {
   std::chrono::milliseconds first_retry{1000};
   std::chrono::milliseconds longest_retry{60000};
   std::ostream* report = nullptr;  // null: standard error
+  // The sender starts at Start() instead of at once: the station program
+  // first finishes the sends a crash interrupted.
+  bool start_later = false;
 };
 
 class SpooledDestination : public Destination {
@@ -50,6 +53,13 @@ class SpooledDestination : public Destination {
   ~SpooledDestination() override;
 
   void Deliver(const Document& doc) override;
+  // A send's journal reserves the job's number, the job is staged, and it is
+  // handed to the sender when the journal knows it is there.
+  int64_t Reserve(const Document& doc) override;
+  bool Holds(int64_t ref, const Document& doc) override;
+  bool DeliverAs(int64_t ref, const Document& doc) override;
+  void Release(int64_t ref) override;
+  void Start() override;
   std::string Describe() const override { return described_; }
   DestinationState State() const override;
   // Waits until the printer has taken every spooled job; false when `within`
@@ -62,6 +72,7 @@ class SpooledDestination : public Destination {
 
  private:
   void Run();
+  void Queue(const SpoolJob& job);
   // Empty when the printer took the job, else why not.
   std::string SendOne(const SpoolJob& job);
   void Report(const std::string& line) const;
@@ -72,6 +83,7 @@ class SpooledDestination : public Destination {
   std::unique_ptr<PrinterLink> link_;
   const EscPosPrinter printer_;
   const SenderOptions options_;
+  const bool sending_;
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;

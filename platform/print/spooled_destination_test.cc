@@ -8,6 +8,7 @@
 #include "platform/print/device_link.h"
 #include "platform/print/escpos_renderer.h"
 #include "platform/print/socket_link.h"
+#include "testing/fakes.h"
 #include "testing/smtp_sink.h"
 #include "testing/tcp_test_printer.h"
 #include "testing/temp_dir.h"
@@ -147,7 +148,8 @@ TEST(SpooledDestinationTest, SpooledTicketsAreSentInOrderAfterARestart) {
     kitchen->Deliver(Ticket("first"));
     kitchen->Deliver(Ticket("second"));
   }
-  testing::WriteHostFile(spool / ".writing-000003.job", "half a tic");  // cut off by a crash
+  // Cut off by a crash.
+  testing::WriteHostFile(testing::DeadProcessTempPathIn(spool), "half a tic");
   TcpTestPrinter printer;
   auto kitchen = SocketPrinter(spool, printer.port(), reports);
   EXPECT_EQ(kitchen->State().held, 2);
@@ -158,6 +160,49 @@ TEST(SpooledDestinationTest, SpooledTicketsAreSentInOrderAfterARestart) {
                                                       RenderEscPos(Ticket("second"), {}),
                                                       RenderEscPos(Ticket("third"), {})}));
   EXPECT_TRUE(fs::is_empty(spool)) << "the half-written job is dropped, not printed";
+}
+
+// A send's job is staged until its journal knows it is there; a job the
+// journal never learnt of is looked for, not spooled a second time.
+TEST(SpooledDestinationTest, AStagedJobWaitsForItsLedgerAndIsSentOnce) {
+  TempDir tmp;
+  fs::path spool = tmp.path() / "spool";
+  Reports reports;
+  TcpTestPrinter printer;
+  testing::MemoryLedger ledger;
+  {
+    // Killed between staging the job and recording it.
+    auto kitchen = SocketPrinter(spool, printer.port(), reports, false);
+    int64_t ref = kitchen->Reserve(Ticket("first"));
+    ledger.Begin(1, "KITCHEN1", ref);
+    ASSERT_TRUE(kitchen->DeliverAs(ref, Ticket("first")));
+    EXPECT_FALSE(kitchen->DeliverAs(ref, Ticket("other"))) << "the number is taken";
+  }
+  SenderOptions later = reports.Options();
+  later.start_later = true;
+  std::vector<InstalledPrinter> printers;
+  printers.push_back(InstalledPrinter{
+      "KITCHEN1", std::make_unique<SpooledDestination>(
+                      "KITCHEN1", "socket", spool,
+                      std::make_unique<SocketLink>("127.0.0.1", printer.port(), kQuickSocket),
+                      EscPosPrinter{}, later, true)});
+  PrintService service(std::move(printers));
+  EXPECT_EQ(service.printer(0).destination->State().held, 0) << "a staged job is not sent";
+  service.SetLedger(&ledger);
+  for (const char* text : {"first", "second"}) {
+    for (const PrintedLine& line : Ticket(text).lines) {
+      service.SetFontName(line.font);
+      service.SetBold(line.bold);
+      service.PrintLine(line.items);
+    }
+    service.EndDoc();
+  }
+  EXPECT_TRUE(ledger.entries[1].done && ledger.entries[2].done);
+  service.Start();
+  ASSERT_TRUE(service.Drain(kOutcome));
+  EXPECT_EQ(printer.Jobs(), (std::vector<std::string>{RenderEscPos(Ticket("first"), {}),
+                                                      RenderEscPos(Ticket("second"), {})}));
+  EXPECT_TRUE(fs::is_empty(spool));
 }
 
 TEST(SpooledDestinationTest, DevicePrinterGetsTheJobAppendedOrHoldsIt) {
