@@ -7,11 +7,20 @@
 // statement after the one that failed" is simply the next Run call.
 
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "common/runtime_error.h"
 
 namespace korv {
+
+// Stops the procedure that raises it and every procedure above it, past
+// every step runner and error handler, up to the one that started the work:
+// a send whose journal cannot record a step goes no further, so nothing
+// happens that the journal would not know. Not a std::exception on purpose.
+struct StepsHalted {
+  std::string reason;
+};
 
 class Steps {
  public:

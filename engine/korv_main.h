@@ -14,6 +14,7 @@
 
 #include "common/runtime_error.h"
 #include "common/station.h"
+#include "engine/send_ledger.h"
 #include "platform/platform.h"
 #include "platform/screen/elements.h"
 
@@ -102,9 +103,20 @@ class KorvMain {
   Station& station() { return station_; }
   Platform& platform() { return platform_; }
 
+  // The journal of the send the engine works for; null for none (the
+  // numbers are then drawn as always).
+  void SetLedger(SendLedger* ledger) { ledger_ = ledger; }
+  std::optional<std::string> Kept(std::string_view name) const {
+    return ledger_ ? ledger_->Kept(name) : std::nullopt;
+  }
+  void Keep(std::string_view name, const std::string& value) {
+    if (ledger_) ledger_->Keep(name, value);
+  }
+
  private:
   Station& station_;
   Platform& platform_;
+  SendLedger* ledger_ = nullptr;
   bool loaded_ = false;
 };
 

@@ -52,6 +52,10 @@ class KitchenSend {
     ClearWorkLists();
     if (HasUnsentRow(m_.MList1)) Send();
     steps_([&] { ColourSentRows(); });
+    // The cut that followed the last ticket leaves with it, not with the
+    // next order's first ticket (or never, when the program ends first):
+    // every document of the send is out before the completion says "SENT".
+    steps_([&] { pf_.printer.EndDoc(); });
   }
 
  private:
@@ -144,11 +148,15 @@ class KitchenSend {
 
 // The dispatch pass waits for "SENT", so the completion runs whatever
 // happened in the send; an error that escaped the send's own handling still
-// goes back to the caller afterwards.
+// goes back to the caller afterwards. A send its journal halted is not
+// completed: the lines it marked sent would be saved as sent, and the
+// resumed send would print nothing of what was still to print.
 void KorvMain::SSCommand9_Click() {
   std::exception_ptr escaped;
   try {
     KitchenSend(*this).Run();
+  } catch (const StepsHalted&) {
+    throw;
   } catch (...) {
     escaped = std::current_exception();
   }

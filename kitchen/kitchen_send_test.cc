@@ -1,5 +1,8 @@
+#include <map>
+#include <optional>
 #include <stdexcept>
 
+#include "common/steps.h"
 #include "common/val.h"
 #include "kitchen/kitchen_test_support.h"
 #include "kitchen/ticket_layout.h"
@@ -270,6 +273,60 @@ TEST(KitchenSendErrors, CompletesWhateverEscapes) {
   sound.ts.Write("C:\\KORVAIN\\Whoosh.wav", "RIFF");
   sound.main.SSCommand9_Click();  // played by the send and by the completion
   EXPECT_EQ(sound.ts.sound.played.size(), 2u);
+}
+
+// A send's journal of numbers, in memory; a failing one halts the send.
+struct KeptNumbers : SendLedger {
+  std::optional<std::string> Kept(std::string_view name) const override {
+    auto it = kept.find(std::string(name));
+    return it == kept.end() ? std::nullopt : std::optional<std::string>(it->second);
+  }
+  void Keep(std::string_view name, const std::string& value) override {
+    if (halt) throw StepsHalted{"journal full"};
+    kept[std::string(name)] = value;
+  }
+  std::map<std::string, std::string> kept;
+  bool halt = false;
+};
+
+TEST(KitchenSendJournal, AResumedSendTakesTheNumbersItsFirstAttemptDrew) {
+  const ConfigFields config = {{ConfigField::BarPrinter, "BAR"},
+                               {ConfigField::StationPrinter, "KITCHEN4"},
+                               {ConfigField::CutAfterCopy, "-1"}};
+  SendFixture b(config);
+  KeptNumbers journal;
+  b.main.SetLedger(&journal);
+  b.Rows({kBurger, kCola});
+  b.main.SSCommand9_Click();
+  EXPECT_EQ(journal.kept, (std::map<std::string, std::string>{
+                              {"bar", "1"}, {"kitchen", "K-1"}, {"receipt", "1"}}));
+  // The cut after the last ticket went out with it, before "SENT".
+  EXPECT_FALSE(b.ts.printer.DocumentOpen());
+  EXPECT_EQ(b.ts.printed.back().printer, "KITCHEN4 TM-U220");
+  EXPECT_EQ(b.ts.printed.back().lines.at(0).Text(), "P");
+
+  // The same send again, as after a crash: no number is drawn anew.
+  KorvMain again(b.ts.station, b.ts.platform);
+  again.SetLedger(&journal);
+  for (const char* row : {kBurger, kCola}) again.MList1.AddItem(row);
+  b.ts.printed.clear();
+  again.SSCommand9_Click();
+  EXPECT_EQ(b.On("KITCHEN1").at(0).lines.at(2).Text(), "K-1");
+  EXPECT_NE(KitchenFixture::Text(b.On("BAR").at(0)).find("OrderNumber\n1\n"), std::string::npos);
+  EXPECT_EQ(b.ts.Read(kCounter).substr(0, 4), "\"1\",");
+  EXPECT_EQ(b.ts.Read("F:\\KORVAIN\\BAROrdNumb.dat").substr(0, 4), "\"1\",");
+  EXPECT_EQ(b.ts.Read(kArchive).size(), 2000u) << "record 1 written again, not a record 2";
+
+  // A journal that cannot record stops the send before its completion.
+  SendFixture halted(config);
+  KeptNumbers full;
+  full.halt = true;
+  halted.main.SetLedger(&full);
+  halted.Rows({kBurger});
+  EXPECT_THROW(halted.main.SSCommand9_Click(), StepsHalted);
+  EXPECT_NE(halted.ts.station.SendStatus, "SENT");
+  EXPECT_FALSE(halted.ts.Exists("F:\\KORVAIN\\PhoneOrders\\12.pio"));
+  EXPECT_EQ(halted.ts.files.OpenCount(), 0);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "engine/config_switch.h"
 #include "engine/korv_main.h"
 #include "kitchen/ticket_layout.h"
-#include "platform/files/open_file_guard.h"
 
 namespace korv {
 namespace {
@@ -23,8 +22,9 @@ std::string MonitorFileName(const Station& s) {
 }
 
 // The order type, the number with the time and station, then every order
-// line as it stands, one quoted field a line. The text is written in one
-// piece so the display station never reads half an order.
+// line as it stands, one quoted field a line. A new file appears whole and
+// an old one of the same name is rewritten in place, so the display station
+// never reads an empty or half order.
 void WriteMonitorFile(KorvMain& m) {
   const Station& s = m.station();
   Platform& pf = m.platform();
@@ -33,8 +33,7 @@ void WriteMonitorFile(KorvMain& m) {
                       s.StationName});
   for (int i = 0; i < m.MList1.Count(); ++i) text += QuotedLine({m.MList1.Item(i)});
   pf.files.CloseAll();
-  OpenFileGuard file(pf.files, pf.files.Open(MonitorFileName(s), OpenMode::kOutput));
-  pf.files.WriteText(file.number(), text);
+  pf.files.WriteWhole(MonitorFileName(s), text);
 }
 
 // Printed on every main kitchen ticket, also for a blank customer record.

@@ -5,6 +5,12 @@
 // belongs to and a spare field carried through. The read and the rewrite
 // happen under one whole-file lock, so two stations drawing at the same
 // moment never get the same number.
+//
+// A number is handed out only once the counter holding it is on disk
+// (fsync): after a power cut the counter never falls back below a number a
+// printed ticket carries. The send's journal learns the number after that,
+// so a crash in between costs a number and never gives one out twice; a
+// send resumed after a crash takes the number its journal kept.
 
 #include <limits>
 
@@ -20,6 +26,9 @@ namespace {
 
 constexpr char kKitchenCounter[] = "KOrdNumb.dat";
 constexpr char kBarCounter[] = "BAROrdNumb.dat";
+// What the send's journal keeps them under.
+constexpr char kKitchenKept[] = "kitchen";
+constexpr char kBarKept[] = "bar";
 
 struct Counter {
   std::string count;
@@ -74,14 +83,20 @@ std::string WriteNextCount(FileSystem& files, int file, const Counter& counter, 
   bool same_day = false;
   Steps::Skip()([&] { same_day = SameDay(counter.day, today); });
   std::string count = NextCount(counter, same_day);
-  Steps::Skip()([&] { files.Rewrite(file, CounterLine(count, today, counter.spare)); });
+  Steps::Skip()([&] {
+    files.Rewrite(file, CounterLine(count, today, counter.spare));
+    files.Flush(file);
+  });
   return count;
 }
 
 // Bar number 1; a file still unreadable after the retry starts the day over.
 std::string RecoverAfterReadError(FileSystem& files, int file, int error, const Date& today) {
   if (error == kErrInputPastEnd)
-    Steps::Skip()([&] { files.Rewrite(file, CounterLine("1", today, "0")); });
+    Steps::Skip()([&] {
+      files.Rewrite(file, CounterLine("1", today, "0"));
+      files.Flush(file);
+    });
   return "1";
 }
 
@@ -96,6 +111,10 @@ void HandOutBarNumber(Station& station, const std::string& count) {
 // Errors (70 for a lock another station holds) go to the kitchen send, with
 // KitchenOrderNo left as it was.
 void KorvMain::GetKOrderNumber() {
+  if (std::optional<std::string> kept = Kept(kKitchenKept)) {
+    station_.KitchenOrderNo = *kept;
+    return;
+  }
   FileSystem& files = platform_.files;
   const Date today = platform_.clock.Today();
   const std::string path = station_.DataRoot + kKitchenCounter;
@@ -106,8 +125,10 @@ void KorvMain::GetKOrderNumber() {
   Counter counter = ReadCounter(files, file.number());
   std::string count = NextCount(counter, SameDay(counter.day, today));
   files.Rewrite(file.number(), CounterLine(count, today, counter.spare));
+  files.Flush(file.number());
   files.CloseAll();
   station_.KitchenOrderNo = "K-" + count;
+  Keep(kKitchenKept, station_.KitchenOrderNo);
 }
 
 // The kitchen send's repair after an unexpected error: the day goes on from
@@ -118,6 +139,7 @@ void KorvMain::ResetKitchenCounter() {
   OpenFileGuard file(files, files.Open(station_.DataRoot + kKitchenCounter, OpenMode::kReadWrite));
   files.Lock(file.number());
   files.Rewrite(file.number(), QuotedLine({"500", FormatMMDDYYYY(platform_.clock.Today()), "0"}));
+  files.Flush(file.number());
 }
 
 // An empty or cut-short file (another station caught in the middle of its
@@ -125,6 +147,7 @@ void KorvMain::ResetKitchenCounter() {
 // starts the day again at 1. Any other read error gives bar number 1 and
 // leaves the file alone. Errors before the first read go to the kitchen send.
 void KorvMain::GetBar_OrderNumb() {
+  if (std::optional<std::string> kept = Kept(kBarKept)) return HandOutBarNumber(station_, *kept);
   FileSystem& files = platform_.files;
   const std::string path = station_.DataRoot + kBarCounter;
   for (int pass = 1; pass <= 2; ++pass) {
@@ -155,6 +178,7 @@ void KorvMain::GetBar_OrderNumb() {
     HandOutBarNumber(station_, error == 0 ? WriteNextCount(files, number, counter, today)
                                           : RecoverAfterReadError(files, number, error, today));
     files.CloseAll();
+    Keep(kBarKept, station_.BarOrderNo);
     return;
   }
 }

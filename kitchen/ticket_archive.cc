@@ -10,6 +10,7 @@ namespace korv {
 namespace {
 
 constexpr int kRecordLength = 2000;
+constexpr char kReceiptKept[] = "receipt";  // the send's journal keeps the record's number
 
 // Head, the ticket buffer as printed, a rule and the foot, lines joined by
 // CR LF (none after the last).
@@ -24,7 +25,9 @@ std::string ArchiveText(const KorvMain& m, const Station& s) {
 
 // The new record starts after the last whole or partial record. A record cut
 // short by a write that never finished is first filled out with blanks, so it
-// stays readable and every later record stays on its own slot.
+// stays readable and every later record stays on its own slot. The send's
+// journal keeps the record's number before it is written, so a send resumed
+// after a crash writes the same record again rather than a second one.
 void KorvMain::Save_Receipt() {
   Text4.SetText(ArchiveText(*this, station_));
   FileSystem& files = platform_.files;
@@ -32,11 +35,16 @@ void KorvMain::Save_Receipt() {
   OpenFileGuard file(files, files.Open(station_.LocalRoot + "data\\KitData.Dat", OpenMode::kRandom,
                                        kRecordLength));
   files.Lock(file.number());
-  const int64_t length = files.Lof(file.number());
-  const int64_t records = (length + kRecordLength - 1) / kRecordLength;
-  if (length % kRecordLength != 0)
-    files.PutRecord(file.number(), records, files.GetRecord(file.number(), records));
-  files.PutRecord(file.number(), records + 1, Left(Text4.Text(), kRecordLength));
+  int64_t record = static_cast<int64_t>(Val(Kept(kReceiptKept).value_or("0")));
+  if (record < 1) {
+    const int64_t length = files.Lof(file.number());
+    const int64_t records = (length + kRecordLength - 1) / kRecordLength;
+    if (length % kRecordLength != 0)
+      files.PutRecord(file.number(), records, files.GetRecord(file.number(), records));
+    record = records + 1;
+    Keep(kReceiptKept, std::to_string(record));
+  }
+  files.PutRecord(file.number(), record, Left(Text4.Text(), kRecordLength));
   files.CloseAll();
 }
 

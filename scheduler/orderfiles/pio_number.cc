@@ -34,6 +34,7 @@ void NextPioNumber(Station& station, FileSystem& files) {
     files.Lock(file);
     n = PioNumberAfter(files.ReadAll(file));
     files.Rewrite(file, QuotedLine({std::to_string(n)}));
+    files.Flush(file);
     files.Unlock(file);
   }
   station.PioNumber = n;

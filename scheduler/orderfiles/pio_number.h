@@ -18,6 +18,8 @@ int PioNumberAfter(std::string_view counter_text);
 // counter is read and rewritten under one whole-file lock, so draws by any
 // number of stations at the same moment never hand out the same number twice
 // within a cycle of 498. A missing counter file starts at 1 and is created.
+// The counter is on disk (fsync) before the number is handed out, so after
+// a power cut it never falls back below a number a phone order carries.
 // Closes all open files first; raises 70 when another station holds the lock
 // past the file layer's short wait, leaving the counter as it was.
 void NextPioNumber(Station& station, FileSystem& files);
