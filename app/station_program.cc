@@ -103,15 +103,21 @@ int RunStation(const ProgramOptions& options) {
   MessageBoxes& boxes = screen ? screen->boxes() : stderr_boxes;
   PlayerSound sound;
   SystemHost host(files.HostPath("C:\\Korvain\\korv-delayed-send.lock"));
-  InstalledPrinters installed = LoadInstalledPrinters(files);
-  PrintService printer(std::move(installed.printers), installed.current);
-  printer.Start();
+  PrintService printer;  // installed once this is the station's only copy
   Platform platform{files, clock, printer, loop, boxes, sound, host, status};
   Station station;
 
   KORVdelayedSend1 window(station, platform, KORV_VERSION);
   QtStation::Binding on_screen = QtStation::Bind(screen.get(), window);
   if (!window.Form_Load()) return 1;
+  // A refused copy never gets here: the spools and the journal belong to
+  // the copy that runs. The printers take what a killed station left in
+  // their spools, the sends it did not end are finished, and only then do
+  // the printers send, so each ticket goes out once.
+  InstalledPrinters installed = LoadInstalledPrinters(files);
+  printer = PrintService(std::move(installed.printers), installed.current);
+  window.RecoverSends();
+  printer.Start();
   if (options.once) {
     window.Timer1.SetInterval(0);
     window.RunDispatchPass();

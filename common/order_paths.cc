@@ -103,4 +103,13 @@ std::string DelayedSendLogPath(const std::string& data_root, const Date& day) {
   return PhoneOrdersFolder(data_root) + FormatMMYY(day) + "DElayedSend.LOG";
 }
 
+std::string SendJournalFolder(const std::string& local_root) {
+  return local_root + "data\\Journal\\";
+}
+
+std::string SendJournalPath(const std::string& local_root, const std::string& id) {
+  RequireSafeOrderId(id);
+  return SendJournalFolder(local_root) + id + ".jnl";
+}
+
 }  // namespace korv

@@ -62,4 +62,10 @@ std::string LastOrderPath(const std::string& data_root, const std::string& phone
 // December 2026), written by the scheduler and shown by the log viewer.
 std::string DelayedSendLogPath(const std::string& data_root, const Date& day);
 
+// The station's own journal of the send of order id, under LocalRoot (never
+// shared): LocalRoot & "data\Journal\" & id & ".jnl". Raises 52 for an
+// unsafe id.
+std::string SendJournalFolder(const std::string& local_root);
+std::string SendJournalPath(const std::string& local_root, const std::string& id);
+
 }  // namespace korv

@@ -1,6 +1,9 @@
 #include "scheduler/delayed_send_log.h"
 
+#include <algorithm>
+
 #include "common/quoted_list.h"
+#include "common/runtime_error.h"
 #include "common/val.h"
 #include "platform/files/open_file_guard.h"
 
@@ -69,11 +72,31 @@ std::vector<std::string> PrintedLogEntry(const std::string& header_path,
   };
 }
 
-void AppendLogEntry(FileSystem& files, const std::string& path,
-                    const std::vector<std::string>& lines) {
+namespace {
+
+std::string EntryText(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += QuotedLine({line});
-  WriteLockedText(files, path, OpenMode::kAppend, text);
+  return text;
+}
+
+}  // namespace
+
+void AppendLogEntry(FileSystem& files, const std::string& path,
+                    const std::vector<std::string>& lines) {
+  WriteLockedText(files, path, OpenMode::kAppend, EntryText(lines));
+}
+
+bool LogHoldsEntry(const FileSystem& files, const std::string& path, int64_t from,
+                   const std::vector<std::string>& lines) {
+  std::string log;
+  try {
+    log = files.ReadFileText(path);
+  } catch (const RuntimeError&) {
+    return false;
+  }
+  const size_t start = static_cast<size_t>(std::max<int64_t>(0, from));
+  return start < log.size() && log.find(EntryText(lines), start) != std::string::npos;
 }
 
 }  // namespace korv

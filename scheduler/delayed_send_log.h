@@ -48,4 +48,10 @@ std::vector<std::string> PrintedLogEntry(const std::string& header_path,
 void AppendLogEntry(FileSystem& files, const std::string& path,
                     const std::vector<std::string>& lines);
 
+// True when the log at path holds the entry whole after its first `from`
+// bytes: the log only grows, so an entry a send appended after the log was
+// that long is there, whatever other stations appended around it.
+bool LogHoldsEntry(const FileSystem& files, const std::string& path, int64_t from,
+                   const std::vector<std::string>& lines);
+
 }  // namespace korv

@@ -24,9 +24,11 @@ void KORVdelayedSend1::Timer1_Timer() {
   EndOfPass();
 }
 
-// The pass proper: from the top again after each send, until nothing more is
-// due.
+// The pass proper: the sends a crash interrupted first, then from the top
+// again after each send, until nothing more is due.
 void KORVdelayedSend1::SendDueOrders() {
+  Timer1.SetInterval(0);
+  RecoverSends();
   for (;;) {
     Timer1.SetInterval(0);
     try {

@@ -7,7 +7,10 @@
 #include <functional>
 #include <map>
 #include <regex>
+#include <utility>
 
+#include "common/order_paths.h"
+#include "common/steps.h"
 #include "common/val.h"
 #include "platform/print/dir_destination.h"
 #include "scheduler/delayed_send_log.h"
@@ -15,6 +18,7 @@
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
 #include "scheduler/orderfiles/line_file.h"
+#include "scheduler/send_journal.h"
 #include "testing/test_station.h"
 
 namespace korv {
@@ -459,6 +463,118 @@ TEST(Dispatch, ARefreshedListIsWhatAFullRebuildGives) {
   EXPECT_EQ(rows(b.w), rows(fresh));
   EXPECT_EQ(b.w.MList1.Count(), 3);
   EXPECT_EQ(b.w.Label2.Caption(), "3");
+}
+
+}  // namespace
+}  // namespace korv
+
+namespace korv {
+namespace {
+
+// A printer whose first delivery is where the station dies: the send stops
+// there as a killed one does, its journal as it stands.
+struct DyingPrinter : Destination {
+  explicit DyingPrinter(std::vector<Document>* sink) : sink(sink) {}
+  void Deliver(const Document& doc) override {
+    if (std::exchange(dies, false)) throw StepsHalted{"killed"};
+    sink->push_back(doc);
+  }
+  std::string Describe() const override { return "dying"; }
+  std::vector<Document>* sink;
+  bool dies = true;
+};
+
+std::string DocumentText(const Document& doc) {
+  std::string text;
+  for (const PrintedLine& line : doc.lines) text += line.Text() + "\n";
+  return text;
+}
+
+TEST(InterruptedSend, IsFinishedFromWhereItStoppedWithItsNumbersAndItsTime) {
+  DispatchFixture b;
+  b.t.printer.printer(2).destination = std::make_unique<DyingPrinter>(&b.t.printed);  // BAR
+  b.Order("DS5", "12/25/2026", "6:00 PM");
+  b.w.Timer1_Timer();
+  // Stopped in the bar ticket: both kitchen tickets are out, the order is
+  // not completed.
+  ASSERT_EQ(b.t.printed.size(), 2u);
+  const std::string journal = SendJournalPath("C:\\KORVAIN\\", "DS5");
+  EXPECT_TRUE(b.t.Exists(journal));
+  EXPECT_NE(b.t.Read(kOrders + "1.Pio").find("|N\""), std::string::npos);
+  EXPECT_NE(b.w.RichTextBox1.Text().find("The send of order DS5 stopped: killed"),
+            std::string::npos);
+
+  // Five minutes later the shared folder is out of reach: the send waits.
+  const std::filesystem::path orders = b.t.files.HostPath(kOrders);
+  std::filesystem::rename(orders, orders.string() + ".away");
+  b.t.clock.AdvanceMs(5 * 60000);
+  b.w.Timer1_Timer();
+  EXPECT_NE(b.w.RichTextBox1.Text().find("The unfinished send of order DS5 waits until " + kOrders +
+                                         " can be reached again"),
+            std::string::npos);
+  EXPECT_TRUE(b.t.Exists(journal));
+
+  // Back again: only the bar ticket prints, as the send would have printed
+  // it five minutes before; the same numbers, one SENT entry.
+  std::filesystem::rename(orders.string() + ".away", orders);
+  b.w.Timer1_Timer();
+  ASSERT_EQ(b.t.printed.size(), 3u);
+  EXPECT_EQ(b.t.printed[2].printer, "BAR TM-T88");
+  const std::string bar = DocumentText(b.t.printed[2]);
+  EXPECT_NE(bar.find("OrderNumber\n1\n"), std::string::npos) << bar;
+  EXPECT_NE(bar.find("12/25/2026   6:30:20 PM"), std::string::npos) << bar;
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
+  EXPECT_EQ(b.t.Read(kRoot + "data\\PioNumber.dat"), "\"1\"\r\n");
+  EXPECT_EQ(b.t.Read(kRoot + "KOrdNumb.dat").substr(0, 4), "\"1\",");
+  EXPECT_EQ(b.t.Read(kOrders + "1.pio").find("|N\""), std::string::npos);
+  EXPECT_NE(b.t.Read(kOrders + "Deleted\\DS5.PH").find("Sent to kitchen at 06:30 PM"),
+            std::string::npos);
+  EXPECT_FALSE(b.t.Exists(journal));
+  EXPECT_NE(std::find(b.t.status.lines.begin(), b.t.status.lines.end(),
+                      "korv-delayed-send: finishing the send of DS5 begun 12/25/2026 6:30:20 PM, "
+                      "which the station did not end"),
+            b.t.status.lines.end());
+}
+
+TEST(InterruptedSend, AnOrderStillPendingIsTakenBackAndOneAnotherStationSentIsLeftToIt) {
+  DispatchFixture b;
+  auto killed_after_its_number = [&](const std::string& id, const std::string& n) {
+    SendBeginning began;
+    began.id = id;
+    began.header = ReadHeader(b.t.files, kOrders + id + ".PH");
+    began.header_stamp = b.t.files.Stamp(kOrders + id + ".PH");
+    began.lines_stamp = b.t.files.Stamp(kOrders + id + ".Pio");
+    began.time = b.t.clock.Now();
+    began.send_date = began.header.send_date;
+    began.send_time = began.header.send_time;
+    began.log_path = kOrders + "1226DElayedSend.LOG";
+    began.pending_count = 3;
+    auto journal =
+        SendJournal::Begin(b.t.files.HostPath(SendJournalPath("C:\\KORVAIN\\", id)), began);
+    journal->Mark(SendStep::kArchiveLines);
+    journal->Keep("pio", n);
+  };
+  b.Order("DS5", "12/25/2026", "6:00 PM", " 7", "Hale\t100%");
+  killed_after_its_number("DS5", "17");
+  b.Order("DS6", "12/25/2026", "6:00 PM");
+  killed_after_its_number("DS6", "18");
+  b.t.files.Kill(kOrders + "DS6.PH");  // then sent by another station
+  b.t.files.Kill(kOrders + "DS6.Pio");
+  b.Order("DS7", "12/25/2026", "6:00 PM");
+  b.t.Write(SendJournalPath("C:\\KORVAIN\\", "DS7"), "begin\tDS7\tcut off");
+
+  b.w.RecoverSends();
+  // DS5 goes out under the number it drew; DS6 is not printed here; DS7's
+  // send had changed nothing and is sent at the next pass like any order.
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=17"});
+  EXPECT_NE(b.Log().find(" - Order is for customer HALE\t100%"), std::string::npos);
+  EXPECT_NE(b.Log().find("a total of 3 Delayed orders"), std::string::npos);
+  EXPECT_FALSE(b.t.Exists(kOrders + "18.pio"));
+  EXPECT_NE(b.w.RichTextBox1.Text().find("The unfinished send of order DS6 is dropped"),
+            std::string::npos);
+  EXPECT_TRUE(b.t.files.List("C:\\KORVAIN\\data\\Journal\\", "*").empty());
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS5=17", "DS7=1"}));
 }
 
 }  // namespace

@@ -9,6 +9,9 @@ KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::st
       station_(station),
       platform_(platform),
       version_(std::move(version)),
+      send_clock_(platform.clock),
+      engine_platform_{platform.files, send_clock_,    platform.printer, platform.loop,
+                       platform.boxes, platform.sound, platform.host,    platform.status},
       claim_(platform.files.paths()) {
   Timer1.Tick = [this] { RunDispatchPass(); };
   MList1.SetCaption("Pending Orders To SEND");
@@ -40,7 +43,7 @@ void KORVdelayedSend1::RunDispatchPass() {
 
 KorvMain& KORVdelayedSend1::Engine() {
   if (!engine_) {
-    engine_ = std::make_unique<KorvMain>(station_, platform_);
+    engine_ = std::make_unique<KorvMain>(station_, engine_platform_);
     engine_->Load();
   }
   return *engine_;

@@ -5,6 +5,7 @@
 //   pending_list.cc   UpdateList
 //   dispatch.cc       Timer1_Timer
 //   send_order.cc     the send of one due order, step by step
+//   interrupted_sends.cc  the sends a crash or power cut interrupted
 //   hand_off.cc       LoadOrderIntoEngine
 //   order_viewer.cc   the operator's views and buttons
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "common/station.h"
+#include "common/steps.h"
 #include "engine/korv_main.h"
 #include "logview/korv_trace_log.h"
 #include "platform/mail/mail.h"
@@ -64,6 +66,14 @@ class KORVdelayedSend1 {
   // the pass through it, and so does the program's single pass (--once).
   void RunDispatchPass();
   void LoadOrderIntoEngine();
+  // Finishes every send the station's journal holds unfinished (the station
+  // was killed or lost its power in them), from where each stopped; a send
+  // whose order cannot be reached now (PhoneOrders\ missing: the share is
+  // down) waits, said in the error text, and its order is left alone. The
+  // first call also clears what dead processes of this station left half
+  // written in the folders it writes. The program calls it at start-up,
+  // before its printers send, and every pass calls it first.
+  void RecoverSends();
 
   // Loads the order engine hidden when it is not loaded.
   KorvMain& Engine();
@@ -183,6 +193,8 @@ class KORVdelayedSend1 {
   // The send of one claimed order in its steps, in the order they run
   // (send_order.h).
   void SendClaimedOrder(const std::string& id);
+  void ResumeSend(std::unique_ptr<SendJournal> journal);
+  void RunSend(OrderSend& send);
   DelayedOrderTurnOver TurnOver();
   OrderSend StartSend(const std::string& id);
   void ArchiveLines(const OrderSend& send);
@@ -190,12 +202,19 @@ class KORVdelayedSend1 {
   void CopyToPhoneOrder(OrderSend& send);
   void DeleteDelayedPair(const OrderSend& send);
   void RewriteOrderId(OrderSend& send);
-  void LogSent(OrderSend& send);
+  void LogSent(const OrderSend& send);
+  void AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines);
   void ArchiveHeader(const OrderSend& send);
   void TakeCustomer(OrderSend& send);
   void HandToEngine(const OrderSend& send);
   void AwaitSent(const OrderSend& send);
   void UnloadAndRefresh();
+  void EndSend(const OrderSend& send);
+  void HaltSend(const OrderSend& send, const StepsHalted& halted);
+  // The sends a crash interrupted (interrupted_sends.cc).
+  void RecoverSend(const std::string& journal_path);
+  bool TakeBackOrder(const SendJournal& journal);
+  void ClearTemporaries();
   void SetTipText(int count);
   // Adds a line to the error text, shows the error button and says the line
   // on the status service; each distinct message only once per run, so a
@@ -206,7 +225,11 @@ class KORVdelayedSend1 {
   Station& station_;
   Platform& platform_;
   std::string version_;
+  // The order engine sees the time of the send under way, held (send_order.h).
+  HeldClock send_clock_;
+  Platform engine_platform_;
   std::unique_ptr<KorvMain> engine_;
+  bool temporaries_cleared_ = false;
   OrderClaim claim_;
   std::string config_problem_;
   std::set<std::string> reported_;

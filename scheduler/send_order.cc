@@ -1,6 +1,7 @@
-// SendClaimedOrder: one due delayed order turned into phone order n and
-// handed to the order engine, step by step in the order the steps run
-// (send_order.h). Each step takes the send's state and hands it on.
+// SendClaimedOrder and ResumeSend: one due delayed order turned into phone
+// order n and handed to the order engine, step by step in the order the
+// steps run (send_order.h), under the send's journal. Each step takes the
+// send's state and hands it on.
 
 #include "scheduler/send_order.h"
 
@@ -29,42 +30,103 @@ std::string UnknownRecordText(const std::string& number) {
   return Val(number) == 0 ? "ZERO" : Printable(Trim(number));
 }
 
+constexpr char kPioKept[] = "pio";  // the phone-in number, in the journal
+
 }  // namespace
 
 void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
   OrderSend send = StartSend(id);
-  ArchiveLines(send);
-  if (!DrawPhoneInNumber(send)) return;
-  CopyToPhoneOrder(send);
-  DeleteDelayedPair(send);
-  RewriteOrderId(send);
-  LogSent(send);
-  ArchiveHeader(send);
-  TakeCustomer(send);
-  HandToEngine(send);
-  AwaitSent(send);
-  UnloadAndRefresh();
+  if (send.journal) RunSend(send);
+}
+
+// The send the journal records, from where it stopped: the same steps.
+void KORVdelayedSend1::ResumeSend(std::unique_ptr<SendJournal> journal) {
+  OrderSend send;
+  send.id = journal->beginning().id;
+  send.header_path = DelayedHeaderPath(station_.DataRoot, send.id);
+  send.header = journal->beginning().header;
+  send.journal = std::move(journal);
+  const SendBeginning& b = send.journal->beginning();
+  station_.PioNumberText = send.id;
+  station_.SendDate = b.send_date;
+  station_.SendTime = b.send_time;
+  platform_.status.Say("korv-delayed-send: finishing the send of " + send.id + " begun " +
+                       DefaultDateText(b.time.date) + " " + DefaultTimeText(b.time.seconds) +
+                       ", which the station did not end");
+  RunSend(send);
+}
+
+void KORVdelayedSend1::RunSend(OrderSend& send) {
+  send_clock_.Hold(send.journal->beginning().time);
+  try {
+    ArchiveLines(send);
+    if (DrawPhoneInNumber(send)) {
+      CopyToPhoneOrder(send);
+      DeleteDelayedPair(send);
+      RewriteOrderId(send);
+      LogSent(send);
+      ArchiveHeader(send);
+      TakeCustomer(send);
+      HandToEngine(send);
+      AwaitSent(send);
+      UnloadAndRefresh();
+      EndSend(send);
+    }
+  } catch (const StepsHalted& halted) {
+    HaltSend(send, halted);
+  }
+  send_clock_.Let();
 }
 
 DelayedOrderTurnOver KORVdelayedSend1::TurnOver() {
   return DelayedOrderTurnOver(platform_.files, station_.DataRoot);
 }
 
+// The journal begins before the first change. Without it the order is not
+// sent: a crash would lose it or print it twice.
 OrderSend KORVdelayedSend1::StartSend(const std::string& id) {
   OrderSend send;
   send.id = id;
   send.header_path = DelayedHeaderPath(station_.DataRoot, id);
   Steps::Skip()([&] { send.header = ReadHeader(platform_.files, send.header_path); });
+  SendBeginning b;
+  b.id = id;
+  b.header = send.header;
+  b.header_stamp = platform_.files.Stamp(send.header_path);
+  b.lines_stamp = platform_.files.Stamp(DelayedLinesPath(station_.DataRoot, id));
+  b.time = platform_.clock.Now();
+  b.send_date = station_.SendDate;
+  b.send_time = station_.SendTime;
+  b.log_path = DelayedSendLogPath(station_.DataRoot, b.time.date);
+  Steps::Skip()([&] { b.log_size = platform_.files.FileLen(b.log_path); });
+  b.pending_count = pending_count_;
+  const std::string journal_path = SendJournalPath(station_.LocalRoot, id);
+  try {
+    send.journal = SendJournal::Begin(platform_.files.HostPath(journal_path), b);
+  } catch (const RuntimeError& e) {
+    ReportError("Order " + id + " stays pending: its send cannot be recorded in " + journal_path +
+                " (" + e.description() + ")");
+    passed_by_.insert(id);
+  }
   return send;
 }
 
 void KORVdelayedSend1::ArchiveLines(const OrderSend& send) {
+  if (send.journal->Done(SendStep::kArchiveLines)) return;
   Steps::Skip()([&] { TurnOver().CopyLinesToArchive(send.id); });
+  send.journal->Mark(SendStep::kArchiveLines);
 }
 
 // Without a fresh number the order would overwrite another phone order: it
-// stays pending and is tried on the next pass.
+// stays pending and is tried on the next pass, and its journal ends (nothing
+// is changed that a new send would not do again).
 bool KORVdelayedSend1::DrawPhoneInNumber(OrderSend& send) {
+  if (std::optional<std::string> kept = send.journal->Kept(kPioKept)) {
+    send.n = static_cast<int>(Val(*kept));
+    station_.PioNumber = send.n;
+    station_.PioNumberText = *kept;
+    return true;
+  }
   try {
     NextPioNumber(station_, platform_.files);
   } catch (const std::exception& e) {
@@ -72,55 +134,94 @@ bool KORVdelayedSend1::DrawPhoneInNumber(OrderSend& send) {
                     AsRuntimeError(e).description() + ")",
                 false);
     passed_by_.insert(send.id);
+    send.journal->End();
     return false;
   }
   send.n = static_cast<int>(station_.PioNumber);
+  send.journal->Keep(kPioKept, station_.PioNumberText);
   return true;
 }
 
 void KORVdelayedSend1::CopyToPhoneOrder(OrderSend& send) {
+  if (std::optional<std::string> done = send.journal->Done(SendStep::kCopyToPhoneOrder)) {
+    send.header_copied = *done == "1";
+    return;
+  }
   Steps::Skip()([&] { TurnOver().CopyLinesToPhoneOrder(send.id, send.n); });
   send.header_copied = Steps::Skip()([&] { TurnOver().CopyHeaderToPhoneOrder(send.id, send.n); });
+  send.journal->Mark(SendStep::kCopyToPhoneOrder, send.header_copied ? "1" : "0");
 }
 
+// Only the delayed files the send began with are deleted: while the station
+// was down, an order-entry station may have written a new DS<k>.
 void KORVdelayedSend1::DeleteDelayedPair(const OrderSend& send) {
-  Steps::Skip()([&] { TurnOver().DeleteDelayedLines(send.id); });
-  Steps::Skip()([&] { TurnOver().DeleteDelayedHeader(send.id); });
-  if (platform_.files.Exists(send.header_path)) {
+  if (send.journal->Done(SendStep::kDeleteDelayedPair)) return;
+  const SendBeginning& b = send.journal->beginning();
+  FileSystem& files = platform_.files;
+  const std::string lines_path = DelayedLinesPath(station_.DataRoot, send.id);
+  send.journal->Mark(SendStep::kDeleting);
+  if (b.lines_stamp && files.Stamp(lines_path) == b.lines_stamp)
+    Steps::Skip()([&] { TurnOver().DeleteDelayedLines(send.id); });
+  if (b.header_stamp && files.Stamp(send.header_path) == b.header_stamp)
+    Steps::Skip()([&] { TurnOver().DeleteDelayedHeader(send.id); });
+  files.Sync(send.header_path);
+  if (files.Exists(send.header_path) && files.Stamp(send.header_path) == b.header_stamp) {
     // The header could not be deleted; sending it again next minute would
     // print the order twice.
     ReportError("Order " + send.id +
                 " was sent but its header could not be deleted: " + send.header_path);
     passed_by_.insert(send.id);
   }
+  send.journal->Mark(SendStep::kDeleteDelayedPair);
   platform_.loop.DoEvents();
 }
 
 // Without the copy, <n>.PH is still an old phone order from 498 sends ago;
 // the delayed header read at the start stands in for it.
 void KORVdelayedSend1::RewriteOrderId(OrderSend& send) {
+  if (std::optional<std::string> done = send.journal->Done(SendStep::kRewriteOrderId)) {
+    send.header.order_id = *done;
+    return;
+  }
   if (send.header_copied)
-    Steps::Skip()([&] { send.header = TurnOver().RewriteHeaderOrderId(send.n); });
+    Steps::Skip()([&] {
+      send.header = TurnOver().RewriteHeaderOrderId(send.n);
+      platform_.files.Sync(PhoneOrderHeaderPath(station_.DataRoot, send.n));
+    });
+  send.journal->Mark(SendStep::kRewriteOrderId, send.header.order_id);
 }
 
-void KORVdelayedSend1::LogSent(OrderSend& send) {
-  send.log_path = DelayedSendLogPath(station_.DataRoot, platform_.clock.Today());
+void KORVdelayedSend1::LogSent(const OrderSend& send) {
+  if (send.journal->Done(SendStep::kLogSent)) return;
   const OrderHeader& h = send.header;
-  Steps::Skip()([&] {
-    AppendLogEntry(platform_.files, send.log_path,
-                   SentLogEntry(send.id, send.n, h.customer_name, h.send_time, h.send_date,
-                                PlainNumber(pending_count_)));
-  });
+  AppendLogOnce(send, SentLogEntry(send.id, send.n, h.customer_name, h.send_time, h.send_date,
+                                   PlainNumber(send.journal->beginning().pending_count)));
+  send.journal->Mark(SendStep::kLogSent);
+}
+
+// An append a crash cut off from its mark is in the log already, after the
+// length the log had when the send began: it is not appended again.
+void KORVdelayedSend1::AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines) {
+  const SendBeginning& b = send.journal->beginning();
+  if (send.journal->Resumed() && LogHoldsEntry(platform_.files, b.log_path, b.log_size, lines))
+    return;
+  Steps::Skip()([&] { AppendLogEntry(platform_.files, b.log_path, lines); });
+  platform_.files.Sync(b.log_path);
 }
 
 void KORVdelayedSend1::ArchiveHeader(const OrderSend& send) {
+  if (send.journal->Done(SendStep::kArchiveHeader)) return;
+  const int seconds = send.journal->beginning().time.seconds;
   Steps::Skip()([&] {
-    TurnOver().WriteArchivedHeader(send.id, send.header,
-                                   ArchiveNote(send.id, send.n, platform_.clock.Now().seconds));
+    TurnOver().WriteArchivedHeader(send.id, send.header, ArchiveNote(send.id, send.n, seconds));
+    platform_.files.Sync(ArchivedHeaderPath(station_.DataRoot, send.id));
   });
+  send.journal->Mark(SendStep::kArchiveHeader);
 }
 
 // The header's name, phone and customer number win over the customer file's.
+// A resumed send takes the customer again (the engine needs it); only the
+// log entry of an unknown customer is written once.
 void KORVdelayedSend1::TakeCustomer(OrderSend& send) {
   const OrderHeader& h = send.header;
   station_.CustRecNo = CustomerRecordNumber(platform_.files, station_.DataRoot, h.customer_number);
@@ -133,7 +234,10 @@ void KORVdelayedSend1::TakeCustomer(OrderSend& send) {
                           UnknownRecordText(h.customer_number) +
                           " - Marked name to unknown - file name was " + send.header_path;
     ReportError(message, false);
-    Steps::Skip()([&] { AppendLogEntry(platform_.files, send.log_path, {message}); });
+    if (!send.journal->Done(SendStep::kTakeCustomer)) {
+      AppendLogOnce(send, {message});
+      send.journal->Mark(SendStep::kTakeCustomer);
+    }
   }
   // An unknown customer's order carries no customer number, so nothing of
   // customer record 1 reaches its tickets or files.
@@ -152,9 +256,33 @@ void KORVdelayedSend1::TakeCustomer(OrderSend& send) {
   station_.CustNumber = station_.CustNumberCopy = Trim(h.customer_number);
 }
 
-void KORVdelayedSend1::HandToEngine(const OrderSend&) {
+// The engine and the printing service work under the send's journal: the
+// numbers it kept, and each ticket once. The completion's files are put on
+// disk before the step is marked.
+void KORVdelayedSend1::HandToEngine(const OrderSend& send) {
+  if (send.journal->Done(SendStep::kHandToEngine)) {
+    station_.SendStatus = "SENT";
+    return;
+  }
   station_.SendStatus = "WAIT";
+  struct Ledgers {
+    KorvMain& engine;
+    PrintService& printer;
+    ~Ledgers() {
+      engine.SetLedger(nullptr);
+      printer.SetLedger(nullptr);
+    }
+  } ledgers{Engine(), platform_.printer};
+  ledgers.engine.SetLedger(send.journal.get());
+  ledgers.printer.SetLedger(send.journal.get());
   Steps::Skip()([&] { LoadOrderIntoEngine(); });
+  FileSystem& files = platform_.files;
+  for (const std::string& written : {PhoneOrderHeaderPath(station_.DataRoot, send.n),
+                                     PhoneOrderLinesPath(station_.DataRoot, send.n),
+                                     LastOrderPath(station_.DataRoot, station_.Customer.Text(2)),
+                                     station_.LocalRoot + "data\\KitData.Dat"})
+    files.Sync(written);
+  send.journal->Mark(SendStep::kHandToEngine);
 }
 
 void KORVdelayedSend1::AwaitSent(const OrderSend& send) {
@@ -181,6 +309,18 @@ void KORVdelayedSend1::UnloadAndRefresh() {
   station_.PioNumberText.clear();
   station_.OrderKey.clear();
   platform_.loop.DoEvents();
+}
+
+void KORVdelayedSend1::EndSend(const OrderSend& send) { send.journal->End(); }
+
+// The send stays where it stopped, its journal as it is; the next pass
+// finishes it. Its order is left alone until then.
+void KORVdelayedSend1::HaltSend(const OrderSend& send, const StepsHalted& halted) {
+  UnloadEngine();
+  platform_.files.CloseAll();
+  passed_by_.insert(send.id);
+  ReportError("The send of order " + send.id + " stopped: " + halted.reason +
+              "; it is finished when the journal can be written again");
 }
 
 }  // namespace korv

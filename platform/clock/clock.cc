@@ -27,6 +27,11 @@ int64_t SystemClock::MonotonicMs() const {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+DateTime HeldClock::Now() const {
+  DateTime now = clock_.Now();
+  return held_ && held_->date.Serial() == now.date.Serial() ? *held_ : now;
+}
+
 FakeClock::FakeClock(DateTime start) : wall_ms_(ToWallMs(start)) {}
 
 DateTime FakeClock::Now() const {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 
 #include "common/date_time.h"
 
@@ -23,6 +24,25 @@ class SystemClock : public Clock {
  public:
   DateTime Now() const override;
   int64_t MonotonicMs() const override;
+};
+
+// The time of one send, held for the whole send: every ticket, the monitor
+// file and the archive note of the send show the moment it began, and a send
+// resumed after a restart prints what its first attempt printed. Without a
+// held moment, or once the wrapped clock's day is no longer the held
+// moment's day (a send resumed the next morning), it is the wrapped clock:
+// the day's counters are always today's.
+class HeldClock : public Clock {
+ public:
+  explicit HeldClock(const Clock& clock) : clock_(clock) {}
+  DateTime Now() const override;
+  int64_t MonotonicMs() const override { return clock_.MonotonicMs(); }
+  void Hold(DateTime moment) { held_ = moment; }
+  void Let() { held_.reset(); }
+
+ private:
+  const Clock& clock_;
+  std::optional<DateTime> held_;
 };
 
 // A clock that moves only when told.

@@ -431,33 +431,46 @@ void FileSystem::Replace(const fs::path& host, std::string_view text, bool durab
 bool FileSystem::Sync(std::string_view path) {
   fs::path host = map_.Resolve(path);
   int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool synced = fsync(fd) == 0;
-  ::close(fd);
+  bool synced = fd >= 0 && fsync(fd) == 0;
+  if (fd >= 0) ::close(fd);
   SyncFolder(host.parent_path());
   return synced;
 }
 
 std::optional<FileStamp> FileSystem::Stamp(std::string_view path) const {
+  if (Trim(path).empty()) return std::nullopt;
+  int fd = ::open(map_.Resolve(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
   struct stat st;
-  if (Trim(path).empty() || ::stat(map_.Resolve(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-    return std::nullopt;
-  return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), st.st_size,
-                   static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  std::string bytes;
+  bool read = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (read) {
+    try {
+      bytes = ReadFd(fd);
+    } catch (const RuntimeError&) {
+      read = false;
+    }
+  }
+  ::close(fd);
+  if (!read) return std::nullopt;
+  uint64_t digest = 14695981039346656037ull;  // FNV-1a
+  for (unsigned char c : bytes) digest = (digest ^ c) * 1099511628211ull;
+  return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                   static_cast<int64_t>(bytes.size()), digest};
 }
 
 std::string FileStamp::Text() const {
   return std::to_string(dev) + ":" + std::to_string(ino) + ":" + std::to_string(size) + ":" +
-         std::to_string(mtime_ns);
+         std::to_string(digest);
 }
 
 std::optional<FileStamp> FileStamp::FromText(std::string_view text) {
-  unsigned long long dev, ino;
-  long long size, mtime;
+  unsigned long long dev, ino, digest;
+  long long size;
   std::string t(text);
-  if (std::sscanf(t.c_str(), "%llu:%llu:%lld:%lld", &dev, &ino, &size, &mtime) != 4)
+  if (std::sscanf(t.c_str(), "%llu:%llu:%lld:%llu", &dev, &ino, &size, &digest) != 4)
     return std::nullopt;
-  return FileStamp{dev, ino, size, mtime};
+  return FileStamp{dev, ino, size, digest};
 }
 
 void FileSystem::Kill(std::string_view path) {

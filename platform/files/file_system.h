@@ -28,13 +28,14 @@
 
 namespace korv {
 
-// A file's identity and state: its device and inode, its length and last
-// change. As text "dev:ino:size:mtime_ns".
+// A file's identity and content: its device and inode, its length and a
+// digest of its bytes (not its time stamps, which a share's attribute cache
+// may show late). As text "dev:ino:size:digest".
 struct FileStamp {
   uint64_t dev = 0;
   uint64_t ino = 0;
   int64_t size = 0;
-  int64_t mtime_ns = 0;
+  uint64_t digest = 0;
   bool operator==(const FileStamp& o) const = default;
   std::string Text() const;
   static std::optional<FileStamp> FromText(std::string_view text);
@@ -129,10 +130,12 @@ class FileSystem {
   // station holds it).
   void WriteWhole(std::string_view path, std::string_view text);
   // Puts a file this program wrote, and its name, on disk (fsync of the file
-  // and its folder). False when it could not (a missing file).
+  // and its folder; of the folder alone for a file it removed). False when
+  // there is no such file to sync.
   bool Sync(std::string_view path);
-  // Which file a path names now: two stamps differ when the file was
-  // replaced, rewritten or made anew. Empty when there is no such file.
+  // Which file a path names now, and what it holds: two stamps differ when
+  // the file was replaced, rewritten or made anew. Empty when there is no
+  // such file (or it cannot be read).
   std::optional<FileStamp> Stamp(std::string_view path) const;
   void Kill(std::string_view path);
   DateTime FileDateTime(std::string_view path) const;

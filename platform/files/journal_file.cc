@@ -29,6 +29,15 @@ void WriteLine(int fd, std::string_view line) {
   if (fsync(fd) != 0) RaiseErrno(errno);
 }
 
+// A whole-file lock held for the life of the open file: the journal of a
+// send under way is never taken over by another process.
+bool Hold(int fd) {
+  struct flock fl = {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  return fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+
 std::string ReadAllOf(const fs::path& path) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) RaiseErrno(errno, true);
@@ -46,29 +55,36 @@ std::string ReadAllOf(const fs::path& path) {
 
 }  // namespace
 
+// The file appears under its name whole and already held, so no other
+// process ever finds it empty or takes it for one no process writes.
 JournalFile JournalFile::Create(const fs::path& path, std::string_view first_line) {
   std::error_code ec;
   fs::create_directories(path.parent_path(), ec);
   if (ec) RaiseErrno(ec.value());
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0 && errno == EEXIST) throw RuntimeError(kErrFileAlreadyExists, "File already exists");
+  const fs::path temp = TempPathIn(path.parent_path());
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) RaiseErrno(errno);
-  JournalFile file(path, fd);
+  JournalFile file(temp, fd);
   try {
+    if (!Hold(fd)) RaiseErrno(errno);
     WriteLine(fd, first_line);
+    if (!PublishNew(temp, path)) throw RuntimeError(kErrFileAlreadyExists, "File already exists");
   } catch (...) {
     file.Remove();
     throw;
   }
+  unlink(temp.c_str());
   SyncFolder(path.parent_path());
+  file.path_ = path;
   return file;
 }
 
 JournalFile JournalFile::Reopen(const fs::path& path) {
-  const std::string text = ReadAllOf(path);
-  int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0) RaiseErrno(errno);
+  int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+  if (fd < 0) RaiseErrno(errno, true);
   JournalFile file(path, fd);
+  if (!Hold(fd)) throw RuntimeError(kErrPermissionDenied, "In use by another process");
+  const std::string text = ReadAllOf(path);
   const size_t whole = text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1;
   if (whole < text.size() && ftruncate(fd, static_cast<off_t>(whole)) != 0) RaiseErrno(errno);
   return file;

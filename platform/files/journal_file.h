@@ -5,6 +5,9 @@
 // Create returns. A line cut short by a crash (no line end yet) is no line:
 // ReadJournalLines leaves it out, and Reopen cuts it off before appending.
 //
+// The file is held (a whole-file lock) while it is open, so a process that
+// finishes the sends another one left never takes one still under way.
+//
 // Lines never hold a line feed. Failures raise the file layer's
 // RuntimeError (61 disk full, 70 no permission, ...).
 
@@ -20,7 +23,8 @@ class JournalFile {
   // Makes the file (and its folder) holding first_line; raises 58 when a
   // file of that name exists.
   static JournalFile Create(const std::filesystem::path& path, std::string_view first_line);
-  // Opens an existing file to append after its last whole line.
+  // Opens an existing file to append after its last whole line; raises 70
+  // while another open file holds it.
   static JournalFile Reopen(const std::filesystem::path& path);
   JournalFile(JournalFile&& other) noexcept;
   JournalFile& operator=(JournalFile&&) = delete;

@@ -19,7 +19,15 @@ TEST(JournalFileTest, WholeLinesSurviveAndALineCutShortIsNone) {
     JournalFile journal = JournalFile::Create(path, "begin");
     journal.Append("step\tArchiveLines");
     EXPECT_THROW(JournalFile::Create(path, "begin"), RuntimeError) << "one journal a send";
+    try {
+      JournalFile::Reopen(path);
+      ADD_FAILURE() << "a journal in use is never taken over";
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.number(), 70);
+    }
   }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()), {}), 1)
+      << "no temporary is left";
   EXPECT_EQ(ReadJournalLines(path), (std::vector<std::string>{"begin", "step\tArchiveLines"}));
 
   // A crash in the middle of a record leaves it without its line end.

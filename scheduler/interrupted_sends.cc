@@ -1,0 +1,83 @@
+// RecoverSends: the sends the station began and did not end, because it was
+// killed or lost its power in them, finished from where they stopped by the
+// send's own steps (send_order.h).
+
+#include "common/order_paths.h"
+#include "common/val.h"
+#include "platform/files/temp_files.h"
+#include "scheduler/korv_delayed_send.h"
+
+namespace korv {
+
+void KORVdelayedSend1::RecoverSends() {
+  if (!temporaries_cleared_) ClearTemporaries();
+  const std::string folder = SendJournalFolder(station_.LocalRoot);
+  for (const std::string& name : platform_.files.List(folder, "*.jnl")) RecoverSend(folder + name);
+}
+
+void KORVdelayedSend1::RecoverSend(const std::string& journal_path) {
+  std::unique_ptr<SendJournal> journal;
+  try {
+    journal = SendJournal::Resume(platform_.files.HostPath(journal_path));
+  } catch (const RuntimeError& e) {
+    if (e.number() != kErrPermissionDenied)  // else a send under way in another process
+      ReportError("The unfinished send in " + journal_path + " cannot be read: " + e.description());
+    return;
+  }
+  if (!journal) return;  // it ended before its first change
+  const std::string id = journal->beginning().id;
+  try {
+    if (journal->Ended()) return journal->End();
+    // Without its folder every step would fail, be passed over and be
+    // marked done: the order would be lost. The share may come back.
+    const std::string orders = PhoneOrdersFolder(station_.DataRoot);
+    if (!platform_.files.FolderExists(orders)) {
+      ReportError("The unfinished send of order " + id + " waits until " + orders +
+                  " can be reached again");
+      passed_by_.insert(id);
+      return;
+    }
+    if (!TakeBackOrder(*journal)) {
+      ReportError("The unfinished send of order " + id +
+                      " is dropped: another station took the order meanwhile, and this station "
+                      "had printed none of it",
+                  false);
+      return journal->End();
+    }
+  } catch (const StepsHalted& halted) {
+    ReportError("The unfinished send of order " + id + " cannot go on: " + halted.reason);
+    passed_by_.insert(id);
+    return;
+  }
+  ResumeSend(std::move(journal));
+  claim_.Release();
+}
+
+// Until its delayed files are deleted, the order is pending for every
+// station, and no ticket of it has been printed. This station takes it back
+// when its header is still the one the send began with and no other station
+// holds it; a header that is gone was deleted by this very send, if it had
+// begun deleting, else by another station that sent the order.
+bool KORVdelayedSend1::TakeBackOrder(const SendJournal& journal) {
+  if (journal.Done(SendStep::kDeleteDelayedPair)) return true;
+  const SendBeginning& b = journal.beginning();
+  if (!b.header_stamp) return true;
+  const std::string header = DelayedHeaderPath(station_.DataRoot, b.id);
+  if (platform_.files.Stamp(header) == b.header_stamp) return TakeClaim(b.id);
+  return journal.Done(SendStep::kDeleting).has_value();
+}
+
+// Every folder the send writes in; a process of this station that died
+// while writing left its temporary there.
+void KORVdelayedSend1::ClearTemporaries() {
+  temporaries_cleared_ = true;
+  const std::string& data = station_.DataRoot;
+  if (Trim(data).empty()) return;
+  for (const std::string& folder :
+       {PhoneOrdersFolder(data), ArchiveFolder(data), data + "data\\", data, data + "KitMonitor\\",
+        LastOrderFolder(data), station_.LocalRoot + "data\\",
+        SendJournalFolder(station_.LocalRoot)})
+    ClearDeadTemporaries(platform_.files.HostPath(folder));
+}
+
+}  // namespace korv
