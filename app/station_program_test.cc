@@ -15,6 +15,8 @@
 #include "platform/files/file_system.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
+#include "testing/smtp_sink.h"
+#include "testing/tcp_test_printer.h"
 #include "testing/temp_dir.h"
 
 namespace korv {
@@ -170,24 +172,41 @@ TEST_F(StationProgram, OncePassSendsTheDueOrderAndLeavesEveryFileAsTheStationsEx
 }
 
 TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
-  // A running copy holds the station; a second one says so and ends with 1.
+  // A running copy holds the station; a second one says so and ends with 1,
+  // touching neither the spools nor the journal, which are the first one's.
+  WriteHostFile(dir.path() / "c/Korvain/printers.conf",
+                "KITCHEN1 TM-U220 = dir:C:\\Korvain\\printed\\kitchen1\n"
+                "SPARE            = socket://127.0.0.1:" +
+                    std::to_string(testing::UnusedLoopbackPort()) +
+                    "\n"
+                    "OFFICE           = dir:C:\\Korvain\\printed\\office ; default\n");
+  const std::filesystem::path spool = dir.path() / "c/Korvain/spool/spare";
+  const std::filesystem::path journal = dir.path() / "c/Korvain/data/Journal";
   std::string root = dir.path().string();
+  const std::filesystem::path first_err = dir.path() / "first.txt";
   pid_t first = fork();
   if (first == 0) {
+    freopen(first_err.c_str(), "w", stderr);
     execl(Program("korv-delayed-send").c_str(), "korv-delayed-send", "--headless", "--root",
           root.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
-  int refused = -1;
-  for (int i = 0; i < 100 && refused != 1; ++i) {
+  // Up and watching: it has finished what it found at its start.
+  for (int i = 0; i < 100 && Read("first.txt").find("watching") == std::string::npos; ++i)
     usleep(100000);
-    refused = RunCommand(Program("korv-delayed-send") + " --headless --once --root " + root +
-                         " 2>" + (dir.path() / "second.txt").string());
+  std::vector<std::filesystem::path> left;  // by a station killed earlier
+  for (const auto& folder : {spool, journal}) {
+    std::filesystem::create_directories(folder);
+    left.push_back(testing::DeadProcessTempPathIn(folder));
+    WriteHostFile(left.back(), "");
   }
+  const int refused = RunCommand(Program("korv-delayed-send") + " --headless --once --root " +
+                                 root + " 2>" + (dir.path() / "second.txt").string());
   kill(first, SIGTERM);
   int status = 0;
   waitpid(first, &status, 0);
   EXPECT_EQ(refused, 1);
+  for (const auto& file : left) EXPECT_TRUE(std::filesystem::exists(file)) << file;
   EXPECT_NE(
       Read("second.txt")
           .find("The Kitchen Order Delayed Send program is already running! Please Click OK."),
@@ -207,6 +226,46 @@ TEST_F(StationProgram, OnceWithoutAUsableConfigurationSendsNothingAndEndsWith3) 
   EXPECT_NE(Read("stderr.txt").find("C:\\Korvain\\KorvINI.dat does not exist"), std::string::npos)
       << Read("stderr.txt");
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "f/KORVAIN/PhoneOrders/DS1.PH"));
+}
+
+// A network printer taking a ticket when the station is killed: the ticket
+// stays in the spool and reaches the printer whole at the next start, once.
+// (What the printer had taken of it before the kill, it has printed.)
+TEST_F(StationProgram, ATicketCutOffByAKillArrivesWholeOnceAfterTheRestart) {
+  testing::TcpTestPrinter printer(testing::TcpTestPrinter::Mode::kStopsInTheFirstJob);
+  WriteHostFile(dir.path() / "c/Korvain/printers.conf",
+                "KITCHEN1 TM-U220 = " + printer.Uri() +
+                    "\n"
+                    "BAR TM-T88       = dir:C:\\Korvain\\printed\\bar\n"
+                    "OFFICE           = dir:C:\\Korvain\\printed\\office ; default\n");
+  const std::string root = dir.path().string();
+  pid_t station = fork();
+  if (station == 0) {
+    execl(Program("korv-delayed-send").c_str(), "korv-delayed-send", "--headless", "--once",
+          "--root", root.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const bool stopped = printer.WaitForStop();
+  kill(station, SIGKILL);
+  waitpid(station, nullptr, 0);
+  ASSERT_TRUE(stopped);
+  const std::string job = Read("c/Korvain/spool/kitchen1-tm-u220/000001.job");
+  ASSERT_FALSE(job.empty()) << "the ticket is still in the spool";
+  printer.Resume();  // the killed station's connection is gone
+
+  ASSERT_EQ(RunCommand(Program("korv-delayed-send") + " --headless --once --root " + root +
+                       " 2>/dev/null"),
+            0);
+  ASSERT_TRUE(printer.WaitForJobs(2));
+  const std::vector<std::string> jobs = printer.Jobs();
+  ASSERT_EQ(jobs.size(), 2u);
+  EXPECT_LT(jobs[0].size(), job.size());
+  EXPECT_EQ(jobs[0], job.substr(0, jobs[0].size())) << "cut off";
+  EXPECT_EQ(jobs[1], job) << "whole, once";
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "c/Korvain/spool/kitchen1-tm-u220/000001.job"));
+  const std::string log =
+      Read("f/KORVAIN/PhoneOrders/" + FormatMMYY(SystemClock().Today()) + "DElayedSend.LOG");
+  EXPECT_EQ(log.find("SENT"), log.rfind("SENT")) << "sent once";
 }
 
 }  // namespace

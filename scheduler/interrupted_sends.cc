@@ -10,6 +10,7 @@
 namespace korv {
 
 void KORVdelayedSend1::RecoverSends() {
+  if (!config_problem_.empty()) return;  // no folders to finish them in yet
   if (!temporaries_cleared_) ClearTemporaries();
   const std::string folder = SendJournalFolder(station_.LocalRoot);
   for (const std::string& name : platform_.files.List(folder, "*.jnl")) RecoverSend(folder + name);

@@ -47,7 +47,11 @@ TcpTestPrinter::TcpTestPrinter(Mode mode, int port) : mode_(mode) {
 }
 
 TcpTestPrinter::~TcpTestPrinter() {
-  stop_ = true;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
   thread_.join();
   for (int fd : held_open_) close(fd);
   close(listen_fd_);
@@ -68,7 +72,8 @@ void TcpTestPrinter::Serve() {
       held_open_.push_back(fd);
       continue;
     }
-    std::string job = ReadJob(fd);
+    std::string job =
+        mode_ == Mode::kStopsInTheFirstJob && connections_ == 1 ? StopInJob(fd) : ReadJob(fd);
     close(fd);
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -87,6 +92,35 @@ std::string TcpTestPrinter::ReadJob(int fd) {
     job.append(buf, static_cast<size_t>(n));
   }
   return job;
+}
+
+std::string TcpTestPrinter::StopInJob(int fd) {
+  constexpr size_t kTaken = 8;
+  std::string job;
+  char buf[kTaken];
+  while (job.size() < kTaken && Readable(fd, stop_)) {
+    ssize_t n = read(fd, buf, kTaken - job.size());
+    if (n <= 0) break;
+    job.append(buf, static_cast<size_t>(n));
+  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  stopped_ = true;
+  changed_.notify_all();
+  changed_.wait_for(lock, std::chrono::seconds(30), [&] { return resumed_ || stop_.load(); });
+  return job;
+}
+
+bool TcpTestPrinter::WaitForStop(std::chrono::milliseconds within) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, within, [&] { return stopped_; });
+}
+
+void TcpTestPrinter::Resume() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    resumed_ = true;
+  }
+  changed_.notify_all();
 }
 
 bool TcpTestPrinter::WaitForJobs(size_t count, std::chrono::milliseconds within) {

@@ -19,6 +19,11 @@ class TcpTestPrinter {
   enum class Mode {
     kPrints,      // reads each job to its end, then closes as a printer does
     kNeverReads,  // accepts and then neither reads nor closes (a jammed printer)
+    // Takes the first bytes of the first job and stops there, holding the
+    // connection, until Resume(); then drops it with the rest unread (a
+    // printer that lost the connection mid-ticket: what it took is a job of
+    // its own) and prints every later job whole.
+    kStopsInTheFirstJob,
   };
   explicit TcpTestPrinter(Mode mode = Mode::kPrints, int port = 0);
   ~TcpTestPrinter();
@@ -32,10 +37,15 @@ class TcpTestPrinter {
   // Waits until `count` connections were accepted; false when `within` passed.
   bool WaitForConnections(int count, std::chrono::milliseconds within = std::chrono::seconds(10));
   std::vector<std::string> Jobs() const;
+  // kStopsInTheFirstJob: waits until the printer has stopped in the first
+  // job (false when `within` passed first), and lets it go on.
+  bool WaitForStop(std::chrono::milliseconds within = std::chrono::seconds(10));
+  void Resume();
 
  private:
   void Serve();
   std::string ReadJob(int fd);
+  std::string StopInJob(int fd);
 
   const Mode mode_;
   int listen_fd_ = -1;
@@ -46,6 +56,8 @@ class TcpTestPrinter {
   std::vector<std::string> jobs_;
   std::vector<int> held_open_;
   int connections_ = 0;
+  bool stopped_ = false;
+  bool resumed_ = false;
   std::thread thread_;
 };
 

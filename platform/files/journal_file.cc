@@ -17,15 +17,7 @@ namespace {
 constexpr int kErrFileAlreadyExists = 58;
 
 void WriteLine(int fd, std::string_view line) {
-  std::string text(line);
-  text += '\n';
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) RaiseErrno(errno);
-    done += static_cast<size_t>(n);
-  }
+  WriteAll(fd, std::string(line) + '\n');
   if (fsync(fd) != 0) RaiseErrno(errno);
 }
 

@@ -105,6 +105,34 @@ bool PublishNew(const fs::path& temp, const fs::path& target) {
   return true;
 }
 
+void WriteAll(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) RaiseErrno(errno);
+    done += static_cast<size_t>(n);
+  }
+}
+
+void WriteNewFile(const fs::path& path, std::string_view bytes) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) RaiseErrno(errno);
+  try {
+    WriteAll(fd, bytes);
+    if (fsync(fd) != 0) RaiseErrno(errno);
+  } catch (...) {
+    close(fd);
+    unlink(path.c_str());
+    throw;
+  }
+  if (close(fd) != 0) {
+    int err = errno;
+    unlink(path.c_str());
+    RaiseErrno(err);
+  }
+}
+
 void SyncFolder(const fs::path& folder) {
   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;

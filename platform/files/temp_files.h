@@ -32,6 +32,13 @@ int ClearDeadTemporaries(const std::filesystem::path& folder);
 // RuntimeError for any other failure.
 bool PublishNew(const std::filesystem::path& temp, const std::filesystem::path& target);
 
+// Writes all bytes at the file's offset, however many writes it takes.
+void WriteAll(int fd, std::string_view bytes);
+
+// Writes a new file (never one that exists), on disk (fsync) before it
+// returns; removes it again when anything fails.
+void WriteNewFile(const std::filesystem::path& path, std::string_view bytes);
+
 // Makes the folder's entries (a new, renamed or removed name) durable.
 // Errors are ignored: a folder that cannot be synced is no worse than before.
 void SyncFolder(const std::filesystem::path& folder);

@@ -47,30 +47,6 @@ std::string NumberedName(int64_t n, const char* ext) {
   return buf;
 }
 
-void WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) RaiseErrno(errno);
-    done += static_cast<size_t>(n);
-  }
-}
-
-// A new file, on disk before it returns.
-void WriteNewFile(const fs::path& path, const std::string& bytes) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) RaiseErrno(errno);
-  try {
-    WriteAll(fd, bytes);
-    if (fsync(fd) != 0) RaiseErrno(errno);
-  } catch (...) {
-    close(fd);
-    throw;
-  }
-  if (close(fd) != 0) RaiseErrno(errno);
-}
-
 // The file's bytes; empty when it cannot be read.
 std::string ReadIfThere(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -171,7 +171,10 @@ class PrintService {
   int current_ = -1;
   DocumentLedger* ledger_ = nullptr;
   int ended_ = 0;  // documents ended under the ledger
-  PrintedLine state_;
+  // A new program's printer writes in the colour every ticket line returns
+  // to (the button text), so the first ticket after a start prints as every
+  // later one does.
+  PrintedLine state_ = PrintedLine{{}, "Arial", 10, false, false, kButtonText};
   int copies_ = 1;
   Document open_;
 };

@@ -47,35 +47,6 @@ bool SameBytes(const fs::path& path, std::string_view bytes) {
   return held.str() == bytes;
 }
 
-void WriteAll(int fd, std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) RaiseErrno(errno);
-    done += static_cast<size_t>(n);
-  }
-}
-
-// Writes and flushes a new file; removes it again when anything fails.
-void WriteDurably(const fs::path& path, std::string_view bytes) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) RaiseErrno(errno);
-  try {
-    WriteAll(fd, bytes);
-    if (fsync(fd) != 0) RaiseErrno(errno);
-  } catch (...) {
-    close(fd);
-    unlink(path.c_str());
-    throw;
-  }
-  if (close(fd) != 0) {
-    int err = errno;
-    unlink(path.c_str());
-    RaiseErrno(err);
-  }
-}
-
 }  // namespace
 
 std::vector<SpoolJob> PrintSpool::Jobs() const {
@@ -123,7 +94,7 @@ bool PrintSpool::Stage(int64_t n, std::string_view bytes) {
   next_ = std::max(next_, n + 1);
   if (fs::exists(Path(n, kJobExtension), ec)) return false;
   fs::path temp = TempPathIn(folder_);
-  WriteDurably(temp, bytes);
+  WriteNewFile(temp, bytes);
   bool staged = false;
   try {
     staged = PublishNew(temp, Path(n, kStagedExtension));
@@ -155,7 +126,7 @@ SpoolJob PrintSpool::Add(std::string_view bytes) {
   Number();
   SpoolJob job{next_, folder_ / JobName(next_)};
   fs::path temp = TempPathIn(folder_);
-  WriteDurably(temp, bytes);
+  WriteNewFile(temp, bytes);
   if (rename(temp.c_str(), job.path.c_str()) != 0) {
     int err = errno;
     unlink(temp.c_str());

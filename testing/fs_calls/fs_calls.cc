@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace korv::fs_calls {
 namespace {
@@ -50,12 +51,14 @@ struct Settings {
   int64_t kill_at = 0;
   const char* count_file = nullptr;
   const char* count_after = nullptr;
+  time_t time_shift = 0;
 };
 
 const Settings& Env() {
   static const Settings settings = [] {
     Settings s;
     if (const char* v = getenv("KORV_FS_KILL_AT")) s.kill_at = atoll(v);
+    if (const char* v = getenv("KORV_FS_TIME_SHIFT")) s.time_shift = atoll(v);
     s.count_file = getenv("KORV_FS_COUNT_FILE");
     s.count_after = getenv("KORV_FS_COUNT_AFTER");
     if (s.count_after && *s.count_after) counting = false;
@@ -392,6 +395,15 @@ DIR* fdopendir(int fd) {
   KORV_REAL(fdopendir);
   Count(k::kList);
   return real(fd);
+}
+
+// Not a file-system call: the clock the station program reads its time of
+// day from, shifted when asked.
+time_t time(time_t* out) {
+  KORV_REAL(time);
+  const time_t now = real(nullptr) + korv::fs_calls::Env().time_shift;
+  if (out) *out = now;
+  return now;
 }
 
 ssize_t sendfile(int to, int from, off_t* at, size_t n) {

@@ -16,6 +16,9 @@
 //   KORV_FS_COUNT_AFTER=S  count nothing until a path containing S is opened
 //                          (that open is the first call counted), so a test
 //                          can leave the start-up out
+//   KORV_FS_TIME_SHIFT=S   the program's time() reads S seconds later than
+//                          the system's (a restart that comes minutes after
+//                          the crash, without waiting for them)
 //
 // Kinds: open close read write truncate sync rename link unlink mkdir stat
 // lock list copy. "stat" is every look at a name or an open file (stat,
