@@ -2,6 +2,7 @@
 
 #include "common/date_time.h"
 #include "common/order_paths.h"
+#include "common/runtime_error.h"
 
 namespace korv {
 
@@ -13,9 +14,15 @@ void DelayedOrderTurnOver::CopyLinesToPhoneOrder(const std::string& id, int n) c
   std::string from = DelayedLinesPath(data_root_, id);
   std::string to = PhoneOrderLinesPath(data_root_, n);
   // Numbers come round again after 498: the lines of an earlier phone order n
-  // must not be sent to the kitchen as this order's.
+  // must not be sent to the kitchen as this order's, neither when this order
+  // has no lines nor when its copy fails (the old file held by a station).
   if (!files_.Exists(from) && files_.Exists(to)) files_.Kill(to);
-  files_.Copy(from, to);
+  try {
+    files_.Copy(from, to);
+  } catch (const RuntimeError&) {
+    if (files_.Exists(from) && files_.Exists(to)) files_.Kill(to);
+    throw;
+  }
 }
 
 void DelayedOrderTurnOver::CopyHeaderToPhoneOrder(const std::string& id, int n) const {

@@ -8,7 +8,8 @@
 //   CopyLinesToArchive(id)          PhoneOrders\<id>.Pio -> Deleted\<id>.Pio
 //   NextPioNumber                   draws n (pio_number.h)
 //   CopyLinesToPhoneOrder(id, n)    <id>.Pio -> <n>.Pio (a stale <n>.Pio is
-//                                   deleted when <id>.Pio is missing)
+//                                   deleted when <id>.Pio is missing or
+//                                   cannot be copied over it)
 //   CopyHeaderToPhoneOrder(id, n)   <id>.PH  -> <n>.PH
 //   DeleteDelayedLines(id)          deletes <id>.Pio if it exists
 //   DeleteDelayedHeader(id)         deletes <id>.PH if it exists

@@ -87,6 +87,17 @@ TEST(TurnOverTest, MissingLineFileSendsTheHeaderWithNoStaleLines) {
   ASSERT_EQ(files.size(), 2u);
   EXPECT_TRUE(files.count("498.PH"));
   EXPECT_TRUE(files.count("Deleted/DS8.PH"));
+
+  // The old line file held by another station cannot be copied over: it is
+  // not sent as this order's either.
+  t.Write("F:\\KORVAIN\\PhoneOrders\\DS9.PH", kHeader);
+  t.Write("F:\\KORVAIN\\PhoneOrders\\DS9.Pio", kLines);
+  t.Write("F:\\KORVAIN\\data\\PioNumber.dat", "\"497\"\r\n");
+  t.Write("F:\\KORVAIN\\PhoneOrders\\498.PIO", "\" 9|Old order|$9.00|| 1 - X|T|Y\"\r\n");
+  FileSystem other{PathMap(t.dir.path())};
+  other.Lock(other.Open("F:\\KORVAIN\\PhoneOrders\\498.PIO", OpenMode::kInput));
+  TurnOver(t, "DS9");
+  EXPECT_FALSE(PhoneOrderFiles(t).count("498.PIO"));
 }
 
 TEST(TurnOverTest, FindsFilesWhateverTheirLetterCase) {
