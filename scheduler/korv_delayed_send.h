@@ -71,7 +71,8 @@ class KORVdelayedSend1 {
   // whose order cannot be reached now (PhoneOrders\ missing: the share is
   // down) waits, said in the error text, and its order is left alone. The
   // first call also clears what dead processes of this station left half
-  // written in the folders it writes. The program calls it at start-up,
+  // written in the folders it writes. Nothing happens while the station has
+  // no configuration it can work from. The program calls it at start-up,
   // before its printers send, and every pass calls it first.
   void RecoverSends();
 
