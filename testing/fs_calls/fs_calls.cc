@@ -35,12 +35,13 @@ enum Kind {
   kLock,
   kList,
   kCopy,
+  kAttr,
   kKinds
 };
 
 constexpr const char* kKindNames[kKinds] = {"open", "close",  "read", "write",  "truncate",
                                             "sync", "rename", "link", "unlink", "mkdir",
-                                            "stat", "lock",   "list", "copy"};
+                                            "stat", "lock",   "list", "copy",   "attr"};
 
 std::array<std::atomic<int64_t>, kKinds> counts{};
 std::atomic<int64_t> total{0};
@@ -404,6 +405,44 @@ time_t time(time_t* out) {
   const time_t now = real(nullptr) + korv::fs_calls::Env().time_shift;
   if (out) *out = now;
   return now;
+}
+
+// A file's permissions, owner or times set (std::filesystem::copy_file sets
+// the copy's permissions): one more round trip on a share.
+int chmod(const char* path, mode_t mode) {
+  KORV_REAL(chmod);
+  Count(k::kAttr);
+  return real(path, mode);
+}
+int fchmod(int fd, mode_t mode) {
+  KORV_REAL(fchmod);
+  Count(k::kAttr);
+  return real(fd, mode);
+}
+int fchmodat(int dir, const char* path, mode_t mode, int flags) {
+  KORV_REAL(fchmodat);
+  Count(k::kAttr);
+  return real(dir, path, mode, flags);
+}
+int chown(const char* path, uid_t owner, gid_t group) {
+  KORV_REAL(chown);
+  Count(k::kAttr);
+  return real(path, owner, group);
+}
+int fchown(int fd, uid_t owner, gid_t group) {
+  KORV_REAL(fchown);
+  Count(k::kAttr);
+  return real(fd, owner, group);
+}
+int utimensat(int dir, const char* path, const struct timespec times[2], int flags) {
+  KORV_REAL(utimensat);
+  Count(k::kAttr);
+  return real(dir, path, times, flags);
+}
+int futimens(int fd, const struct timespec times[2]) {
+  KORV_REAL(futimens);
+  Count(k::kAttr);
+  return real(fd, times);
 }
 
 ssize_t sendfile(int to, int from, off_t* at, size_t n) {

@@ -21,9 +21,10 @@
 //                          the crash, without waiting for them)
 //
 // Kinds: open close read write truncate sync rename link unlink mkdir stat
-// lock list copy. "stat" is every look at a name or an open file (stat,
+// lock list copy attr. "stat" is every look at a name or an open file (stat,
 // lstat, fstat, access); "lock" every whole-file or claim lock and unlock;
-// "list" every folder opened for listing (not its entries).
+// "list" every folder opened for listing (not its entries); "attr" every
+// change of a file's permissions, owner or times.
 
 #include <cstdint>
 #include <map>
