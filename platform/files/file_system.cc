@@ -91,19 +91,30 @@ void WriteAllAt(int fd, std::string_view text, off_t offset, bool append) {
   }
 }
 
-std::string ReadFd(int fd) {
+// The whole content of the file, whose size was `expected` when it was
+// opened (negative: not known). A read asks for one byte more than that, so a
+// file still of that size is read in one call: a read that comes back short
+// once the expected bytes are in has met the end. A file that grew or shrank
+// meanwhile is read on until a read returns nothing.
+std::string ReadFd(int fd, int64_t expected) {
+  constexpr size_t kChunk = 65536;
   std::string out;
-  char buf[65536];
-  off_t off = 0;
+  size_t want = expected < 0 ? kChunk : static_cast<size_t>(expected) + 1;
   for (;;) {
-    ssize_t n = pread(fd, buf, sizeof buf, off);
+    size_t at = out.size();
+    out.resize(at + want);
+    ssize_t n = pread(fd, out.data() + at, want, static_cast<off_t>(at));
     if (n < 0) {
+      out.resize(at);
       if (errno == EINTR) continue;
       RaiseErrno(errno, true);
     }
+    out.resize(at + static_cast<size_t>(n));
     if (n == 0) break;
-    out.append(buf, static_cast<size_t>(n));
-    off += n;
+    if (expected >= 0 && static_cast<size_t>(n) < want &&
+        static_cast<int64_t>(out.size()) >= expected)
+      break;
+    want = kChunk;
   }
   return out;
 }
@@ -144,14 +155,17 @@ void FileSystem::LockFd(int fd, bool writable, short type) {
 }
 
 int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
-  fs::path host = map_.Resolve(path);
   if (Trim(path).empty()) throw RuntimeError(kErrBadFileName);
   int flags = O_RDWR | O_CLOEXEC;
   if (mode != OpenMode::kInput) flags |= O_CREAT;
+  bool found = false;
+  fs::path host = map_.Resolve(path, (flags & O_CREAT) ? &found : nullptr);
   if (mode == OpenMode::kAppend) flags |= O_APPEND;
   bool writable = true;
-  bool creates = (flags & O_CREAT) && ::access(host.c_str(), F_OK) != 0 && errno == ENOENT;
-  auto before = creates ? map_.BeforeChange(host) : std::nullopt;
+  // Only a name not known to be there can be made by the open; its folder's
+  // index then learns it.
+  bool creates = (flags & O_CREAT) && !found;
+  auto before = creates ? map_.BeforeChange(host) : PathMap::Change{};
   int fd = ::open(host.c_str(), flags, 0666);
   if (fd < 0 && errno == EACCES && mode != OpenMode::kOutput && mode != OpenMode::kAppend) {
     fd = ::open(host.c_str(), (flags & ~(O_RDWR | O_CREAT)) | O_RDONLY);
@@ -164,8 +178,11 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
       throw RuntimeError(kErrFileNotFound);
     RaiseErrno(err, mode == OpenMode::kInput);
   }
-  struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  // What is opened to be read gets its stamp and size. A folder never opens
+  // for writing; opened read-only it is refused here.
+  struct stat st = {};
+  if ((mode == OpenMode::kInput || mode == OpenMode::kReadWrite || !writable) &&
+      fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
     ::close(fd);
     throw RuntimeError(kErrPathFileAccess);
   }
@@ -178,10 +195,13 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
       ::close(fd);
       throw;
     }
-    TryLock(fd, F_UNLCK);
+    // The lock is kept for the writing that follows: the writer's own Lock
+    // then costs no second round trip.
   }
   int number = next_number_++;
   OpenFile f{fd, mode, record_length, writable, std::nullopt};
+  f.opened = MakeChangeStamp(st, kChangeStampTickNs);
+  f.locked = f.held_by_open = mode == OpenMode::kOutput;
   f.uncut = mode == OpenMode::kOutput;  // opened and not written: empty, as "created or emptied"
   open_[number] = std::move(f);
   return number;
@@ -220,6 +240,8 @@ void FileSystem::CloseAll() {
 
 void FileSystem::Lock(int file) {
   OpenFile& f = Get(file);
+  f.held_by_open = false;  // the caller's from now on
+  if (f.locked) return;
   LockFd(f.fd, f.writable, F_WRLCK);
   f.locked = true;
 }
@@ -247,13 +269,13 @@ void FileSystem::Unlock(int file) {
     }
   }
   TryLock(f.fd, F_UNLCK);
-  f.locked = false;
+  f.locked = f.held_by_open = false;
 }
 
 std::string FileSystem::ReadField(int file) {
   OpenFile& f = Get(file);
   if (f.mode != OpenMode::kInput) throw RuntimeError(kErrBadFileName);
-  if (!f.reader) f.reader.emplace(ReadFd(f.fd));
+  if (!f.reader) f.reader.emplace(ReadFd(f.fd, f.opened.size));
   return f.reader->ReadField();
 }
 
@@ -265,7 +287,7 @@ std::vector<std::string> FileSystem::ReadFields(int file, size_t n) {
 
 bool FileSystem::Eof(int file) {
   OpenFile& f = Get(file);
-  if (!f.reader) f.reader.emplace(ReadFd(f.fd));
+  if (!f.reader) f.reader.emplace(ReadFd(f.fd, f.opened.size));
   return f.reader->AtEnd();
 }
 
@@ -277,13 +299,16 @@ void FileSystem::WriteText(int file, std::string_view text) {
   OpenFile& f = Get(file);
   if (f.mode == OpenMode::kAppend) return WriteAllAt(f.fd, text, 0, true);
   if (f.mode != OpenMode::kOutput) throw RuntimeError(kErrBadFileName);
+  // Without the caller's lock the text is cut at once, under the lock the
+  // open still holds or a brief one.
+  const bool callers = f.locked && !f.held_by_open;
   const bool brief = !f.locked;
   if (brief) LockFd(f.fd, true, F_WRLCK);
   try {
     WriteAllAt(f.fd, text, f.written, false);
     f.written += static_cast<int64_t>(text.size());
     f.uncut = true;
-    if (brief) CutOutput(f);
+    if (!callers) CutOutput(f);
   } catch (...) {
     if (brief) TryLock(f.fd, F_UNLCK);
     throw;
@@ -324,7 +349,10 @@ int64_t FileSystem::Lof(int file) {
   return st.st_size;
 }
 
-std::string FileSystem::ReadAll(int file) { return ReadFd(Get(file).fd); }
+std::string FileSystem::ReadAll(int file) {
+  OpenFile& f = Get(file);
+  return ReadFd(f.fd, f.opened.size);
+}
 
 // Over the old text, then cut: a reader caught in between finds the new
 // text with at most the old one's tail, never an empty counter.
@@ -340,15 +368,38 @@ void FileSystem::Flush(int file) {
 }
 
 bool FileSystem::StillNamed(int file, std::string_view path) {
-  struct stat open_st, path_st;
-  if (fstat(Get(file).fd, &open_st) != 0) return false;
+  // The identity taken when the file was opened for reading serves; a file
+  // opened to be written is looked at now.
+  ChangeStamp opened = Get(file).opened;
+  if (opened.ino == 0) {
+    struct stat open_st;
+    if (fstat(Get(file).fd, &open_st) != 0) return false;
+    opened = MakeChangeStamp(open_st, kChangeStampTickNs);
+  }
+  struct stat path_st;
   if (::stat(map_.Resolve(path).c_str(), &path_st) != 0) return false;
-  return open_st.st_ino == path_st.st_ino && open_st.st_dev == path_st.st_dev;
+  return opened.ino == path_st.st_ino && opened.dev == path_st.st_dev;
+}
+
+const ChangeStamp& FileSystem::ChangeStampOf(int file) { return Get(file).opened; }
+
+std::optional<ChangeStamp> FileSystem::ChangeStampOf(std::string_view path) const {
+  struct stat st;
+  if (Trim(path).empty() || ::stat(map_.Resolve(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    return std::nullopt;
+  return MakeChangeStamp(st, kChangeStampTickNs);
 }
 
 bool FileSystem::Exists(std::string_view path) const {
   std::error_code ec;
   return !Trim(path).empty() && fs::is_regular_file(map_.Resolve(path), ec);
+}
+
+bool FileSystem::Present(std::string_view path) const {
+  if (map_.Pass() == 0) return Exists(path);
+  bool found = false;
+  map_.Resolve(path, &found);
+  return found;
 }
 
 bool FileSystem::FolderExists(std::string_view path) const {
@@ -359,10 +410,17 @@ bool FileSystem::FolderExists(std::string_view path) const {
 void FileSystem::Copy(std::string_view from, std::string_view to) {
   fs::path src = map_.Resolve(from);
   fs::path dst = map_.Resolve(to);
-  std::error_code ec;
-  if (!fs::is_regular_file(src, ec)) throw RuntimeError(kErrFileNotFound);
-  if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
-  Replace(dst, ReadHostText(src), true);
+  std::string text;
+  try {
+    text = ReadHostText(src);
+  } catch (const RuntimeError&) {
+    // Looked into only once the read failed: no file there (a folder is
+    // none), or another failure. A missing target folder fails the write.
+    std::error_code ec;
+    if (!fs::is_regular_file(src, ec)) throw RuntimeError(kErrFileNotFound);
+    throw;
+  }
+  Replace(dst, text, true);
 }
 
 bool FileSystem::CreateWhole(std::string_view path, std::string_view text) {
@@ -446,7 +504,7 @@ std::optional<FileStamp> FileSystem::Stamp(std::string_view path) const {
   bool read = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   if (read) {
     try {
-      bytes = ReadFd(fd);
+      bytes = ReadFd(fd, st.st_size);
     } catch (const RuntimeError&) {
       read = false;
     }
@@ -475,12 +533,17 @@ std::optional<FileStamp> FileStamp::FromText(std::string_view text) {
 
 void FileSystem::Kill(std::string_view path) {
   fs::path p = map_.Resolve(path);
-  std::error_code ec;
-  if (!fs::is_regular_file(p, ec)) throw RuntimeError(kErrFileNotFound);
   auto before = map_.BeforeChange(p);
   bool removed = ::unlink(p.c_str()) == 0;
-  map_.AfterChange(p, before, !removed);
-  if (!removed) throw RuntimeError(kErrPermissionDenied);
+  int err = errno;
+  map_.AfterChange(p, before, !removed && err != ENOENT && err != ENOTDIR);
+  if (removed) return;
+  // Why it failed is looked into only when it has: no file of that name (a
+  // folder is none), or one this station may not remove.
+  std::error_code ec;
+  if (err == ENOENT || err == ENOTDIR || !fs::is_regular_file(p, ec))
+    throw RuntimeError(kErrFileNotFound);
+  throw RuntimeError(kErrPermissionDenied);
 }
 
 DateTime FileSystem::FileDateTime(std::string_view path) const {
@@ -500,12 +563,19 @@ std::vector<std::string> FileSystem::List(std::string_view folder, std::string_v
   // readdir and one lower-casing per name: folders here hold thousands.
   std::vector<std::pair<std::string, std::string>> keyed;  // (lower-cased, as stored)
   if (DIR* d = ::opendir(dir.c_str())) {
+    // The same listing serves the lookups ignoring case when their index of
+    // the folder is due, so the folder is not read twice.
+    struct stat st;
+    const bool feed = map_.WantsNames(dir) && fstat(dirfd(d), &st) == 0;
+    std::vector<std::string> all;
     while (const dirent* e = ::readdir(d)) {
       std::string_view name = e->d_name;
+      if (feed && name != "." && name != "..") all.emplace_back(name);
       if (WildcardMatch(pattern, name) && IsFileEntry(dir, *e))
         keyed.emplace_back(Lower(name), name);
     }
     ::closedir(d);
+    if (feed) map_.TakeNames(dir, st, all);
   }
   std::sort(keyed.begin(), keyed.end());
   std::vector<std::string> names;
@@ -534,7 +604,7 @@ std::string FileSystem::ReadHostText(const fs::path& host) {
   int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) RaiseErrno(errno, true);
   try {
-    std::string text = ReadFd(fd);
+    std::string text = ReadFd(fd, -1);
     ::close(fd);
     return text;
   } catch (...) {

@@ -12,8 +12,9 @@
 // Whole-file locks are open-file-description locks on the whole range: a
 // second open of the same file, in this process or any other, cannot lock it
 // while the first holds it, and closing some other descriptor of the file
-// never drops the lock. A lock that is taken waits a short, bounded time for
-// the holder before raising 70, so brief holds by other stations pass unseen.
+// never drops the lock; closing the file that holds it ends it, as an unlock
+// would. A lock that is taken waits a short, bounded time for the holder
+// before raising 70, so brief holds by other stations pass unseen.
 
 #include <cstdint>
 #include <map>
@@ -24,6 +25,7 @@
 
 #include "common/date_time.h"
 #include "common/quoted_list.h"
+#include "platform/files/change_stamp.h"
 #include "platform/files/path_map.h"
 
 namespace korv {
@@ -59,8 +61,15 @@ class FileSystem {
   const PathMap& paths() const { return map_; }
   std::filesystem::path HostPath(std::string_view path) const { return map_.Resolve(path); }
 
+  // One dispatch pass of the station: names resolved in it are kept until
+  // it ends (PathMap). Passes nest.
+  void BeginPass() { map_.BeginPass(); }
+  void EndPass() { map_.EndPass(); }
+  uint64_t Pass() const { return map_.Pass(); }  // 0 outside a pass
+
   // Returns the new file's number. Opening for output raises 70 when another
-  // station holds a lock on the file, and changes nothing yet.
+  // station holds a lock on the file, changes nothing yet, and leaves the
+  // file locked for the writing that follows.
   int Open(std::string_view path, OpenMode mode, int record_length = 0);
   // Closing (and unlocking) an output file cuts it to the text written.
   void Close(int file);
@@ -114,8 +123,16 @@ class FileSystem {
   // True while the open file is still the file at path (not deleted, not
   // replaced by a new file of the same name).
   bool StillNamed(int file, std::string_view path);
+  // The change stamp of a file open for input or read-write, taken when it
+  // was opened: before anything was read from it, so a change made while it
+  // was read shows as a change. (Files opened to be written get none.)
+  const ChangeStamp& ChangeStampOf(int file);
 
   bool Exists(std::string_view path) const;  // a file (not a folder)
+  // Whether an optional file that only switches something on (the sound of
+  // a send) is there: in a pass, as the pass first found its name, since a
+  // pass asks again and again; outside a pass, Exists.
+  bool Present(std::string_view path) const;
   bool FolderExists(std::string_view path) const;
   // Copies a file, on disk before it returns. A new target appears whole; an
   // existing one is rewritten in place under its whole-file lock (70 when
@@ -138,6 +155,9 @@ class FileSystem {
   // such file (or it cannot be read).
   std::optional<FileStamp> Stamp(std::string_view path) const;
   void Kill(std::string_view path);
+  // The change stamp of the file at path, from one look at it (no read, as
+  // Stamp does); empty when there is no such file (or it is a folder).
+  std::optional<ChangeStamp> ChangeStampOf(std::string_view path) const;
   DateTime FileDateTime(std::string_view path) const;
   int64_t FileLen(std::string_view path) const;
   // Names of the files in `folder` that match the wildcard pattern (* and ?,
@@ -155,9 +175,11 @@ class FileSystem {
     int record_length = 0;
     bool writable = true;
     std::optional<QuotedReader> reader;
-    bool locked = false;  // the caller holds the whole-file lock
-    int64_t written = 0;  // output files: where the next text goes
-    bool uncut = false;   // output files: old bytes may lie past `written`
+    bool locked = false;        // holds its whole-file lock
+    bool held_by_open = false;  // that lock is the open's, not yet the caller's
+    int64_t written = 0;        // output files: where the next text goes
+    bool uncut = false;         // output files: old bytes may lie past `written`
+    ChangeStamp opened{};       // as opened (files opened to be read)
   };
   OpenFile& Get(int file);
   void LockFd(int fd, bool writable, short type);
@@ -173,6 +195,18 @@ class FileSystem {
   PathMap map_;
   std::map<int, OpenFile> open_;
   int next_number_ = 1;
+};
+
+// A pass of the file layer for the length of a scope.
+class FilePass {
+ public:
+  explicit FilePass(FileSystem& files) : files_(files) { files_.BeginPass(); }
+  ~FilePass() { files_.EndPass(); }
+  FilePass(const FilePass&) = delete;
+  FilePass& operator=(const FilePass&) = delete;
+
+ private:
+  FileSystem& files_;
 };
 
 // Raises the RuntimeError of the platform's number for an errno value (53

@@ -153,6 +153,32 @@ TEST_F(FileSystemTest, NamesInAnyCaseFollowOtherStationsAndOwnChanges) {
             (std::vector<std::string>{"17.Pio", "18.Pio", "ds1.ph"}));
 }
 
+// A pass looks each name up once, and still follows this station's own
+// changes at once.
+TEST_F(FileSystemTest, APassKeepsWhatItFoundAndFollowsItsOwnChanges) {
+  files.MakeFolders("F:\\KORVAIN\\PhoneOrders");
+  std::filesystem::path orders = dir.path() / "f/KORVAIN/PhoneOrders";
+  WriteHostFile(orders / "DS1.Pio", "lines");
+  FilePass pass(files);
+  EXPECT_EQ(files.List("F:\\korvain\\phoneorders", "DS*.*"), std::vector<std::string>{"DS1.Pio"});
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\17.PIO"), orders / "17.PIO");
+  files.Copy("F:\\KORVAIN\\PhoneOrders\\ds1.pio", "F:\\KORVAIN\\PhoneOrders\\17.Pio");
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\17.PIO"), orders / "17.Pio");
+  files.Close(files.Open("F:\\KORVAIN\\PhoneOrders\\18.Ph", OpenMode::kAppend));
+  EXPECT_TRUE(files.Exists("F:\\KORVAIN\\PhoneOrders\\18.PH"));
+  files.Kill("F:\\KORVAIN\\PhoneOrders\\17.PIO");
+  EXPECT_FALSE(files.Exists("F:\\KORVAIN\\PhoneOrders\\17.Pio"));
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\17.pio"), orders / "17.pio");
+  files.MakeFolders("F:\\KORVAIN\\PhoneOrders\\Sent\\Today");
+  EXPECT_EQ(files.HostPath("F:\\korvain\\phoneorders\\SENT\\today"), orders / "Sent/Today");
+
+  // Another station's name in another case is taken at the next pass.
+  WriteHostFile(orders / "19.Pio", "");
+  files.EndPass();
+  files.BeginPass();
+  EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\19.PIO"), orders / "19.Pio");
+}
+
 // Holds a whole-file lock in a child process until the pipe closes.
 pid_t HoldLockInChild(const std::filesystem::path& root, const char* path, int& release_fd) {
   int ready[2], release[2];

@@ -26,9 +26,9 @@ class OpenFileGuard {
 };
 
 // Closes every open file, then opens path in mode (output or append),
-// writes text under a whole-file lock and closes it: the one way the
-// procedures write a whole text file or an entry. Errors reach the caller
-// with nothing left open.
+// writes text under a whole-file lock and closes it, which ends the lock:
+// the one way the procedures write a whole text file or an entry. Errors
+// reach the caller with nothing left open.
 inline void WriteLockedText(FileSystem& files, const std::string& path, OpenMode mode,
                             std::string_view text) {
   files.CloseAll();
@@ -36,7 +36,8 @@ inline void WriteLockedText(FileSystem& files, const std::string& path, OpenMode
   OpenFileGuard guard(files, file);
   files.Lock(file);
   files.WriteText(file, text);
-  files.Unlock(file);
+  // The guard's close lets the lock go; an unlock before it would only add
+  // a round trip to the share.
 }
 
 }  // namespace korv

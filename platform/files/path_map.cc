@@ -52,22 +52,10 @@ constexpr int64_t kStampTickNs = 100'000'000;
 // More indexed folders than a station uses means paths from elsewhere.
 constexpr size_t kMaxIndexes = 64;
 
-std::optional<PathMap::FolderStamp> StampOf(const fs::path& folder) {
+std::optional<ChangeStamp> FolderStamp(const fs::path& folder) {
   struct stat st;
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
-  return PathMap::FolderStamp{st.st_dev, st.st_ino, st.st_mtim, st.st_ctim};
-}
-
-bool Settled(const PathMap::FolderStamp& stamp) {
-  timespec now;
-  clock_gettime(CLOCK_REALTIME, &now);
-  int64_t age_ns = (int64_t{now.tv_sec} - stamp.mtime.tv_sec) * 1'000'000'000 +
-                   (now.tv_nsec - stamp.mtime.tv_nsec);
-  return age_ns >= kStampTickNs;
-}
-
-bool SameTime(const timespec& a, const timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+  return MakeChangeStamp(st, kStampTickNs);
 }
 
 // Every entry of the folder as (lower-cased, as stored); false when unreadable.
@@ -83,71 +71,163 @@ bool ReadNames(const fs::path& folder, std::set<std::pair<std::string, std::stri
   return true;
 }
 
+// The exact name when the folder holds it, else the first entry equal to it
+// ignoring case; empty when none. Pairs sort by lower-cased name, then by
+// name.
+std::string FirstMatch(const std::set<std::pair<std::string, std::string>>& names,
+                       const std::string& name) {
+  std::string want = Lower(name);
+  if (names.count({want, name})) return name;
+  auto found = names.lower_bound({want, std::string()});
+  if (found == names.end() || found->first != want) return {};
+  return found->second;
+}
+
 }  // namespace
 
-bool PathMap::FolderStamp::operator==(const FolderStamp& o) const {
-  return dev == o.dev && ino == o.ino && SameTime(mtime, o.mtime) && SameTime(ctime, o.ctime);
+const PathMap::Index* PathMap::PassIndex(const fs::path& folder) const {
+  if (pass_depth_ == 0) return nullptr;
+  auto it = indexes_.find(folder.native());
+  return it != indexes_.end() && it->second.in_pass ? &it->second : nullptr;
+}
+
+void PathMap::StoreIndex(const fs::path& folder, Index index) const {
+  if (!indexes_.contains(folder.native()) && indexes_.size() >= kMaxIndexes) indexes_.clear();
+  indexes_.insert_or_assign(folder.native(), std::move(index));
 }
 
 std::string PathMap::MatchNoCase(const fs::path& folder, const std::string& name) const {
-  std::optional<FolderStamp> now = StampOf(folder);
+  std::optional<ChangeStamp> now = FolderStamp(folder);
   if (!now) return {};
   auto clock = std::chrono::steady_clock::now();
   std::lock_guard lock(mutex_);
   auto it = indexes_.find(folder.native());
-  if (it == indexes_.end() || !(it->second.stamp == *now) || !it->second.settled ||
-      clock - it->second.read_at >= kRereadAfter) {
-    if (it == indexes_.end() && indexes_.size() >= kMaxIndexes) indexes_.clear();
+  if (it == indexes_.end() || !it->second.stamp_known || !it->second.stamp.Same(*now) ||
+      !it->second.settled || clock - it->second.read_at >= kRereadAfter) {
     // A stamp this station's own change made is as settled as it gets: only
     // another change in that very tick could hide behind it.
-    bool ours = it != indexes_.end() && it->second.own_stamp && it->second.stamp == *now;
-    Index fresh{*now, ours || Settled(*now), false, clock, {}};
+    bool ours = it != indexes_.end() && it->second.own_stamp && it->second.stamp_known &&
+                it->second.stamp.Same(*now);
+    Index fresh{*now, true, ours || now->settled, false, pass_depth_ > 0, clock, {}};
     if (!ReadNames(folder, fresh.names)) {
       indexes_.erase(folder.native());
       return {};
     }
-    it = indexes_.insert_or_assign(folder.native(), std::move(fresh)).first;
+    StoreIndex(folder, std::move(fresh));
+    it = indexes_.find(folder.native());
   }
-  // Pairs sort by lower-cased name, then by name: the first is the one wanted.
-  std::string want = Lower(name);
-  auto found = it->second.names.lower_bound({want, std::string()});
-  if (found == it->second.names.end() || found->first != want) return {};
-  return found->second;
+  it->second.in_pass = pass_depth_ > 0;
+  return FirstMatch(it->second.names, name);
 }
 
-std::optional<PathMap::FolderStamp> PathMap::BeforeChange(const fs::path& entry) const {
+std::string PathMap::Lookup(const fs::path& folder, const std::string& name) const {
+  std::pair<std::string, std::string> asked{Lower(name), name};
+  {
+    std::lock_guard lock(mutex_);
+    if (pass_depth_ > 0) {
+      auto& found = found_[folder.native()];
+      if (auto it = found.find(asked); it != found.end()) return it->second;
+      if (const Index* index = PassIndex(folder))
+        return found.emplace(asked, FirstMatch(index->names, name)).first->second;
+    }
+  }
+  std::string hit = ExistsExactly(folder / name) ? name : MatchNoCase(folder, name);
+  std::lock_guard lock(mutex_);
+  if (pass_depth_ > 0) found_[folder.native()].insert_or_assign(std::move(asked), hit);
+  return hit;
+}
+
+void PathMap::ForgetFound(const fs::path& entry) const {
+  found_.erase(entry.native());
+  auto in_folder = found_.find(entry.parent_path().native());
+  if (in_folder == found_.end()) return;
+  std::string lower = Lower(entry.filename().string());
+  auto& found = in_folder->second;
+  found.erase(found.lower_bound({lower, std::string()}),
+              found.lower_bound({lower + '\0', std::string()}));
+}
+
+PathMap::Change PathMap::BeforeChange(const fs::path& entry) const {
   fs::path folder = entry.parent_path();
   {
     std::lock_guard lock(mutex_);
-    if (!indexes_.contains(folder.native())) return std::nullopt;
+    auto it = indexes_.find(folder.native());
+    if (it == indexes_.end()) return {};
+    // Within the pass the index is kept by this station's changes alone.
+    if (PassIndex(folder)) return {true, std::nullopt};
   }
-  return StampOf(folder);
+  return {true, FolderStamp(folder)};
 }
 
-void PathMap::AfterChange(const fs::path& entry, const std::optional<FolderStamp>& before,
-                          bool exists) const {
-  if (!before) return;
+void PathMap::AfterChange(const fs::path& entry, const Change& before, bool exists) const {
   fs::path folder = entry.parent_path();
-  std::optional<FolderStamp> after = StampOf(folder);
+  std::optional<ChangeStamp> after;
+  if (before.indexed && before.before) after = FolderStamp(folder);
   std::lock_guard lock(mutex_);
+  ForgetFound(entry);
+  if (!before.indexed) return;
   auto it = indexes_.find(folder.native());
-  // An index that was already behind stays so, and is reread at the next need.
-  if (it == indexes_.end() || !(it->second.stamp == *before)) return;
-  if (!after) {
-    indexes_.erase(it);
-    return;
+  if (it == indexes_.end()) return;
+  Index& index = it->second;
+  if (before.before) {
+    // An index that was already behind stays so, and is reread at the next need.
+    if (!index.stamp_known || !index.stamp.Same(*before.before)) return;
+    if (!after) {
+      indexes_.erase(it);
+      return;
+    }
+    if (after->Same(*before.before)) return;  // nothing was made or removed
+    index.stamp = *after;
+    index.own_stamp = true;
+  } else {
+    // Taken without stamps: after the pass the index is read again before use.
+    index.stamp_known = false;
   }
   std::string name = entry.filename().string();
   std::pair<std::string, std::string> key{Lower(name), name};
   if (exists)
-    it->second.names.insert(std::move(key));
+    index.names.insert(std::move(key));
   else
-    it->second.names.erase(key);
-  it->second.stamp = *after;
-  it->second.own_stamp = true;
+    index.names.erase(key);
 }
 
-fs::path PathMap::Resolve(std::string_view windows_path) const {
+void PathMap::BeginPass() const {
+  std::lock_guard lock(mutex_);
+  if (pass_depth_++ > 0) return;
+  ++pass_serial_;
+  found_.clear();
+  for (auto& [folder, index] : indexes_) index.in_pass = false;
+}
+
+void PathMap::EndPass() const {
+  std::lock_guard lock(mutex_);
+  if (pass_depth_ == 0 || --pass_depth_ > 0) return;
+  found_.clear();
+  for (auto& [folder, index] : indexes_) index.in_pass = false;
+}
+
+uint64_t PathMap::Pass() const {
+  std::lock_guard lock(mutex_);
+  return pass_depth_ > 0 ? pass_serial_ : 0;
+}
+
+bool PathMap::WantsNames(const fs::path& folder) const {
+  std::lock_guard lock(mutex_);
+  if (PassIndex(folder)) return false;
+  return pass_depth_ > 0 || indexes_.contains(folder.native());
+}
+
+void PathMap::TakeNames(const fs::path& folder, const struct stat& st,
+                        const std::vector<std::string>& names) const {
+  ChangeStamp stamp = MakeChangeStamp(st, kStampTickNs);
+  Index index{stamp, true, stamp.settled, false, false, std::chrono::steady_clock::now(), {}};
+  for (const std::string& name : names) index.names.emplace(Lower(name), name);
+  std::lock_guard lock(mutex_);
+  index.in_pass = pass_depth_ > 0;
+  StoreIndex(folder, std::move(index));
+}
+
+fs::path PathMap::Resolve(std::string_view windows_path, bool* found) const {
   std::string p(windows_path);
   std::replace(p.begin(), p.end(), '\\', '/');
   fs::path base;
@@ -169,17 +249,21 @@ fs::path PathMap::Resolve(std::string_view windows_path) const {
   }
   fs::path out = base;
   bool matching = match_case;
+  bool last_found = false;
   for (const std::string& comp : Components(rest)) {
+    last_found = false;
     if (matching) {
-      std::string found = ExistsExactly(out / comp) ? comp : MatchNoCase(out, comp);
-      if (!found.empty()) {
-        out /= found;
+      std::string entry = Lookup(out, comp);
+      if (!entry.empty()) {
+        out /= entry;
+        last_found = true;
         continue;
       }
       matching = false;  // nothing below a missing folder can exist
     }
     out /= comp;
   }
+  if (found) *found = last_found;  // a host path is not looked at: not known to be there
   return out;
 }
 
