@@ -76,7 +76,7 @@ void KorvMain::Form_Load() {
   FileSystem& files = platform_.files;
   Steps skip = Steps::Skip();
   skip([&] { s.LocalRoot = "C:\\Korvain\\"; });
-  skip([&] { ReadStationConfigFile(s, files); });
+  skip([&] { ReadStationConfigFile(s, files, kept_); });
   skip([&] {
     if (auto name = platform_.host.ComputerName()) s.StationName = *name;
   });

@@ -2,7 +2,8 @@
 
 namespace korv {
 
-KorvMain::KorvMain(Station& station, Platform& platform) : station_(station), platform_(platform) {
+KorvMain::KorvMain(Station& station, Platform& platform, KeptFiles* kept)
+    : station_(station), platform_(platform), kept_(kept) {
   Label7.Change = [this] { Label7_Change(); };
   for (int i = 0; i < 10; ++i) SSCommand4[i].SetCaption(std::to_string(i + 1));
 }

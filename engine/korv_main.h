@@ -11,6 +11,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "common/runtime_error.h"
 #include "common/station.h"
@@ -20,9 +21,14 @@
 
 namespace korv {
 
+class KeptFiles;
+
 class KorvMain {
  public:
-  KorvMain(Station& station, Platform& platform);
+  // kept: the configuration and menu files as a station keeps them between
+  // loads, read again only when they changed; without it every load reads
+  // them all.
+  KorvMain(Station& station, Platform& platform, KeptFiles* kept = nullptr);
 
   // Loads the window without showing it: runs Form_Load once.
   void Load();
@@ -114,9 +120,13 @@ class KorvMain {
   }
 
  private:
+  // The records of a menu button file (menu_buttons.cc).
+  std::vector<ButtonRecord> MenuRecords(const std::string& path, int count);
+
   Station& station_;
   Platform& platform_;
   SendLedger* ledger_ = nullptr;
+  KeptFiles* kept_;
   bool loaded_ = false;
 };
 

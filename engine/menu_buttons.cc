@@ -4,14 +4,19 @@
 #include "common/steps.h"
 #include "engine/korv_main.h"
 #include "engine/menu_tables.h"
+#include "platform/files/kept_files.h"
 
 namespace korv {
+
+std::vector<ButtonRecord> KorvMain::MenuRecords(const std::string& path, int count) {
+  if (kept_) return ButtonRecordsOf(kept_->Content(platform_.files, path), count);
+  return ReadButtonFile(platform_.files, path, count);
+}
 
 void KorvMain::fill_buttons() {
   Station& s = station_;
   if (s.DataRoot.empty()) s.DataRoot = "c:\\korvain\\";
-  std::vector<ButtonRecord> records =
-      ReadButtonFile(platform_.files, s.DataRoot + kMainButtonsFile, 12);
+  std::vector<ButtonRecord> records = MenuRecords(s.DataRoot + kMainButtonsFile, 12);
   for (int i = 0; i < 12; ++i) {
     s.MainButtonTable[i] = MainButtonRow(records[i]);
     SSCommand2[i].SetCaption(records[i].Raw(2));
@@ -25,7 +30,7 @@ void KorvMain::Load_Data() {
   Steps skip = Steps::Skip();
   skip([&] { files.CloseAll(); });
   skip([&] {
-    std::vector<ButtonRecord> records = ReadButtonFile(files, s.DataRoot + kQuickButtonsFile, 5);
+    std::vector<ButtonRecord> records = MenuRecords(s.DataRoot + kQuickButtonsFile, 5);
     for (int i = 0; i < 5; ++i) {
       s.ButtonFBTable[i] = ItemButtonRow(records[i], true);
       SSCommand8[i].SetCaption(s.ButtonFBTable[i][1]);
@@ -34,11 +39,11 @@ void KorvMain::Load_Data() {
     }
   });
   for (int page = 0; page < 12; ++page) {
+    // Categories 10 and 11 are optional and the first ten expected, but a
+    // missing file of either kind leaves its table as it was.
     std::string path = s.DataRoot + PageButtonFile(page);
-    // Categories 10 and 11 are optional; the first ten are expected.
-    if (page >= 10 && !files.Exists(path)) continue;
     skip([&] {
-      std::vector<ButtonRecord> records = ReadButtonFile(files, path, 12);
+      std::vector<ButtonRecord> records = MenuRecords(path, 12);
       for (int i = 0; i < 12; ++i) s.PageButtonTables[page][i] = ItemButtonRow(records[i], false);
     });
   }

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "engine/korv_main.h"
 #include "engine/menu_tables.h"
+#include "platform/files/kept_files.h"
 #include "testing/test_station.h"
 
 namespace korv {
@@ -104,6 +108,29 @@ TEST_F(MenuLoadTest, EmptyDataRootReadsTheStationFolder) {
   w.fill_buttons();
   EXPECT_EQ(ts.station.DataRoot, "c:\\korvain\\");
   EXPECT_EQ(w.SSCommand2[0].Caption(), "Starters          ");
+}
+
+// A station's engines read a menu file again only when it changed since
+// one of them last read it.
+TEST_F(MenuLoadTest, AKeptMenuFileIsReadAgainOnlyWhenItChanged) {
+  WriteMenu("F:\\KORVAIN\\");
+  ts.station.DataRoot = "F:\\KORVAIN\\";
+  KeptFiles kept;
+  KorvMain(ts.station, ts.platform, &kept).Load_Data();
+  // A stamp taken within moments of a change is not trusted: the next load
+  // reads the files once more, and from then on they are kept.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  KorvMain(ts.station, ts.platform, &kept).Load_Data();
+
+  FileSystem other{PathMap(ts.dir.path())};
+  int held = other.Open("F:\\KORVAIN\\ini\\Button5.dat", OpenMode::kInput);
+  other.Lock(held);  // read, this page would be skipped after waiting for the lock
+  ts.station.PageButtonTables[5][0][4] = "before";
+  ts.Write("F:\\KORVAIN\\" + PageButtonFile(6), FileOf({Item("Page6 new", "1", "0")}));
+  KorvMain(ts.station, ts.platform, &kept).Load_Data();
+  EXPECT_EQ(ts.station.PageButtonTables[5][0][4], "Page5               ");
+  EXPECT_EQ(ts.station.PageButtonTables[6][0][4], "Page6 new           ");
+  other.Unlock(held);
 }
 
 TEST_F(MenuLoadTest, DamagedMenuFilesNeverStopStartUp) {

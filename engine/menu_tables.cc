@@ -1,7 +1,7 @@
 #include "engine/menu_tables.h"
 
-#include "common/runtime_error.h"
 #include "common/val.h"
+#include "platform/files/kept_files.h"
 
 namespace korv {
 
@@ -45,19 +45,17 @@ std::vector<std::string> ItemButtonRow(const ButtonRecord& r, bool trim_caption)
 }
 
 std::vector<ButtonRecord> ReadButtonFile(FileSystem& files, const std::string& path, int count) {
-  if (!files.Exists(path)) throw RuntimeError(kErrFileNotFound);
-  files.CloseAll();
+  return ButtonRecordsOf(ReadWholeLocked(files, path), count);
+}
+
+std::vector<ButtonRecord> ButtonRecordsOf(std::string_view content, int count) {
   std::vector<ButtonRecord> records;
-  try {
-    int f = files.Open(path, OpenMode::kRandom, kButtonRecordLength);
-    files.Lock(f);
-    for (int n = 1; n <= count; ++n) records.emplace_back(files.GetRecord(f, n));
-    files.Unlock(f);
-  } catch (...) {
-    files.CloseAll();
-    throw;
+  for (int n = 0; n < count; ++n) {
+    const size_t at = static_cast<size_t>(n) * kButtonRecordLength;
+    std::string_view record =
+        at < content.size() ? content.substr(at, kButtonRecordLength) : std::string_view();
+    records.emplace_back(PadRight(record, kButtonRecordLength));
   }
-  files.CloseAll();
   return records;
 }
 

@@ -4,6 +4,7 @@
 // korvtool prints them the same way.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/record_tables.h"
@@ -35,5 +36,8 @@ std::vector<std::string> ItemButtonRow(const ButtonRecord& record, bool trim_cap
 // short file read as blanks. A missing file raises 53 and is not created; a
 // lock held elsewhere raises 70. No file is left open.
 std::vector<ButtonRecord> ReadButtonFile(FileSystem& files, const std::string& path, int count);
+
+// Records 1 to count of a button file's content, as ReadButtonFile cuts them.
+std::vector<ButtonRecord> ButtonRecordsOf(std::string_view content, int count);
 
 }  // namespace korv

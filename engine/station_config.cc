@@ -5,12 +5,24 @@
 #include "common/config_fields.h"
 #include "common/order_paths.h"
 #include "common/runtime_error.h"
+#include "common/val.h"
 
 namespace korv {
 
-void ReadStationConfigFile(Station& station, FileSystem& files) {
+void ReadStationConfigFile(Station& station, FileSystem& files, KeptFiles* kept) {
   station.LocalRoot = "C:\\Korvain\\";
   station.WorkPath = station.LocalRoot + "KorvINI.dat";
+  if (kept) {
+    std::string content;
+    try {
+      content = kept->Content(files, station.WorkPath);
+    } catch (const RuntimeError& e) {
+      if (e.number() == kErrFileNotFound) return;
+      throw;
+    }
+    ApplyStationConfig(station, StationConfig(PadRight(content.substr(0, 2300), 2300)));
+    return;
+  }
   if (!files.Exists(station.WorkPath)) return;
   files.CloseAll();
   std::string record;

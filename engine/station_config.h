@@ -4,6 +4,7 @@
 
 #include "common/station.h"
 #include "platform/files/file_system.h"
+#include "platform/files/kept_files.h"
 
 namespace korv {
 
@@ -12,8 +13,9 @@ namespace korv {
 // locked only while it is read) and applies it with ApplyStationConfig.
 // A missing file leaves every other setting as it was. Raises the file
 // layer's RuntimeError (70 for a lock held elsewhere) with the settings
-// untouched and no file left open.
-void ReadStationConfigFile(Station& station, FileSystem& files);
+// untouched and no file left open. kept, when given, reads the file only
+// when it changed since it was last read there.
+void ReadStationConfigFile(Station& station, FileSystem& files, KeptFiles* kept = nullptr);
 
 // Why the configuration file at path cannot serve as the station's record:
 // "does not exist", "is empty" or "holds N bytes, not the 2300 of a station

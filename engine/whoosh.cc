@@ -4,7 +4,7 @@ namespace korv {
 
 void PlayWhoosh(const Station& station, Platform& platform) {
   const std::string sound = station.LocalRoot + "Whoosh.wav";
-  if (platform.files.Exists(sound)) platform.sound.Play(platform.files.HostPath(sound).string());
+  if (platform.files.Present(sound)) platform.sound.Play(platform.files.HostPath(sound).string());
 }
 
 }  // namespace korv
