@@ -18,6 +18,9 @@ namespace korv {
 
 void KORVdelayedSend1::Timer1_Timer() {
   if (station_.ScreenMode == kScreenViewOpen) return;
+  // The paths the pass resolves are kept for it: on a share every look at a
+  // name is a round trip, and each send resolves the same few dozen.
+  FilePass files_pass(platform_.files);
   passed_by_.clear();
   if (!config_problem_.empty()) ReadStationConfig();
   if (config_problem_.empty()) SendDueOrders();
@@ -29,10 +32,10 @@ void KORVdelayedSend1::Timer1_Timer() {
 void KORVdelayedSend1::SendDueOrders() {
   Timer1.SetInterval(0);
   RecoverSends();
-  for (;;) {
+  for (bool first_of_tick = true;; first_of_tick = false) {
     Timer1.SetInterval(0);
     try {
-      if (TopOfPass() == 0) break;
+      if (TopOfPass(first_of_tick) == 0) break;
     } catch (const std::exception& e) {
       // The folder vanished or a file is locked: say so, and make the next
       // tick rebuild the list rather than trust the one left half made.
@@ -47,42 +50,44 @@ void KORVdelayedSend1::SendDueOrders() {
   }
 }
 
-// Steps 3 to 8: returns the count of delayed header files.
-int KORVdelayedSend1::TopOfPass() {
+// Steps 3 to 8: returns the count of delayed header files. The first pass
+// of a tick looks at every listed header (one stat each) and reads again
+// those that may have changed since they were read, and every sixth tick
+// reads them all, whatever came and went meanwhile. The passes that follow a
+// send in the same tick take the folder's listing only: the send changed its
+// own order's files and nothing else.
+int KORVdelayedSend1::TopOfPass(bool first_of_tick) {
+  // The folder is listed before the stale phone order 0 goes (whose names
+  // the listing's pattern never takes), so that the names are looked up in
+  // what the listing read rather than in a second reading of the folder.
+  File1.Refresh();
   for (const std::string& stale :
        {PhoneOrderLinesPath(station_.DataRoot, 0), PhoneOrderHeaderPath(station_.DataRoot, 0)}) {
     if (platform_.files.Exists(stale)) platform_.files.Kill(stale);
   }
-  File1.Refresh();
-  const int previous = pending_count_;
-  int count = File1.ListCount();
+  const int count = File1.ListCount();
   ShowPendingCount(count);
-  bool changed = previous != count;
   SetTipText(count);
   platform_.loop.DoEvents();
   MList1.SetCaption("Pending Orders to Send - Current Time " +
                     FormatHHMMAmPm(platform_.clock.Now().seconds));
-  if (count == 0) return 0;
-
-  ++station_.TickCount;
-  if (!changed && station_.TickCount <= 5) {
-    File1.Refresh();
-    count = File1.ListCount();
-    ShowPendingCount(count);
-    Label6.SetCaption(PlainNumber(station_.TickCount));
-    if (station_.LastPendingCount == count) return count;
+  if (count == 0) {
+    RefreshList();  // drops the rows of the orders gone, the one just sent among them
+    return 0;
   }
-  // A changed count means headers came or went: read only those. The
-  // rebuild of every sixth pass reads every header again, so a header
-  // another station rewrote in place is seen then, as it always was.
-  const bool periodic = !changed && station_.TickCount > 5;
-  station_.LastPendingCount = pending_count_;
-  File1.Refresh();
-  station_.TickCount = 0;
-  if (periodic)
+
+  if (first_of_tick) {
+    ++station_.TickCount;
+    Label6.SetCaption(PlainNumber(station_.TickCount));
+  }
+  // A negative count left by a failed pass asks for the whole list too.
+  if (first_of_tick && (station_.TickCount > 5 || station_.LastPendingCount < 0)) {
+    station_.TickCount = 0;
     UpdateList();
-  else
-    RefreshList();
+  } else {
+    RefreshList(first_of_tick);
+  }
+  station_.LastPendingCount = static_cast<int>(pending_.size());
   ShowPendingCount(File1.ListCount());
   return count;
 }
@@ -156,10 +161,7 @@ bool KORVdelayedSend1::TakeClaim(const std::string& id) {
 bool KORVdelayedSend1::PrintersMissing(const std::string& id) {
   FileSystem& files = platform_.files;
   std::vector<std::string> rows;
-  Steps::Skip()([&] {
-    const std::string lines = DelayedLinesPath(station_.DataRoot, id);
-    if (files.Exists(lines)) rows = ReadLineRows(files, lines);
-  });
+  Steps::Skip()([&] { rows = ReadLineRowsIfAny(files, DelayedLinesPath(station_.DataRoot, id)); });
   const std::vector<NeededPrinter> missing =
       korv::PrintersMissing(platform_.printer, NeededPrinters(station_, files, rows));
   if (missing.empty()) return false;

@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <regex>
+#include <thread>
 #include <utility>
 
 #include "common/order_paths.h"
@@ -359,6 +361,32 @@ TEST(Dispatch, AClaimIsExclusiveWhateverTheHeadersPermissions) {
   ASSERT_TRUE(WIFEXITED(status));
   if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot run a station as user 65534 here";
   EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// Another station moves a pending order earlier by rewriting its header in
+// place, with the same length, while new orders keep arriving: the count of
+// headers changes at every pass, and the order still goes out at the first
+// pass after its new time.
+TEST(Dispatch, AHeaderRewrittenInPlaceGoesOutAtTheFirstPassAfterItsNewTime) {
+  DispatchFixture b;  // 6:30:20 PM
+  b.Order("DS1", "12/25/2026", "9:00 PM");
+  b.w.Timer1_Timer();
+  // A stamp taken within moments of a change is never trusted; once this one
+  // has settled, only the rewrite below can have DS1 read again.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  FileSystem other{PathMap(b.t.dir.path())};
+  for (int minute = 1; minute <= 4; ++minute) {
+    b.t.clock.AdvanceMs(60000);
+    b.Order("DS" + std::to_string(10 + minute), "12/26/2026", "9:00 AM");
+    if (minute == 3)  // 6:33:20 PM
+      WriteHeader(
+          other, kOrders + "DS1.PH",
+          OrderHeader{"207-555-0107", " 7", "Margaret Hale", "DS1", "12/25/2026", "6:34 PM"});
+    b.w.Timer1_Timer();
+    EXPECT_EQ(b.SentIds().size(), minute < 4 ? 0u : 1u) << "at 6:3" << minute << ":20 PM";
+  }
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS1=1"});
+  EXPECT_EQ(b.w.MList1.Count(), 4);
 }
 
 // Two stations share one PhoneOrders folder: each order goes out once, also

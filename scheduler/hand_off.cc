@@ -30,19 +30,18 @@ void KORVdelayedSend1::LoadOrderIntoEngine() {
   engine.Label11.SetCaption(Trim(station_.CustName));
   engine.Label5.SetCaption("0");
 
+  // Without a line file the order goes on with no lines.
   station_.WorkPath = EngineLinesPath(station_.DataRoot, station_.OrderKey);
-  if (platform_.files.Exists(station_.WorkPath)) {
-    for (const std::string& row : ReadLineRows(platform_.files, station_.WorkPath)) {
-      engine.MList1.AddItem(row);
-      if (!row.empty() && row.back() == 'Y')
-        engine.MList1.SetRowColor(engine.MList1.NewIndex(), kYellow);
-      engine.List1.AddItem(AmountEntry(row));
-    }
-    if (engine.List1.Count() > 0) {
-      Currency sum;
-      for (const std::string& entry : engine.List1.Items()) sum += Currency::FromDouble(Val(entry));
-      engine.Label5.SetCaption(PlainText(sum));
-    }
+  for (const std::string& row : ReadLineRowsIfAny(platform_.files, station_.WorkPath)) {
+    engine.MList1.AddItem(row);
+    if (!row.empty() && row.back() == 'Y')
+      engine.MList1.SetRowColor(engine.MList1.NewIndex(), kYellow);
+    engine.List1.AddItem(AmountEntry(row));
+  }
+  if (engine.List1.Count() > 0) {
+    Currency sum;
+    for (const std::string& entry : engine.List1.Items()) sum += Currency::FromDouble(Val(entry));
+    engine.Label5.SetCaption(PlainText(sum));
   }
   engine.Label7.SetCaption("Phone IN " + station_.OrderKey);
   engine.SSCommand12.SetVisible(false);

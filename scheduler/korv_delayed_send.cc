@@ -43,7 +43,7 @@ void KORVdelayedSend1::RunDispatchPass() {
 
 KorvMain& KORVdelayedSend1::Engine() {
   if (!engine_) {
-    engine_ = std::make_unique<KorvMain>(station_, engine_platform_);
+    engine_ = std::make_unique<KorvMain>(station_, engine_platform_, &engine_files_);
     engine_->Load();
   }
   return *engine_;

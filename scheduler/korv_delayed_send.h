@@ -9,6 +9,7 @@
 //   hand_off.cc       LoadOrderIntoEngine
 //   order_viewer.cc   the operator's views and buttons
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <set>
@@ -19,6 +20,7 @@
 #include "common/steps.h"
 #include "engine/korv_main.h"
 #include "logview/korv_trace_log.h"
+#include "platform/files/kept_files.h"
 #include "platform/mail/mail.h"
 #include "platform/platform.h"
 #include "platform/screen/elements.h"
@@ -58,8 +60,11 @@ class KORVdelayedSend1 {
   // that are gone are dropped and new headers are read, while rows of the
   // headers still there are kept as read. A send changes only the sent
   // order's files, so after a send this gives what a full rebuild gives
-  // without reading every pending header again.
-  void RefreshList();
+  // without reading every pending header again. look_at_headers: each kept
+  // row's header is looked at too (one stat), and read again when it may
+  // have changed since it was read, so a header another station rewrote in
+  // place is seen.
+  void RefreshList(bool look_at_headers = false);
   void Timer1_Timer();
   // Timer1_Timer under the station's guard: an error that escapes the pass
   // is said in the error text and the next pass is armed. Every tick runs
@@ -177,14 +182,16 @@ class KORVdelayedSend1 {
   void AddPending(PendingOrder order);
   void RemovePending(int index);
   void ShowPendingCount(int count);
-  bool ReadPending(const std::string& file_name);
+  std::filesystem::path PendingFolder() const;  // File1's folder on this machine
+  bool ReadPending(const std::filesystem::path& folder, const std::string& file_name);
+  std::vector<bool> RowsThatHold(const std::filesystem::path& folder) const;
   bool PassHeaderBy(const std::string& why);  // about the header at WorkPath; false
   bool SameNamesAsListed() const;
   std::vector<std::string> PendingIds() const;  // each header's order id, as read
   bool DropGoneRows();
   // The dispatch pass in its steps (dispatch.cc).
   void SendDueOrders();
-  int TopOfPass();
+  int TopOfPass(bool first_of_tick);
   const PendingOrder* FindDueOrder();
   bool IsDue(const PendingOrder& order);
   bool SendOrder(const PendingOrder& order);
@@ -209,7 +216,7 @@ class KORVdelayedSend1 {
   void TakeCustomer(OrderSend& send);
   void HandToEngine(const OrderSend& send);
   void AwaitSent(const OrderSend& send);
-  void UnloadAndRefresh();
+  void UnloadAndClear();
   void EndSend(const OrderSend& send);
   void HaltSend(const OrderSend& send, const StepsHalted& halted);
   // The sends a crash interrupted (interrupted_sends.cc).
@@ -231,6 +238,7 @@ class KORVdelayedSend1 {
   Platform engine_platform_;
   std::unique_ptr<KorvMain> engine_;
   bool temporaries_cleared_ = false;
+  KeptFiles engine_files_;  // configuration and menu as the engines read them
   OrderClaim claim_;
   std::string config_problem_;
   std::set<std::string> reported_;

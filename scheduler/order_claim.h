@@ -12,7 +12,8 @@
 // that they see the claim too. A claim never keeps the header's readers out,
 // so the other station's list is never held up by a send. The claim uses a
 // file layer of its own, so that the procedures of the send, which close all
-// their open files, never drop it.
+// their open files, never drop it; it finds its files through the station's
+// own path map, so a pass resolves their names once.
 
 #include <string>
 
@@ -22,7 +23,7 @@ namespace korv {
 
 class OrderClaim {
  public:
-  explicit OrderClaim(const PathMap& paths) : files_(PathMap(paths.root())) {}
+  explicit OrderClaim(const PathMap& paths) : paths_(paths), files_(PathMap(paths.root())) {}
   // True when this station now holds order id of the PhoneOrders\ folder
   // under data_root, and its header is still the pending order (not sent
   // and deleted by another station meanwhile). False when another station
@@ -34,6 +35,7 @@ class OrderClaim {
   void Release();
 
  private:
+  const PathMap& paths_;
   FileSystem files_;
   int claims_ = 0;  // the claim file
   int header_ = 0;

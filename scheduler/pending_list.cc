@@ -3,7 +3,9 @@
 // DS9), and shown in MList1 and List1. The dispatch pass walks the same
 // orders as its worklist.
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <unordered_map>
 
 #include "common/runtime_error.h"
@@ -56,39 +58,42 @@ void KORVdelayedSend1::RemovePending(int index) {
   pending_.erase(pending_.begin() + index);
 }
 
+std::filesystem::path KORVdelayedSend1::PendingFolder() const {
+  return platform_.files.HostPath(File1.Path());
+}
+
 // Reads one listed header and adds its row. False when the file has gone
 // (another station sent or withdrew the order since the folder was read), or
 // when the header is passed by for this pass.
-bool KORVdelayedSend1::ReadPending(const std::string& name) {
+bool KORVdelayedSend1::ReadPending(const std::filesystem::path& folder, const std::string& name) {
   FileSystem& files = platform_.files;
   station_.WorkPath = JoinPath(File1.Path(), name);
   // The names come from the folder's own listing, so they are read through
   // the folder's host path without matching each one's letter case again.
-  std::string path = (files.HostPath(File1.Path()) / name).string();
-  if (!files.Exists(path)) return false;
+  const std::string path = (folder / name).string();
+  ChangeStamp stamp;
   OrderHeader header;
   try {
-    header = ReadHeader(files, path);
+    header = ReadHeader(files, path, &stamp);
   } catch (const RuntimeError& e) {
-    if (!files.Exists(path)) return false;
+    if (e.number() == kErrFileNotFound || !files.Exists(path)) return false;
     return PassHeaderBy("cannot be read (" + e.description() + ")");
   }
   if (!NamesItsOwnFile(header.order_id, name))
     return PassHeaderBy("names another order, \"" + Trim(header.order_id) +
                         "\", in its order id: it is not sent, and that order's files are not "
                         "touched");
-  AddPending(MakePendingOrder(name, std::move(header), files.FileDateTime(path)));
+  AddPending(MakePendingOrder(name, std::move(header), stamp));
   return true;
 }
 
 // A header that cannot be read yet (an order-entry station may be writing
 // it: empty, or cut short) or that names another order gets no row: it is
-// named in the error text and read again on the next pass, while the other
-// orders are listed and sent.
+// named in the error text and read again on the next pass (its name is
+// listed and no row holds it), while the other orders are listed and sent.
 bool KORVdelayedSend1::PassHeaderBy(const std::string& why) {
   ReportError("The delayed order header " + station_.WorkPath + " " + why +
               "; it is passed by and read again on the next pass");
-  station_.LastPendingCount = -1;  // the next pass rebuilds the list, reading it again
   return false;
 }
 
@@ -109,8 +114,22 @@ void KORVdelayedSend1::UpdateList() {
   CaptionRestorer restore(MList1);
   MList1.SetCaption("Updating List");
   ClearPending();
-  for (int i = 0; i < File1.ListCount(); ++i) ReadPending(File1.List(i));
+  const std::filesystem::path folder = PendingFolder();
+  for (int i = 0; i < File1.ListCount(); ++i) ReadPending(folder, File1.List(i));
   ShowPendingCount(static_cast<int>(pending_.size()));
+}
+
+// One stat a header: a row holds while its header's size, times and identity
+// are those it was read under, and were so long enough to be trusted.
+std::vector<bool> KORVdelayedSend1::RowsThatHold(const std::filesystem::path& folder) const {
+  std::vector<bool> holds;
+  holds.reserve(pending_.size());
+  for (const PendingOrder& order : pending_) {
+    std::optional<ChangeStamp> now =
+        platform_.files.ChangeStampOf((folder / order.file_name).string());
+    holds.push_back(now && order.stamp.StillHolds(*now));
+  }
+  return holds;
 }
 
 // When headers only went (the usual case: the order just sent), their rows
@@ -130,13 +149,18 @@ bool KORVdelayedSend1::DropGoneRows() {
   return true;
 }
 
-void KORVdelayedSend1::RefreshList() {
-  if (SameNamesAsListed() || DropGoneRows()) {
+void KORVdelayedSend1::RefreshList(bool look_at_headers) {
+  const std::filesystem::path folder = PendingFolder();
+  std::vector<bool> holds(pending_.size(), true);
+  if (look_at_headers) holds = RowsThatHold(folder);
+  const bool all_hold = std::find(holds.begin(), holds.end(), false) == holds.end();
+  if (all_hold && (SameNamesAsListed() || DropGoneRows())) {
     ShowPendingCount(static_cast<int>(pending_.size()));
     return;
   }
   std::unordered_map<std::string, PendingOrder> kept;
-  for (PendingOrder& order : pending_) kept.emplace(order.file_name, std::move(order));
+  for (size_t i = 0; i < pending_.size(); ++i)
+    if (holds[i]) kept.emplace(pending_[i].file_name, std::move(pending_[i]));
   CaptionRestorer restore(MList1);
   MList1.SetCaption("Updating List");
   ClearPending();
@@ -144,7 +168,7 @@ void KORVdelayedSend1::RefreshList() {
     const std::string& name = File1.List(i);
     auto it = kept.find(name);
     if (it == kept.end())
-      ReadPending(name);
+      ReadPending(folder, name);
     else
       AddPending(std::move(it->second));
   }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/time.h>
 
+#include <chrono>
 #include <ctime>
+#include <thread>
 
 #include "scheduler/korv_delayed_send.h"
 #include "testing/test_station.h"
@@ -115,6 +117,33 @@ TEST_F(PendingListTest, ADamagedHeaderIsPassedByAndNamedAndTheOthersListed) {
   Header("DS3.PH", R"("555","3","C","DS3","12/25/2026","7:30 PM")", 20);
   Rebuild();
   EXPECT_EQ(window.List1.Items(), (std::vector<std::string>{"DS2", "DS3", "ds6 "}));
+}
+
+// A header is read again when, and only when, it may have changed.
+TEST_F(PendingListTest, AHeaderIsReadAgainOnlyWhenItMayHaveChanged) {
+  Header("DS1.PH", R"("1","1","Ann","DS1","12/25/2026","7:30 PM")", 20);
+  Header("DS2.PH", R"("2","2","Bob","DS2","12/25/2026","7:30 PM")", 20);
+  Rebuild();
+  // Rewritten at once, in place and with the same size and modification
+  // time: its times may not have moved, but a stamp that recent is not
+  // trusted.
+  Header("DS2.PH", R"("2","2","Bea","DS2","12/25/2026","6:30 PM")", 20);
+  window.RefreshList(true);
+  EXPECT_EQ(window.MList1.Item(1), "DS2 - Bea|12/20/2026|12/25/2026|Friday|6:30 PM|2");
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  window.RefreshList(true);  // what was read that recently is read once more, and settles
+  // An unchanged header is not opened: another station holding DS1 does not
+  // hold the list up. DS2, written again with its old modification time,
+  // shows by its change time.
+  FileSystem other{PathMap(t.dir.path())};
+  int held = other.Open(kFolder + std::string("DS1.PH"), OpenMode::kInput);
+  other.Lock(held);
+  Header("DS2.PH", R"("2","2","Bea","DS2","12/25/2026","5:30 PM")", 20);
+  window.RefreshList(true);
+  EXPECT_EQ(window.MList1.Item(0), "DS1 - Ann|12/20/2026|12/25/2026|Friday|7:30 PM|1");
+  EXPECT_EQ(window.MList1.Item(1), "DS2 - Bea|12/20/2026|12/25/2026|Friday|5:30 PM|2");
+  other.Unlock(held);
 }
 
 }  // namespace

@@ -18,11 +18,12 @@ auto ParsedOrNone(Parse parse, const std::string& text) -> std::optional<decltyp
 
 }  // namespace
 
-PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const DateTime& changed) {
+PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const ChangeStamp& read) {
   PendingOrder order;
   order.file_name = std::move(file_name);
   order.id = Trim(header.order_id);
-  order.date_ordered = FormatMMDDYYYY(changed.date);
+  order.date_ordered = FormatMMDDYYYY(read.ModifiedAt().date);
+  order.stamp = read;
   order.send_day =
       ParsedOrNone([](const std::string& t) { return ParseDate(t); }, header.send_date);
   order.send_seconds =

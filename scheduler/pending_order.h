@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/date_time.h"
+#include "platform/files/change_stamp.h"
 #include "scheduler/orderfiles/header_file.h"
 
 namespace korv {
@@ -17,14 +18,17 @@ struct PendingOrder {
   std::string id;            // the order id, trimmed (header field 4)
   OrderHeader header;        // the six fields as stored
   std::string date_ordered;  // the header file's last change, "MM/DD/YYYY"
+  // The header file as it was read: once its stamp no longer holds, another
+  // station may have rewritten it, and it is read again.
+  ChangeStamp stamp;
   // The send date and time read from the header's text; none when the text
   // is no date (or no time). A send moment is never guessed.
   std::optional<Date> send_day;
   std::optional<int> send_seconds;
 };
 
-// The row of a header file named file_name that last changed at `changed`.
-PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const DateTime& changed);
+// The row of a header file named file_name, read under the given stamp.
+PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const ChangeStamp& read);
 
 // True when the header's order id, trimmed and in any letter case, is the
 // base name of its own file ("DS5" in DS5.PH). The file is the order: a header

@@ -69,7 +69,7 @@ void KORVdelayedSend1::RunSend(OrderSend& send) {
       TakeCustomer(send);
       HandToEngine(send);
       AwaitSent(send);
-      UnloadAndRefresh();
+      UnloadAndClear();
       EndSend(send);
     }
   } catch (const StepsHalted& halted) {
@@ -299,12 +299,8 @@ void KORVdelayedSend1::AwaitSent(const OrderSend& send) {
                        send.header.send_date + " " + send.header.send_time + ")");
 }
 
-void KORVdelayedSend1::UnloadAndRefresh() {
+void KORVdelayedSend1::UnloadAndClear() {
   UnloadEngine();
-  Steps::Skip()([&] {
-    File1.Refresh();
-    RefreshList();
-  });
   station_.PioNumber = 0;
   station_.PioNumberText.clear();
   station_.OrderKey.clear();

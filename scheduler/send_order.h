@@ -17,7 +17,9 @@
 //                      its kitchen send, which prints the tickets and saves
 //                      the phone order (kitchen/, completion/)
 //   AwaitSent          waits for "SENT" and says the send's status line
-//   UnloadAndRefresh   unloads the engine and brings the list up to date
+//   UnloadAndClear     unloads the engine and clears the order's values; the
+//                      pass then starts again from the top, which brings the
+//                      list up to date with one listing of the folder
 //   EndSend            ends the journal
 //
 // Each step that changes a shared file looks in the journal first: a step

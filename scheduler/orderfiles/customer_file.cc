@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "common/runtime_error.h"
 #include "common/val.h"
@@ -23,7 +24,9 @@ int CustomerRecordNumber(FileSystem& files, const std::string& data_root, std::s
   const double n = Val(number);
   if (!(n >= 1 && n <= std::numeric_limits<int32_t>::max()) || n != std::floor(n)) return 0;
   const std::string path = CustomerFilePath(data_root);
-  const int64_t length = files.Exists(path) ? files.FileLen(path) : 0;
+  // One look tells whether it is there, and how long.
+  const std::optional<ChangeStamp> file = files.ChangeStampOf(path);
+  const int64_t length = file ? file->size : 0;
   const int64_t records = (length + kCustomerRecordLength - 1) / kCustomerRecordLength;
   return n <= static_cast<double>(records) ? static_cast<int>(n) : 0;
 }
@@ -38,8 +41,7 @@ void ReadCustomer(Station& station, FileSystem& files) {
     OpenFileGuard guard(files, file);
     files.Lock(file);
     record = CustomerRecord(files.GetRecord(file, station.CustRecNo));
-    files.Unlock(file);
-  }
+  }  // the guard's close lets the lock go
   station.Customer = record;
   station.CustName = record.Text(3);
   station.CustPhone = record.Text(2);

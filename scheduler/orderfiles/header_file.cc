@@ -15,14 +15,15 @@ OrderHeader OrderHeader::FromFields(const std::vector<std::string>& f) {
   return OrderHeader{f[0], f[1], f[2], f[3], f[4], f[5]};
 }
 
-OrderHeader ReadHeader(FileSystem& files, const std::string& path) {
+OrderHeader ReadHeader(FileSystem& files, const std::string& path, ChangeStamp* stamp) {
   files.CloseAll();
   int file = files.Open(path, OpenMode::kInput);
   OpenFileGuard guard(files, file);
+  if (stamp) *stamp = files.ChangeStampOf(file);
   files.Lock(file);
-  OrderHeader header = OrderHeader::FromFields(files.ReadFields(file, 6));
-  files.Unlock(file);
-  return header;
+  // The guard's close lets the lock go; an unlock before it would only add
+  // a round trip to the share.
+  return OrderHeader::FromFields(files.ReadFields(file, 6));
 }
 
 void WriteHeader(FileSystem& files, const std::string& path, const OrderHeader& header,

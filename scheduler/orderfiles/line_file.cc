@@ -44,8 +44,16 @@ std::vector<std::string> ReadLineRows(FileSystem& files, const std::string& path
   files.Lock(file);
   std::vector<std::string> rows;
   while (!files.Eof(file)) rows.push_back(files.ReadField(file));
-  files.Unlock(file);
-  return rows;
+  return rows;  // the guard's close lets the lock go
+}
+
+std::vector<std::string> ReadLineRowsIfAny(FileSystem& files, const std::string& path) {
+  try {
+    return ReadLineRows(files, path);
+  } catch (const RuntimeError& e) {
+    if (e.number() != kErrFileNotFound) throw;
+    return {};
+  }
 }
 
 void WriteLineFile(FileSystem& files, const std::string& path,

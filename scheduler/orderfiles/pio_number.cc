@@ -35,8 +35,7 @@ void NextPioNumber(Station& station, FileSystem& files) {
     n = PioNumberAfter(files.ReadAll(file));
     files.Rewrite(file, QuotedLine({std::to_string(n)}));
     files.Flush(file);
-    files.Unlock(file);
-  }
+  }  // the guard's close lets the lock go
   station.PioNumber = n;
   station.PioNumberText = std::to_string(n);
 }

@@ -5,22 +5,34 @@
 #include "common/runtime_error.h"
 
 namespace korv {
+namespace {
+
+// Deletes the file where it exists: the removal itself tells, where a look
+// first would cost a round trip more.
+void KillIfThere(FileSystem& files, const std::string& path) {
+  try {
+    files.Kill(path);
+  } catch (const RuntimeError& e) {
+    if (e.number() != kErrFileNotFound) throw;
+  }
+}
+
+}  // namespace
 
 void DelayedOrderTurnOver::CopyLinesToArchive(const std::string& id) const {
   files_.Copy(DelayedLinesPath(data_root_, id), ArchivedLinesPath(data_root_, id));
 }
 
 void DelayedOrderTurnOver::CopyLinesToPhoneOrder(const std::string& id, int n) const {
-  std::string from = DelayedLinesPath(data_root_, id);
   std::string to = PhoneOrderLinesPath(data_root_, n);
-  // Numbers come round again after 498: the lines of an earlier phone order n
-  // must not be sent to the kitchen as this order's, neither when this order
-  // has no lines nor when its copy fails (the old file held by a station).
-  if (!files_.Exists(from) && files_.Exists(to)) files_.Kill(to);
   try {
-    files_.Copy(from, to);
+    files_.Copy(DelayedLinesPath(data_root_, id), to);
   } catch (const RuntimeError&) {
-    if (files_.Exists(from) && files_.Exists(to)) files_.Kill(to);
+    // Numbers come round again after 498: the lines of an earlier phone
+    // order n must not be sent to the kitchen as this order's, neither when
+    // this order has no lines nor when its copy fails (the old file held by
+    // a station).
+    KillIfThere(files_, to);
     throw;
   }
 }
@@ -30,13 +42,11 @@ void DelayedOrderTurnOver::CopyHeaderToPhoneOrder(const std::string& id, int n) 
 }
 
 void DelayedOrderTurnOver::DeleteDelayedLines(const std::string& id) const {
-  std::string path = DelayedLinesPath(data_root_, id);
-  if (files_.Exists(path)) files_.Kill(path);
+  KillIfThere(files_, DelayedLinesPath(data_root_, id));
 }
 
 void DelayedOrderTurnOver::DeleteDelayedHeader(const std::string& id) const {
-  std::string path = DelayedHeaderPath(data_root_, id);
-  if (files_.Exists(path)) files_.Kill(path);
+  KillIfThere(files_, DelayedHeaderPath(data_root_, id));
 }
 
 OrderHeader DelayedOrderTurnOver::RewriteHeaderOrderId(int n) const {
