@@ -454,7 +454,7 @@ bool FileSystem::CreateAt(const fs::path& dst, std::string_view text, bool durab
     map_.AfterChange(dst, before, true);
     throw;
   }
-  ::unlink(tmp.c_str());
+  if (!made) ::unlink(tmp.c_str());  // a published temporary's name is gone
   map_.AfterChange(dst, before, true);
   if (made && durable) SyncFolder(dst.parent_path());
   return made;

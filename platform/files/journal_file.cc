@@ -65,7 +65,6 @@ JournalFile JournalFile::Create(const fs::path& path, std::string_view first_lin
     file.Remove();
     throw;
   }
-  unlink(temp.c_str());
   SyncFolder(path.parent_path());
   file.path_ = path;
   return file;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -96,7 +97,17 @@ int ClearDeadTemporaries(const fs::path& folder) {
 }
 
 bool PublishNew(const fs::path& temp, const fs::path& target) {
-  if (link(temp.c_str(), target.c_str()) == 0) return true;
+  // One call where the file system renames without replacing; the
+  // temporary's name is then gone with it.
+  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno == EEXIST) return false;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP)
+    RaiseErrno(errno);
+  if (link(temp.c_str(), target.c_str()) == 0) {
+    unlink(temp.c_str());
+    return true;
+  }
   int err = errno;
   if (err == EEXIST) return false;
   if (err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != ENOSYS) RaiseErrno(err);

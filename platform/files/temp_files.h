@@ -26,9 +26,11 @@ std::filesystem::path TempPathIn(const std::filesystem::path& folder);
 int ClearDeadTemporaries(const std::filesystem::path& folder);
 
 // Gives a finished temporary the name target unless a file of that name
-// exists; false (and the temporary left as it is) when it does. A hard link
-// claims the name atomically; where the file system has no links (some
-// shares), an existence test and a rename do. Raises the file layer's
+// exists; false (and the temporary left as it is) when it does. Given, the
+// temporary's own name is gone. A rename that never replaces claims the name
+// atomically; where the file system has none, a hard link does (and the
+// temporary's name is then removed), and where it has no links either (some
+// shares), an existence test and a rename. Raises the file layer's
 // RuntimeError for any other failure.
 bool PublishNew(const std::filesystem::path& temp, const std::filesystem::path& target);
 

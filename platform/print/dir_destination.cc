@@ -59,12 +59,14 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The temporary files of one delivery, removed however it ends.
+// The temporary files of one delivery, removed however it ends; one that
+// was published under its number has no temporary name left.
 struct TempPair {
   fs::path txt, html;
+  bool txt_left = true, html_left = true;
   ~TempPair() {
-    unlink(txt.c_str());
-    unlink(html.c_str());
+    if (txt_left) unlink(txt.c_str());
+    if (html_left) unlink(html.c_str());
   }
 };
 
@@ -120,8 +122,14 @@ void DirDestination::Deliver(const Document& printed) {
   throw RuntimeError(kErrPathFileAccess, "No free document number in " + folder_.string());
 }
 
+// Numbers go on from this destination's last document. The folder is read
+// for its highest number at the first document, and again after a number
+// was found taken (another process prints here too, or files were put back).
 int64_t DirDestination::Reserve(const Document& printed) {
-  return EndsLastTicket(OnPaper(printed)) ? last_number_ : HighestDocumentNumber(folder_) + 1;
+  if (EndsLastTicket(OnPaper(printed))) return last_number_;
+  if (last_number_ > 0 && !look_again_) return last_number_ + 1;
+  look_again_ = false;
+  return HighestDocumentNumber(folder_) + 1;
 }
 
 bool DirDestination::Holds(int64_t ref, const Document& printed) {
@@ -129,6 +137,11 @@ bool DirDestination::Holds(int64_t ref, const Document& printed) {
   const std::string held = ReadIfThere(folder_ / NumberedName(ref, ".txt"));
   const std::string text = RenderText(doc);
   return OnlyCommands(doc) ? !held.empty() && EndsWith(held, text) : !held.empty() && held == text;
+}
+
+bool DirDestination::Taken() {
+  look_again_ = true;
+  return false;
 }
 
 bool DirDestination::DeliverAs(int64_t ref, const Document& printed) {
@@ -149,20 +162,30 @@ bool DirDestination::DeliverAs(int64_t ref, const Document& printed) {
     close(fd);
     return true;
   }
-  fs::create_directories(folder_, ec);
-  if (ec) RaiseErrno(ec.value());
   const std::string html_text = RenderHtml(doc);
   TempPair temp{TempPathIn(folder_), TempPathIn(folder_)};
-  WriteNewFile(temp.txt, RenderText(doc));
+  try {
+    WriteNewFile(temp.txt, RenderText(doc));
+  } catch (const RuntimeError& e) {
+    // The folder is made when a document finds it missing.
+    if (e.number() != kErrPathNotFound) throw;
+    fs::create_directories(folder_, ec);
+    if (ec) RaiseErrno(ec.value());
+    WriteNewFile(temp.txt, RenderText(doc));
+  }
   WriteNewFile(temp.html, html_text);
   // An .html of this very document is what an attempt cut short left.
   const bool html_there = ReadIfThere(html) == html_text;
-  if (!html_there && !PublishNew(temp.html, html)) return false;
+  if (!html_there) {
+    if (!PublishNew(temp.html, html)) return Taken();
+    temp.html_left = false;
+  }
   if (!PublishNew(temp.txt, txt)) {
     // Another writer holds this number's .txt: give the number up whole.
     if (!html_there) unlink(html.c_str());
-    return false;
+    return Taken();
   }
+  temp.txt_left = false;
   SyncFolder(folder_);
   return true;
 }

@@ -3,15 +3,15 @@
 // document becomes NNNNNN.txt (RenderText) and NNNNNN.html (RenderHtml),
 // with its lines as printed; when the entry gives the paper's columns, with
 // its lines as that paper shows them (FitDocument, in the entry's code page).
-// The files are numbered on from the highest number already in the folder,
-// six digits or more. Both are written whole under a temporary name first,
-// put on disk, and then published under their number, so a reader never sees
-// half a ticket and two printing processes never take the same number. The
-// .html appears just before the .txt: a ticket is there once its .txt is. A
-// document of nothing but printer commands (the paper cut after a ticket)
-// ends the text of the ticket this destination wrote last. A missing folder
-// is created. Failures raise the file layer's RuntimeError (61 disk full, 70
-// no permission, ...), and no temporary file is left behind.
+// The files are numbered on, six digits or more, from the highest number in
+// the folder at the first document, then from the destination's own last
+// number, looking at the folder again whenever a number is found taken. Both are written whole
+// under a temporary name first, put on disk, and then published under their number, so a reader
+// never sees half a ticket and two printing processes never take the same number. The .html appears
+// just before the .txt: a ticket is there once its .txt is. A document of nothing but printer
+// commands (the paper cut after a ticket) ends the text of the ticket this destination wrote last.
+// A missing folder is created. Failures raise the file layer's RuntimeError (61 disk full, 70 no
+// permission, ...), and no temporary file is left behind.
 //
 // The folder is the printer's spool: a send's journal reserves a document's
 // number, and the document is there once its .txt holds its text (Holds).
@@ -43,11 +43,13 @@ class DirDestination : public Destination {
  private:
   Document OnPaper(const Document& printed) const;
   bool EndsLastTicket(const Document& doc) const;
+  bool Taken();  // the number tried is another writer's: false
 
   std::filesystem::path folder_;
   std::string described_;
   PaperSetup paper_;
   int64_t last_number_ = 0;  // the ticket this destination wrote last
+  bool look_again_ = false;  // a number was found taken: read the folder
 };
 
 // The highest number among the folder's NNNNNN.txt and NNNNNN.html files

@@ -72,6 +72,13 @@ TEST(DirDestinationTest, NumbersOnFromTheHighestAndWritesWholeFilesOrFails) {
                                       "000014.html", "000014.txt", "99999.txt", "notes.txt"}))
       << "no temporary file is left behind";
 
+  // Numbers taken meanwhile by another process printing here are passed by.
+  WriteHostFile(folder / "000015.txt", "other");
+  WriteHostFile(folder / "000017.html", "other");
+  dest.Deliver(Document{"KITCHEN PREVIEW", {Line("third")}});
+  EXPECT_EQ(ReadHostFile(folder / "000018.txt"), "third\r\n");
+  EXPECT_EQ(ReadHostFile(folder / "000015.txt"), "other");
+
   DirDestination fresh(tmp.path() / "new" / "spool", "dir:new");
   fresh.Deliver(Document{"P", {Line("one")}});
   EXPECT_EQ(ReadHostFile(tmp.path() / "new" / "spool" / "000001.txt"), "one\r\n");

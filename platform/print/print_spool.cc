@@ -102,7 +102,7 @@ bool PrintSpool::Stage(int64_t n, std::string_view bytes) {
     unlink(temp.c_str());
     throw;
   }
-  unlink(temp.c_str());
+  if (!staged) unlink(temp.c_str());
   SyncFolder(folder_);
   return staged;
 }
