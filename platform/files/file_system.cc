@@ -246,6 +246,18 @@ void FileSystem::Lock(int file) {
   f.locked = true;
 }
 
+bool FileSystem::LockIfFree(int file) {
+  OpenFile& f = Get(file);
+  f.held_by_open = false;  // the caller's from now on
+  if (f.locked) return true;
+  if (!TryLock(f.fd, f.writable ? F_WRLCK : F_RDLCK)) {
+    if (errno != EAGAIN && errno != EACCES && errno != EINTR) RaiseErrno(errno);
+    return false;
+  }
+  f.locked = true;
+  return true;
+}
+
 bool FileSystem::Claim(int file) {
   OpenFile& f = Get(file);
   return TryLockRange(f.fd, f.writable ? F_WRLCK : F_RDLCK, kClaimByte, 1);

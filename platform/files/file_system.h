@@ -77,6 +77,10 @@ class FileSystem {
   int OpenCount() const { return static_cast<int>(open_.size()); }
 
   void Lock(int file);
+  // The whole-file lock without the wait: false at once while another open
+  // file holds it. For a caller that waits longer itself, letting window
+  // events run between its attempts.
+  bool LockIfFree(int file);
   void Unlock(int file);
   // A claim on the open file, apart from its whole-file lock: true when no
   // other open file holds a claim on it. Claims never wait and never keep a

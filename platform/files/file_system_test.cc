@@ -213,6 +213,7 @@ TEST_F(FileSystemTest, ALockHeldByAnotherProcessFailsWith70UntilItEnds) {
 
   int h = files.Open("F:\\data\\PioNumber.dat", OpenMode::kInput);
   EXPECT_EQ(ErrorOf([&] { files.Lock(h); }), 70);
+  EXPECT_FALSE(files.LockIfFree(h));
   EXPECT_EQ(ErrorOf([&] { files.Open("F:\\data\\PioNumber.dat", OpenMode::kOutput); }), 70);
   WriteHostFile(dir.path() / "f/data/copy.dat", "\"8\"\r\n");
   EXPECT_EQ(ErrorOf([&] { files.Copy("F:\\data\\copy.dat", "F:\\data\\PioNumber.dat"); }), 70);
@@ -222,7 +223,7 @@ TEST_F(FileSystemTest, ALockHeldByAnotherProcessFailsWith70UntilItEnds) {
   close(release);
   int status;
   waitpid(child, &status, 0);
-  files.Lock(h);
+  EXPECT_TRUE(files.LockIfFree(h));
   EXPECT_EQ(files.ReadField(h), "7");
   files.CloseAll();
 }
