@@ -71,10 +71,12 @@ void PrintProgramHelp(std::ostream& out) {
          "  --version    print the version\n"
          "\n"
          "One line goes to standard error for each order sent, each error message and\n"
-         "each message box. SIGTERM or SIGINT ends the station once the dispatch pass\n"
-         "under way is done. While the configuration C:\\Korvain\\KorvINI.dat cannot be\n"
-         "used (missing, empty, cut short, locked, or a DataRoot that names no folder),\n"
-         "the station says why, watches no folder and reads it again at every pass.\n"
+         "each message box. SIGTERM or SIGINT ends the station once the send under way\n"
+         "is done, beginning no further order; a send that waits for a shared counter\n"
+         "file stops and is finished at the next start. While the configuration\n"
+         "C:\\Korvain\\KorvINI.dat cannot be used (missing, empty, cut short, locked, or\n"
+         "a DataRoot that names no folder), the station says why, watches no folder\n"
+         "and reads it again at every pass.\n"
          "\n"
          "Exit status: 0; 1 when another copy already runs on this station root; 2 for\n"
          "bad arguments or a station root that is not a folder; 3 when --once found\n"
@@ -108,6 +110,7 @@ int RunStation(const ProgramOptions& options) {
   Station station;
 
   KORVdelayedSend1 window(station, platform, KORV_VERSION);
+  window.EndSignalled = [] { return g_stop.load(); };
   QtStation::Binding on_screen = QtStation::Bind(screen.get(), window);
   if (!window.Form_Load()) return 1;
   // A refused copy never gets here: the spools and the journal belong to

@@ -8,6 +8,13 @@ KorvMain::KorvMain(Station& station, Platform& platform, KeptFiles* kept)
   for (int i = 0; i < 10; ++i) SSCommand4[i].SetCaption(std::to_string(i + 1));
 }
 
+void KorvMain::Report(const std::string& message) {
+  if (ReportProblem)
+    ReportProblem(message);
+  else
+    platform_.status.Say(message);
+}
+
 void KorvMain::Load() {
   if (loaded_) return;
   loaded_ = true;

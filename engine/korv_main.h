@@ -10,6 +10,7 @@
 // A procedure calls only procedures of its own folder or of a folder before it.
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,15 @@ class KorvMain {
   void Keep(std::string_view name, const std::string& value) {
     if (ledger_) ledger_->Keep(name, value);
   }
+
+  // What the window that sends through the engine lends it: where a problem
+  // the operator must see is said (that window's error text), and whether
+  // the station has been asked to end. Unset, a problem is said on the
+  // status service and the station is never ending.
+  std::function<void(const std::string&)> ReportProblem;
+  std::function<bool()> EndAsked;
+  void Report(const std::string& message);
+  bool Ending() const { return EndAsked && EndAsked(); }
 
  private:
   // The records of a menu button file (menu_buttons.cc).

@@ -1,12 +1,15 @@
 // PrintKitchenTicket: the main kitchen ticket of a send, and the copy of the
 // order that a kitchen display station reads from KitMonitor\.
 //
-// No error handling of its own: a failing file or printer operation ends it
-// and goes to the kitchen send. The kitchen number is drawn first, so it is
-// used up even when nothing is printed.
+// A failing printer operation ends it and goes to the kitchen send. The
+// kitchen number is drawn first, so it is used up even when nothing is
+// printed; the draw waits for its counter rather than fail (order_numbers.cc).
+// A monitor file that cannot be written is said and costs nothing else: the
+// kitchen's ticket matters more than the display's copy.
 
 #include "common/date_time.h"
 #include "common/quoted_list.h"
+#include "common/steps.h"
 #include "common/val.h"
 #include "engine/config_switch.h"
 #include "engine/korv_main.h"
@@ -15,10 +18,12 @@
 namespace korv {
 namespace {
 
+std::string MonitorFolder(const Station& s) { return s.DataRoot + "KitMonitor\\"; }
+
 // KitMonitor\<last five characters of "00000" & the number>.dat: K-5 is
 // 00K-5.dat, K-1234 is -1234.dat.
 std::string MonitorFileName(const Station& s) {
-  return s.DataRoot + "KitMonitor\\" + Right("00000" + Trim(s.KitchenOrderNo), 5) + ".dat";
+  return MonitorFolder(s) + Right("00000" + Trim(s.KitchenOrderNo), 5) + ".dat";
 }
 
 // The order type, the number with the time and station, then every order
@@ -36,6 +41,21 @@ void WriteMonitorFile(KorvMain& m) {
   pf.files.WriteWhole(MonitorFileName(s), text);
 }
 
+// Said in the window's error text; a missing folder once, however many
+// orders it misses.
+void WriteMonitorFileOrSay(KorvMain& m) {
+  Steps::Handle([&](const RuntimeError& e) {
+    const std::string folder = MonitorFolder(m.station());
+    if (!m.platform().files.FolderExists(folder))
+      m.Report("The kitchen monitor folder " + folder +
+               " does not exist: the kitchen display gets no orders until it is made");
+    else
+      m.Report("The kitchen monitor file " + MonitorFileName(m.station()) +
+               " cannot be written: " + ExplainedError(e) + "; the kitchen display misses order " +
+               m.station().KitchenOrderNo);
+  })([&] { WriteMonitorFile(m); });
+}
+
 // Printed on every main kitchen ticket, also for a blank customer record.
 std::vector<std::string> DelayedOrderLine(const CustomerRecord& customer) {
   return {"DELAYED order for ", customer.Text(3), " ", PadRight(customer.Raw(2), 20)};
@@ -45,7 +65,7 @@ std::vector<std::string> DelayedOrderLine(const CustomerRecord& customer) {
 
 void KorvMain::PrintKitchenTicket() {
   GetKOrderNumber();
-  if (SwitchOn(station_, ConfigField::KitchenMonitor)) WriteMonitorFile(*this);
+  if (SwitchOn(station_, ConfigField::KitchenMonitor)) WriteMonitorFileOrSay(*this);
   const std::string printer_name = station_.Config.Text(ConfigField::MainKitchenPrinter);
   if (MainTicketOff(printer_name)) {
     platform_.loop.DoEvents();

@@ -1,3 +1,6 @@
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include "kitchen/kitchen_test_support.h"
 #include "kitchen/ticket_layout.h"
 
@@ -86,6 +89,52 @@ TEST(MainTicket, NoneStillUsesUpANumberAndOtherNamesPrint) {
                           "");  // a blank name prints on the last printer
   b.main.PrintKitchenTicket();
   EXPECT_EQ(b.ts.printed[2].printer, "OFFICE LASER");
+}
+
+// A kitchen display station may read the monitor file the moment its name
+// appears: the name must appear with the whole order in it, and the file
+// never change after that.
+TEST(MainTicket, TheMonitorFileAppearsWhole) {
+  MainTicketFixture b(
+      {{ConfigField::KitchenMonitor, "-1"}, {ConfigField::MainKitchenPrinter, "None"}});
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (watch < 0) GTEST_SKIP() << "no inotify here";
+  ASSERT_GE(inotify_add_watch(watch, b.ts.files.HostPath("F:\\KORVAIN\\KitMonitor").c_str(),
+                              IN_CREATE | IN_MOVED_TO | IN_MODIFY | IN_CLOSE_WRITE),
+            0);
+  b.main.PrintKitchenTicket();
+  std::vector<uint32_t> seen;  // what happened to 00K-1.dat, in order
+  alignas(inotify_event) char buffer[16384];
+  for (ssize_t n; (n = read(watch, buffer, sizeof buffer)) > 0;) {
+    for (char* p = buffer; p < buffer + n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(p);
+      if (event->len > 0 && std::string(event->name) == "00K-1.dat") seen.push_back(event->mask);
+      p += sizeof(inotify_event) + event->len;
+    }
+  }
+  close(watch);
+  ASSERT_EQ(seen.size(), 1u) << "appeared, then written";
+  EXPECT_TRUE(seen[0] & (IN_CREATE | IN_MOVED_TO));
+  EXPECT_EQ(b.ts.Read("F:\\KORVAIN\\KitMonitor\\00K-1.dat").substr(0, 15), "\"Phone IN 12\"\r\n");
+}
+
+// A monitor file that cannot be written is said, and the ticket prints.
+TEST(MainTicket, AMonitorFileThatCannotBeWrittenCostsNoTicket) {
+  MainTicketFixture b(
+      {{ConfigField::KitchenMonitor, "-1"}, {ConfigField::MainKitchenPrinter, "KITCHEN1"}});
+  std::vector<std::string> said;
+  b.main.ReportProblem = [&](const std::string& message) { said.push_back(message); };
+  std::filesystem::create_directories(b.ts.files.HostPath("F:\\KORVAIN\\KitMonitor\\00K-1.dat"));
+  b.main.PrintKitchenTicket();
+  ASSERT_EQ(b.ts.printed.size(), 1u);
+  EXPECT_EQ(b.ts.printed[0].lines.at(2).Text(), "K-1");
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0].rfind("The kitchen monitor file F:\\KORVAIN\\KitMonitor\\00K-1.dat cannot be "
+                          "written: ",
+                          0),
+            0u)
+      << said[0];
+  EXPECT_NE(said[0].find("; the kitchen display misses order K-1"), std::string::npos);
 }
 
 }  // namespace

@@ -11,8 +11,16 @@
 // printed ticket carries. The send's journal learns the number after that,
 // so a crash in between costs a number and never gives one out twice; a
 // send resumed after a crash takes the number its journal kept.
+//
+// A counter that cannot be drawn from (another station holds its lock past
+// the file layer's short wait, the share is away) is waited for, said once,
+// with window events let through, rather than costing its ticket: the send
+// goes on only with a number freshly drawn for its order.
 
+#include <chrono>
 #include <limits>
+#include <thread>
+#include <utility>
 
 #include "common/date_time.h"
 #include "common/quoted_list.h"
@@ -29,6 +37,8 @@ constexpr char kBarCounter[] = "BAROrdNumb.dat";
 // What the send's journal keeps them under.
 constexpr char kKitchenKept[] = "kitchen";
 constexpr char kBarKept[] = "bar";
+// The rest between two attempts of a draw that waits for its counter.
+constexpr auto kCounterPause = std::chrono::milliseconds(250);
 
 struct Counter {
   std::string count;
@@ -56,6 +66,14 @@ Counter ReadCounter(FileSystem& files, int file) {
 // continue the day's count. Day text that cannot be read raises error 13.
 bool SameDay(const std::string& day, const Date& today) {
   return ParseDate(Trim(day)).Serial() == today.Serial();
+}
+
+// Only a day that reads as another calendar day starts the kitchen count
+// again: one that cannot be read continues it, so no number repeats.
+bool NewKitchenDay(const std::string& day, const Date& today) {
+  bool same_day = true;
+  Steps::Skip()([&] { same_day = SameDay(day, today); });
+  return !same_day;
 }
 
 // The next count: the stored one + 1, or 1 on a new day. No upper limit.
@@ -106,28 +124,111 @@ void HandOutBarNumber(Station& station, const std::string& count) {
   if (n >= 0 && n <= std::numeric_limits<int>::max()) station.BarOrderCount = static_cast<int>(n);
 }
 
+// Opens the counter, created when missing, under its whole-file lock: the
+// first attempt of a draw with the file layer's short wait for the holder,
+// a later one without it (the draw's own wait lets window events run).
+int OpenCounter(FileSystem& files, const std::string& path, const Date& today, bool patient) {
+  if (!files.Exists(path)) CreateCounter(files, path, today);
+  files.CloseAll();
+  const int file = files.Open(path, OpenMode::kReadWrite);
+  try {
+    if (patient)
+      files.Lock(file);
+    else if (!files.LockIfFree(file))
+      throw RuntimeError(kErrPermissionDenied);
+  } catch (...) {
+    files.Close(file);
+    throw;
+  }
+  return file;
+}
+
+// One attempt at the kitchen count. The file layer's error when the counter
+// cannot be opened, locked, read or rewritten; nothing is handed out then.
+std::string DrawKitchenCount(FileSystem& files, const std::string& path, const Date& today,
+                             bool patient) {
+  OpenFileGuard file(files, OpenCounter(files, path, today, patient));
+  const Counter counter = ReadCounter(files, file.number());
+  const std::string count = NextCount(counter, !NewKitchenDay(counter.day, today));
+  files.Rewrite(file.number(), CounterLine(count, today, counter.spare));
+  files.Flush(file.number());
+  return count;
+}
+
+void SayBusy(Platform& platform) {
+  platform.boxes.Show("File is in use by another station, Click ok to try again.", "System Busy",
+                      BoxIcon::kNone, BoxButtons::kOk);
+}
+
+// A draw's wait for its counter: says why it waits once (again when the
+// reason changes), lets window events run between attempts, and stops the
+// send when the station is asked to end; the send's journal then finishes
+// it at the next start, with nothing of it printed twice.
+class CounterWait {
+ public:
+  CounterWait(KorvMain& m, std::string what, std::string path)
+      : m_(m), what_(std::move(what)), path_(std::move(path)) {}
+
+  // The first attempt waits briefly for a holder in the file layer.
+  bool patient() const { return said_.empty(); }
+
+  void Round(const RuntimeError& e) {
+    const std::string key = Trim(m_.station().OrderKey);
+    const std::string message =
+        "The " + what_ + " number of " + (key.empty() ? "the order" : "phone order " + key) +
+        " cannot be drawn from " + path_ + ": " + Reason(e) + "; the send waits until it can";
+    if (message != said_) m_.Report(message);
+    said_ = message;
+    for (auto rest = std::chrono::milliseconds(0); rest < kCounterPause; rest += kSlice) {
+      if (m_.Ending())
+        throw StepsHalted{"the station was asked to end while it waited for " + path_};
+      m_.platform().loop.DoEvents();
+      std::this_thread::sleep_for(kSlice);
+    }
+  }
+
+ private:
+  static constexpr auto kSlice = std::chrono::milliseconds(50);
+  static std::string Reason(const RuntimeError& e) {
+    if (e.number() == kErrInputPastEnd) return "it is empty or cut short (error 62)";
+    return ExplainedError(e);
+  }
+  KorvMain& m_;
+  std::string what_, path_;
+  std::string said_;
+};
+
 }  // namespace
 
-// Errors (70 for a lock another station holds) go to the kitchen send, with
-// KitchenOrderNo left as it was.
+// An empty or cut-short counter (a station caught in the middle of its
+// rewrite) gets the "System Busy" retry, as the bar counter does; after it,
+// and for any other fault of the counter, the draw waits until it can draw.
+// Never an error to the kitchen send: a counter fault is no reason for its
+// box and its K-501 repair.
 void KorvMain::GetKOrderNumber() {
   if (std::optional<std::string> kept = Kept(kKitchenKept)) {
     station_.KitchenOrderNo = *kept;
     return;
   }
   FileSystem& files = platform_.files;
-  const Date today = platform_.clock.Today();
   const std::string path = station_.DataRoot + kKitchenCounter;
-  if (!files.Exists(path)) CreateCounter(files, path, today);
-  files.CloseAll();
-  OpenFileGuard file(files, files.Open(path, OpenMode::kReadWrite));
-  files.Lock(file.number());
-  Counter counter = ReadCounter(files, file.number());
-  std::string count = NextCount(counter, SameDay(counter.day, today));
-  files.Rewrite(file.number(), CounterLine(count, today, counter.spare));
-  files.Flush(file.number());
-  files.CloseAll();
-  station_.KitchenOrderNo = "K-" + count;
+  CounterWait wait(*this, "kitchen order", path);
+  for (bool retried = false;;) {
+    try {
+      const std::string count =
+          DrawKitchenCount(files, path, platform_.clock.Today(), wait.patient());
+      files.CloseAll();
+      station_.KitchenOrderNo = "K-" + count;
+      break;
+    } catch (const RuntimeError& e) {
+      files.CloseAll();
+      if (e.number() == kErrInputPastEnd && !std::exchange(retried, true)) {
+        SayBusy(platform_);
+        continue;
+      }
+      wait.Round(e);
+    }
+  }
   Keep(kKitchenKept, station_.KitchenOrderNo);
 }
 
@@ -145,34 +246,29 @@ void KorvMain::ResetKitchenCounter() {
 // An empty or cut-short file (another station caught in the middle of its
 // rewrite) gets one "System Busy" retry; if it is still unreadable the counter
 // starts the day again at 1. Any other read error gives bar number 1 and
-// leaves the file alone. Errors before the first read go to the kitchen send.
+// leaves the file alone. A counter that cannot be created, opened or locked
+// is waited for, as the kitchen counter is, rather than costing the ticket.
 void KorvMain::GetBar_OrderNumb() {
   if (std::optional<std::string> kept = Kept(kBarKept)) return HandOutBarNumber(station_, *kept);
   FileSystem& files = platform_.files;
   const std::string path = station_.DataRoot + kBarCounter;
-  for (int pass = 1; pass <= 2; ++pass) {
+  CounterWait wait(*this, "bar order", path);
+  for (bool retried = false;;) {
     const Date today = platform_.clock.Today();
-    // On the retry, a file that cannot be created, opened or locked ends in
-    // the read's fallback below instead of the send's error handling.
-    const Steps setup = pass == 1 ? Steps::Propagate() : Steps::Skip();
-    setup([&] {
-      if (!files.Exists(path)) CreateCounter(files, path, today);
-    });
-    files.CloseAll();
     int number = 0;
-    bool locked = false;
-    setup([&] { number = files.Open(path, OpenMode::kReadWrite); });
-    OpenFileGuard file(files, number);
-    setup([&] {
-      files.Lock(number);
-      locked = true;
-    });
-    Counter counter;
-    const int error = locked ? TryReadCounter(files, number, &counter) : kErrBadFileName;
-    if (error == kErrInputPastEnd && pass == 1) {
+    try {
+      number = OpenCounter(files, path, today, wait.patient());
+    } catch (const RuntimeError& e) {
       files.CloseAll();
-      platform_.boxes.Show("File is in use by another station, Click ok to try again.",
-                           "System Busy", BoxIcon::kNone, BoxButtons::kOk);
+      wait.Round(e);
+      continue;
+    }
+    OpenFileGuard file(files, number);
+    Counter counter;
+    const int error = TryReadCounter(files, number, &counter);
+    if (error == kErrInputPastEnd && !std::exchange(retried, true)) {
+      files.CloseAll();
+      SayBusy(platform_);
       continue;
     }
     HandOutBarNumber(station_, error == 0 ? WriteNextCount(files, number, counter, today)

@@ -46,7 +46,10 @@ void KORVdelayedSend1::SendDueOrders() {
     const PendingOrder* due = FindDueOrder();
     // The pass lets window events run, so the operator may have opened a view
     // meanwhile: then no further order goes out under the operator's eyes.
-    if (!due || station_.ScreenMode == kScreenViewOpen || !SendOrder(PendingOrder(*due))) break;
+    // Nor once the station is asked to end.
+    if (!due || station_.ScreenMode == kScreenViewOpen || Ending() ||
+        !SendOrder(PendingOrder(*due)))
+      break;
   }
 }
 

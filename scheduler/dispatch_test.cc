@@ -36,14 +36,16 @@ const std::string kOrders = kRoot + "PhoneOrders\\";
 struct DispatchFixture {
   explicit DispatchFixture(std::vector<std::string> printers = {"KITCHEN1 TM-U220",
                                                                 "KITCHEN2 TM-U220", "BAR TM-T88",
-                                                                "OFFICE"})
+                                                                "OFFICE"},
+                           testing::ConfigFields config = {})
       : t(std::move(printers)) {
-    t.WriteConfig({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
+    config.insert({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
                    {ConfigField::KitchenCopyPrinter, "KITCHEN2"},
                    {ConfigField::BarPrinter, "BAR"},
                    {ConfigField::StationPrinter, "OFFICE"},
                    {ConfigField::TaxRate, ".08"},
                    {ConfigField::TicketSizeStep, "5"}});
+    t.WriteConfig(config);
     t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60 + 20});
     CustomerRecord c;
     c.Set(1, "7");
@@ -59,6 +61,14 @@ struct DispatchFixture {
                        " 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
   }
   std::string Log() { return t.Read(kOrders + "1226DElayedSend.LOG"); }
+  // The kitchen counter at 7 for the day, held by another station until it
+  // lets go (other.CloseAll()); returns its path.
+  std::string HoldKitchenCounter(FileSystem& other) {
+    const std::string counter = kRoot + "KOrdNumb.dat";
+    t.Write(counter, "\"7\",\"12/25/2026\",\"0\"\r\n");
+    other.Lock(other.Open(counter, OpenMode::kReadWrite));
+    return counter;
+  }
   std::vector<std::string> SentIds() {
     std::vector<std::string> ids;
     std::string log = Log();
@@ -341,6 +351,49 @@ void MakeHeadersReadOnly(const std::filesystem::path& root) {
   }
 }
 
+// The error text of a station, and what it said on standard error.
+std::string Said(const KORVdelayedSend1& w) { return w.RichTextBox1.Text(); }
+int TimesSaid(const testing::TestStation& t, const std::string& line) {
+  return static_cast<int>(std::count(t.status.lines.begin(), t.status.lines.end(), line));
+}
+
+// A kitchen counter another station holds, and a kitchen monitor folder that
+// is missing, are each said once, in the error text and on standard error;
+// every ticket prints with the number drawn for its own order, and the day's
+// count goes on (no box, no K-501 repair).
+TEST(Dispatch, ACounterOrMonitorFaultIsSaidOnceAndCostsNoTicket) {
+  DispatchFixture b({"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "OFFICE"},
+                    {{ConfigField::KitchenMonitor, "-1"}});
+  std::filesystem::remove_all(b.t.files.HostPath(kRoot + "KitMonitor"));
+  b.Order("DS1", "12/25/2026", "6:00 PM");
+  b.Order("DS2", "12/25/2026", "6:00 PM");
+  FileSystem other{PathMap(b.t.dir.path())};
+  const std::string counter = b.HoldKitchenCounter(other);
+  b.w.RichTextBox1.on_update = [&] {
+    if (Said(b.w).find("KOrdNumb.dat") != std::string::npos) other.CloseAll();
+  };
+  b.w.Timer1_Timer();
+
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS1=1", "DS2=2"}));
+  std::vector<std::string> numbers;
+  for (const Document& d : b.t.printed)
+    if (d.printer == "KITCHEN1 TM-U220") numbers.push_back(d.lines.at(2).Text());
+  EXPECT_EQ(numbers, (std::vector<std::string>{"K-8", "K-9"}));
+  EXPECT_TRUE(b.t.boxes.shown.empty());
+  EXPECT_EQ(b.t.Read(counter), "\"9\",\"12/25/2026\",\"0\"\r\n");
+  EXPECT_EQ(TimesSaid(b.t,
+                      "korv-delayed-send: The kitchen order number of phone order 1 cannot "
+                      "be drawn from " +
+                          counter +
+                          ": permission denied (error 70): another program holds its lock, "
+                          "or this user may not open it; the send waits until it can"),
+            1);
+  EXPECT_EQ(TimesSaid(b.t, "korv-delayed-send: The kitchen monitor folder " + kRoot +
+                               "KitMonitor\\ does not exist: the kitchen display gets no orders "
+                               "until it is made"),
+            1);
+}
+
 // Of two stations that may only read a header, one holds its claim; the
 // other gets it only once the first lets it go.
 TEST(Dispatch, AClaimIsExclusiveWhateverTheHeadersPermissions) {
@@ -562,6 +615,38 @@ TEST(InterruptedSend, IsFinishedFromWhereItStoppedWithItsNumbersAndItsTime) {
                       "korv-delayed-send: finishing the send of DS5 begun 12/25/2026 6:30:20 PM, "
                       "which the station did not end"),
             b.t.status.lines.end());
+}
+
+// Asked to end while a send waits for a kitchen counter another station
+// holds, the station stops that send where it is, begins no other order,
+// and finishes it at its next start with the number drawn then.
+TEST(InterruptedSend, AStationAskedToEndWhileACounterIsHeldFinishesTheSendAtItsNextStart) {
+  DispatchFixture b;
+  b.Order("DS1", "12/25/2026", "6:00 PM");
+  b.Order("DS2", "12/25/2026", "6:00 PM");
+  FileSystem other{PathMap(b.t.dir.path())};
+  const std::string counter = b.HoldKitchenCounter(other);
+  b.w.RichTextBox1.on_update = [&] {
+    if (b.w.RichTextBox1.Text().find("KOrdNumb.dat") != std::string::npos) b.w.EndRequested = true;
+  };
+  b.w.Timer1_Timer();
+  EXPECT_TRUE(b.t.printed.empty());
+  EXPECT_TRUE(b.t.Exists(SendJournalPath("C:\\KORVAIN\\", "DS1")));
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS2.PH")) << "no other order is begun";
+  EXPECT_NE(b.w.RichTextBox1.Text().find("The send of order DS1 stopped: the station was asked to "
+                                         "end while it waited for " +
+                                         counter),
+            std::string::npos)
+      << b.w.RichTextBox1.Text();
+
+  other.CloseAll();
+  KORVdelayedSend1 again(b.t.station, b.t.platform, "2.1.0");
+  ASSERT_TRUE(again.Form_Load());
+  again.RecoverSends();
+  ASSERT_FALSE(b.t.printed.empty());
+  EXPECT_EQ(b.t.printed[0].lines.at(2).Text(), "K-8");
+  again.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS1=1", "DS2=2"}));
 }
 
 TEST(InterruptedSend, AnOrderStillPendingIsTakenBackAndOneAnotherStationSentIsLeftToIt) {

@@ -44,6 +44,8 @@ void KORVdelayedSend1::RunDispatchPass() {
 KorvMain& KORVdelayedSend1::Engine() {
   if (!engine_) {
     engine_ = std::make_unique<KorvMain>(station_, engine_platform_, &engine_files_);
+    engine_->ReportProblem = [this](const std::string& message) { ReportError(message); };
+    engine_->EndAsked = [this] { return Ending(); };
     engine_->Load();
   }
   return *engine_;

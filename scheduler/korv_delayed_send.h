@@ -131,6 +131,12 @@ class KORVdelayedSend1 {
   Button SSCommand1{"End"};
   bool Visible = true;
   bool EndRequested = false;
+  // Set by the program: true once it has been asked to end (a signal).
+  std::function<bool()> EndSignalled;
+  // Asked to end by End or by the program: no further order is begun, and a
+  // send waiting for a shared counter stops (its journal finishes it at the
+  // next start).
+  bool Ending() const { return EndRequested || (EndSignalled && EndSignalled()); }
 
   // The operator's views and buttons (order_viewer.cc). While the order view
   // or the error view is open, ScreenMode is kScreenViewOpen and the timer is stopped, so
