@@ -22,10 +22,8 @@ void PrintBarLines(TicketWriter& w, const ListBox& lines) {
 
 }  // namespace
 
-// The document is ended after the feed, before the cut: the cut line then
-// stays open on the bar printer and goes out as soon as Set_Printer selects
-// another printer, or ahead of the next ticket on this one; either way it
-// follows the ticket on the paper, as on the kitchen tickets.
+// The document is ended after the feed, before the cut, which follows it as
+// a document of its own (Cut_Paper), as on the kitchen tickets.
 void KorvMain::PrintBarTicket() {
   const StationConfig& c = station_.Config;
   const std::string printer_name = c.Text(ConfigField::BarPrinter);

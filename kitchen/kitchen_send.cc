@@ -52,9 +52,9 @@ class KitchenSend {
     ClearWorkLists();
     if (HasUnsentRow(m_.MList1)) Send();
     steps_([&] { ColourSentRows(); });
-    // The cut that followed the last ticket leaves with it, not with the
-    // next order's first ticket (or never, when the program ends first):
-    // every document of the send is out before the completion says "SENT".
+    // Every document of the send is out before the completion says "SENT":
+    // nothing of this order waits for the next order's first ticket, or is
+    // lost when the program ends first.
     steps_([&] { pf_.printer.EndDoc(); });
   }
 

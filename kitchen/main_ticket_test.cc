@@ -137,5 +137,20 @@ TEST(MainTicket, AMonitorFileThatCannotBeWrittenCostsNoTicket) {
   EXPECT_NE(said[0].find("; the kitchen display misses order K-1"), std::string::npos);
 }
 
+// The cut goes out right behind its ticket, also when the ticket's printer
+// is the station's own (field 8), which stays current afterwards: it never
+// waits in an open document for the next ticket or the end of the program.
+TEST(PaperCut, TheCutLeavesWithItsTicketOnTheStationPrinter) {
+  MainTicketFixture b({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
+                       {ConfigField::StationPrinter, "KITCHEN1"},
+                       {ConfigField::CutAfterMainTicket, "-1"}});
+  b.main.PrintKitchenTicket();
+  EXPECT_FALSE(b.ts.printer.DocumentOpen());
+  ASSERT_EQ(b.ts.printed.size(), 2u);
+  EXPECT_EQ(b.ts.printed[1].printer, "KITCHEN1 TM-U220");
+  EXPECT_EQ(KitchenFixture::Text(b.ts.printed[1]), "P\n");
+  EXPECT_EQ(b.ts.printer.CurrentName(), "KITCHEN1 TM-U220");
+}
+
 }  // namespace
 }  // namespace korv::testing

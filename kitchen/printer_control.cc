@@ -9,10 +9,12 @@
 
 namespace korv {
 
-// The cut is the line "P" in the ticket driver's command font. It is printed
-// after the ticket's document has ended, so it stays open on that printer and
-// goes out with the next document there (or at once when another printer is
-// selected). Errors go back to the calling ticket printer.
+// The cut is the line "P" in the ticket driver's command font, printed after
+// the ticket's document has ended. It goes out at once, as a document of its
+// own right behind its ticket: left open, it would wait for the next ticket
+// on that printer (the station's own printer stays current after
+// Set_Printer), or be lost when the program ends. Errors go back to the
+// calling ticket printer.
 void KorvMain::Cut_Paper() {
   PrintService& p = platform_.printer;
   std::string font = Trim(p.FontName());
@@ -20,6 +22,7 @@ void KorvMain::Cut_Paper() {
   p.SetFontName(kControlFont);
   p.PrintLine({"P"});
   p.SetFontName(font);
+  p.EndDoc();
 }
 
 // Selects the station's own printer (a prefix of its device name);

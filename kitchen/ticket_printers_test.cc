@@ -132,7 +132,9 @@ TEST(PrinterControl, SetPrinterTakesTheLastMatchAndCutRestoresTheFont) {
   b.main.Cut_Paper();
   EXPECT_EQ(b.ts.printer.FontName(), "Courier New");
   EXPECT_EQ(b.ts.printer.FontSize(), 10);
-  const PrintedLine& cut = b.ts.printer.OpenDocument().lines.at(0);
+  EXPECT_FALSE(b.ts.printer.DocumentOpen()) << "the cut goes out at once";
+  ASSERT_EQ(b.ts.printed.size(), 1u);
+  const PrintedLine& cut = b.ts.printed[0].lines.at(0);
   EXPECT_EQ(cut.Text(), "P");
   EXPECT_EQ(cut.font, "control");
   EXPECT_EQ(cut.size, 10);
