@@ -394,6 +394,136 @@ TEST(Dispatch, ACounterOrMonitorFaultIsSaidOnceAndCostsNoTicket) {
             1);
 }
 
+// A sent order whose header another station protects (here: a folder this
+// station may not delete in) is sent once: it is passed by while its header
+// is there, also after a restart, and the header is deleted once it can be.
+// A DS5 written after that is a new order. Runs as an ordinary user, to whom
+// permissions apply.
+void SendWithAProtectedHeader(DispatchFixture& b, const std::filesystem::path& orders) {
+  namespace fs = std::filesystem;
+  const std::string said =
+      "Order DS5 was sent as phone order 1, but its header " + kOrders +
+      "DS5.PH could not be deleted (Permission denied); it is not sent again, and the station "
+      "deletes it as soon as it can";
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
+  const size_t tickets = b.t.printed.size();
+  EXPECT_EQ(tickets, 3u);
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
+  EXPECT_NE(Said(b.w).find(said), std::string::npos) << Said(b.w);
+  const std::string archived = b.t.Read(kOrders + "Deleted\\DS5.PH");
+
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
+  EXPECT_EQ(b.t.printed.size(), tickets);
+  EXPECT_EQ(b.t.Read(kOrders + "Deleted\\DS5.PH"), archived) << "the real send's note stays";
+  EXPECT_EQ(TimesSaid(b.t, "korv-delayed-send: " + said), 1);
+
+  // A restart remembers it, and says it again once.
+  KORVdelayedSend1 again(b.t.station, b.t.platform, "2.1.0");
+  ASSERT_TRUE(again.Form_Load());
+  again.RecoverSends();
+  b.t.clock.AdvanceMs(60000);
+  again.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
+  EXPECT_NE(Said(again).find(said), std::string::npos);
+
+  // Once the header can be deleted, it is, and the memory of it ends.
+  fs::permissions(orders, fs::perms::owner_all);
+  b.t.clock.AdvanceMs(60000);
+  again.Timer1_Timer();
+  EXPECT_FALSE(b.t.Exists(kOrders + "DS5.PH"));
+  EXPECT_FALSE(b.t.Exists(kOrders + "DS5.Pio"));
+  EXPECT_FALSE(b.t.Exists(SendJournalPath("C:\\KORVAIN\\", "DS5")));
+  EXPECT_EQ(TimesSaid(b.t, "korv-delayed-send: the delayed header " + kOrders +
+                               "DS5.PH of order DS5, sent before, is gone now"),
+            1);
+  b.Order("DS5", "12/25/2026", "6:30 PM");  // a new order
+  b.t.clock.AdvanceMs(60000);
+  again.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS5=1", "DS5=2"}));
+  EXPECT_EQ(b.t.printed.size(), 2 * tickets);
+}
+
+TEST(SentHeaderLeft, AProtectedHeaderIsSentOnceAndDeletedWhenItCanBe) {
+  namespace fs = std::filesystem;
+  DispatchFixture b;
+  b.Order("DS5", "12/25/2026", "6:00 PM");
+  // What the send writes in PhoneOrders\ is there already (an old phone
+  // order 1, the month's log, the claim file): rewritten, never made anew.
+  for (const char* f : {"1.PH", "1.Pio", "1226DElayedSend.LOG", "DelayedSendClaims.lck"})
+    b.t.Write(kOrders + f, "");
+  MakeHeadersReadOnly(b.t.dir.path());
+  const fs::path orders = b.t.files.HostPath(kOrders);
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(orders.c_str(), 65534, 65534), 0);
+  }
+  fs::permissions(orders, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                              fs::perms::group_exec | fs::perms::others_read |
+                              fs::perms::others_exec);
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (!RunAsNobody()) _exit(3);
+    SendWithAProtectedHeader(b, orders);
+    _exit(::testing::Test::HasFailure() ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  fs::permissions(orders, fs::perms::owner_all);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot run a station as user 65534 here";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the station's checks failed (see above)";
+}
+
+// An order-entry station saves a change to the order in the moment its send
+// runs. The order went out as the send read it; sending the changed header
+// again would print the whole order twice. It is left as it is for the
+// operator, said, and not sent; once it is gone, DS5 names a new order.
+TEST(SentHeaderLeft, AHeaderChangedWhileItIsSentIsNotSentAgain) {
+  DispatchFixture b;
+  b.Order("DS5", "12/25/2026", "6:00 PM");
+  // Another station holds the phone-in counter while the change is saved:
+  // the send is then between its start and the deletion of the header.
+  FileSystem other{PathMap(b.t.dir.path())};
+  other.Lock(other.Open(kRoot + "data\\PioNumber.dat", OpenMode::kReadWrite));
+  const std::filesystem::path journal = b.t.files.HostPath(SendJournalPath("C:\\KORVAIN\\", "DS5"));
+  const std::filesystem::path header = b.t.files.HostPath(kOrders + "DS5.PH");
+  std::thread order_entry([&] {
+    for (int i = 0; i < 5000 && !std::filesystem::exists(journal); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    testing::WriteHostFile(header,
+                           "\"207-555-0107\",\" 7\",\"Margaret Hale, 2 more\",\"DS5\","
+                           "\"12/25/2026\",\"6:00 PM\"\r\n");
+    other.CloseAll();
+  });
+  b.w.Timer1_Timer();
+  order_entry.join();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
+  const std::string said =
+      "Order DS5 was sent as phone order 1 as it read when its send began, "
+      "but another station has changed " +
+      kOrders +
+      "DS5.PH since; the changed order is not sent, for that would print it "
+      "twice: send what changed as a new order, then delete it";
+  EXPECT_NE(Said(b.w).find(said), std::string::npos) << Said(b.w);
+
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH")) << "the change is the operator's to see";
+  EXPECT_EQ(TimesSaid(b.t, "korv-delayed-send: " + said), 1);
+
+  b.t.files.Kill(kOrders + "DS5.PH");  // the operator has dealt with it
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+  b.Order("DS5", "12/25/2026", "6:30 PM");  // a new order
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS5=1", "DS5=2"}));
+}
+
 // Of two stations that may only read a header, one holds its claim; the
 // other gets it only once the first lets it go.
 TEST(Dispatch, AClaimIsExclusiveWhateverTheHeadersPermissions) {

@@ -1,6 +1,7 @@
 // RecoverSends: the sends the station began and did not end, because it was
 // killed or lost its power in them, finished from where they stopped by the
-// send's own steps (send_order.h).
+// send's own steps (send_order.h); and the sent orders whose delayed header
+// is still there, kept from being sent again.
 
 #include "common/order_paths.h"
 #include "common/val.h"
@@ -38,6 +39,7 @@ void KORVdelayedSend1::RecoverSend(const std::string& journal_path) {
       passed_by_.insert(id);
       return;
     }
+    if (journal->Done(SendStep::kHeaderLeft)) return LeftHeader(*journal);
     if (!TakeBackOrder(*journal)) {
       ReportError("The unfinished send of order " + id +
                       " is dropped: another station took the order meanwhile, and this station "
@@ -66,6 +68,23 @@ bool KORVdelayedSend1::TakeBackOrder(const SendJournal& journal) {
   const std::string header = DelayedHeaderPath(station_.DataRoot, b.id);
   if (platform_.files.Stamp(header) == b.header_stamp) return TakeClaim(b.id);
   return journal.Done(SendStep::kDeleting).has_value();
+}
+
+// A sent order whose delayed header is still there: the header is deleted
+// as soon as it can be (while it is the one the send read), the order is
+// passed by meanwhile, and the journal, its memory, ends once the header is
+// gone; a DS<k> written after that is a new order.
+void KORVdelayedSend1::LeftHeader(SendJournal& journal) {
+  const std::string& id = journal.beginning().id;
+  const std::string path = DelayedHeaderPath(station_.DataRoot, id);
+  const std::string why = DeleteBegunFiles(journal.beginning());
+  if (!platform_.files.Exists(path)) {
+    platform_.status.Say("korv-delayed-send: the delayed header " + path + " of order " + id +
+                         ", sent before, is gone now");
+    return journal.End();
+  }
+  SayHeaderLeft(journal, why);
+  passed_by_.insert(id);
 }
 
 // Every folder the send writes in; a process of this station that died

@@ -214,7 +214,9 @@ class KORVdelayedSend1 {
   void ArchiveLines(const OrderSend& send);
   bool DrawPhoneInNumber(OrderSend& send);  // false: the order stays pending
   void CopyToPhoneOrder(OrderSend& send);
-  void DeleteDelayedPair(const OrderSend& send);
+  void DeleteDelayedPair(OrderSend& send);
+  std::string DeleteBegunFiles(const SendBeginning& b);  // why the header stays
+  void SayHeaderLeft(const SendJournal& journal, const std::string& why);
   void RewriteOrderId(OrderSend& send);
   void LogSent(const OrderSend& send);
   void AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines);
@@ -228,6 +230,7 @@ class KORVdelayedSend1 {
   // The sends a crash interrupted (interrupted_sends.cc).
   void RecoverSend(const std::string& journal_path);
   bool TakeBackOrder(const SendJournal& journal);
+  void LeftHeader(SendJournal& journal);
   void ClearTemporaries();
   void SetTipText(int count);
   // Adds a line to the error text, shows the error button and says the line

@@ -22,6 +22,7 @@ const std::pair<SendStep, const char*> kStepNames[] = {
     {SendStep::kArchiveHeader, "ArchiveHeader"},
     {SendStep::kTakeCustomer, "TakeCustomer"},
     {SendStep::kHandToEngine, "HandToEngine"},
+    {SendStep::kHeaderLeft, "HeaderLeft"},
 };
 
 std::string StepName(SendStep step) {

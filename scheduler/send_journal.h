@@ -17,7 +17,8 @@
 //   step     a step of the send done (send_order.h), with its outcome
 //   doc/done the k-th document of the send: its printer and reserved
 //            number, then whether it got there (DocumentLedger)
-//   end      the send is over; the file is removed next
+//   end      the send is over; the file is removed next (a send whose delayed
+//            header could not be deleted stays at step HeaderLeft until it is)
 // A record cut short by a crash is no record. A file without a whole begin
 // record is a send that changed nothing.
 
@@ -39,7 +40,9 @@
 namespace korv {
 
 // The steps of a send that change shared files, by the names of the send's
-// procedures; kDeleting is marked just before the delayed files go.
+// procedures; kDeleting is marked just before the delayed files go, and
+// kHeaderLeft when the send is over but its delayed header is still there
+// (the journal is then kept as the memory that the order went out).
 enum class SendStep {
   kArchiveLines,
   kCopyToPhoneOrder,
@@ -50,6 +53,7 @@ enum class SendStep {
   kArchiveHeader,
   kTakeCustomer,
   kHandToEngine,
+  kHeaderLeft,
 };
 
 // What a send begins with, recorded before its first change.

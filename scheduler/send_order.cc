@@ -31,6 +31,8 @@ std::string UnknownRecordText(const std::string& number) {
 }
 
 constexpr char kPioKept[] = "pio";  // the phone-in number, in the journal
+// The outcome of DeleteDelayedPair when the delayed header is still there.
+constexpr char kHeaderLeftOutcome[] = "left";
 
 }  // namespace
 
@@ -153,27 +155,63 @@ void KORVdelayedSend1::CopyToPhoneOrder(OrderSend& send) {
 }
 
 // Only the delayed files the send began with are deleted: while the station
-// was down, an order-entry station may have written a new DS<k>.
-void KORVdelayedSend1::DeleteDelayedPair(const OrderSend& send) {
-  if (send.journal->Done(SendStep::kDeleteDelayedPair)) return;
-  const SendBeginning& b = send.journal->beginning();
-  FileSystem& files = platform_.files;
-  const std::string lines_path = DelayedLinesPath(station_.DataRoot, send.id);
+// was down, an order-entry station may have written a new DS<k>. A header
+// still there afterwards is the order just sent when it is the one begun
+// with (it could not be deleted), or when another station changed it during
+// this very send (sending the change would print the whole order twice):
+// the journal remembers it, and the order is not sent again while the
+// header is there (LeftHeader, interrupted_sends.cc).
+void KORVdelayedSend1::DeleteDelayedPair(OrderSend& send) {
+  if (std::optional<std::string> done = send.journal->Done(SendStep::kDeleteDelayedPair)) {
+    send.header_left = *done == kHeaderLeftOutcome;
+    return;
+  }
+  // After deletions a crash interrupted, another header is a new order.
+  const bool deleting_before = send.journal->Done(SendStep::kDeleting).has_value();
   send.journal->Mark(SendStep::kDeleting);
-  if (b.lines_stamp && files.Stamp(lines_path) == b.lines_stamp)
-    Steps::Skip()([&] { TurnOver().DeleteDelayedLines(send.id); });
-  if (b.header_stamp && files.Stamp(send.header_path) == b.header_stamp)
-    Steps::Skip()([&] { TurnOver().DeleteDelayedHeader(send.id); });
-  files.Sync(send.header_path);
-  if (files.Exists(send.header_path) && files.Stamp(send.header_path) == b.header_stamp) {
-    // The header could not be deleted; sending it again next minute would
-    // print the order twice.
-    ReportError("Order " + send.id +
-                " was sent but its header could not be deleted: " + send.header_path);
+  const SendBeginning& b = send.journal->beginning();
+  const std::string why = DeleteBegunFiles(b);
+  send.header_left =
+      platform_.files.Exists(send.header_path) &&
+      (!deleting_before || platform_.files.Stamp(send.header_path) == b.header_stamp);
+  if (send.header_left) {
+    SayHeaderLeft(*send.journal, why);
     passed_by_.insert(send.id);
   }
-  send.journal->Mark(SendStep::kDeleteDelayedPair);
+  send.journal->Mark(SendStep::kDeleteDelayedPair, send.header_left ? kHeaderLeftOutcome : "");
   platform_.loop.DoEvents();
+}
+
+// Returns why the header could not be deleted; empty when it was, or when it
+// is no longer the one the send began with.
+std::string KORVdelayedSend1::DeleteBegunFiles(const SendBeginning& b) {
+  FileSystem& files = platform_.files;
+  const std::string lines_path = DelayedLinesPath(station_.DataRoot, b.id);
+  const std::string header_path = DelayedHeaderPath(station_.DataRoot, b.id);
+  if (b.lines_stamp && files.Stamp(lines_path) == b.lines_stamp)
+    Steps::Skip()([&] { TurnOver().DeleteDelayedLines(b.id); });
+  std::string why;
+  if (b.header_stamp && files.Stamp(header_path) == b.header_stamp)
+    Steps::Handle([&](const RuntimeError& e) { why = e.description(); })(
+        [&] { TurnOver().DeleteDelayedHeader(b.id); });
+  files.Sync(header_path);
+  return why;
+}
+
+// Said once a run, and so again after a restart, while the header is there.
+void KORVdelayedSend1::SayHeaderLeft(const SendJournal& journal, const std::string& why) {
+  const SendBeginning& b = journal.beginning();
+  const std::string path = DelayedHeaderPath(station_.DataRoot, b.id);
+  const std::string sent =
+      "Order " + b.id + " was sent as phone order " + journal.Kept(kPioKept).value_or("?");
+  if (b.header_stamp && platform_.files.Stamp(path) == b.header_stamp)
+    ReportError(sent + ", but its header " + path + " could not be deleted (" +
+                (why.empty() ? std::string("it is still there") : why) +
+                "); it is not sent again, and the station deletes it as soon as it can");
+  else
+    ReportError(sent + " as it read when its send began, but another station has changed " + path +
+                " since; the changed order is not sent, for that would print it twice: send what "
+                "changed as a new order, then delete it");
 }
 
 // Without the copy, <n>.PH is still an old phone order from 498 sends ago;
@@ -307,7 +345,12 @@ void KORVdelayedSend1::UnloadAndClear() {
   platform_.loop.DoEvents();
 }
 
-void KORVdelayedSend1::EndSend(const OrderSend& send) { send.journal->End(); }
+// While the delayed header is still there, the journal is kept as the memory
+// that its order went out.
+void KORVdelayedSend1::EndSend(const OrderSend& send) {
+  if (send.header_left) return send.journal->Mark(SendStep::kHeaderLeft);
+  send.journal->End();
+}
 
 // The send stays where it stopped, its journal as it is; the next pass
 // finishes it. Its order is left alone until then.
@@ -316,7 +359,7 @@ void KORVdelayedSend1::HaltSend(const OrderSend& send, const StepsHalted& halted
   platform_.files.CloseAll();
   passed_by_.insert(send.id);
   ReportError("The send of order " + send.id + " stopped: " + halted.reason +
-              "; it is finished when the journal can be written again");
+              "; it is finished from where it stopped at a later pass");
 }
 
 }  // namespace korv

@@ -20,7 +20,8 @@
 //   UnloadAndClear     unloads the engine and clears the order's values; the
 //                      pass then starts again from the top, which brings the
 //                      list up to date with one listing of the folder
-//   EndSend            ends the journal
+//   EndSend            ends the journal, or keeps it while the delayed header
+//                      is still there (LeftHeader, interrupted_sends.cc)
 //
 // Each step that changes a shared file looks in the journal first: a step
 // marked done is not done again (its outcome is taken from the mark), and a
@@ -53,6 +54,7 @@ struct OrderSend {
   OrderHeader header;          // as read at the start; as rewritten into <n>.PH
   int n = 0;                   // the phone-in number, once drawn
   bool header_copied = false;  // <n>.PH holds this order's header
+  bool header_left = false;    // <id>.PH is still there after the deletion
   std::string customer_name;   // the trimmed header name, or "Unknown"
   bool unknown_customer = false;
   std::unique_ptr<SendJournal> journal;  // null: the send could not begin
