@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -258,12 +259,14 @@ class KORVdelayedSend1 {
   // Operator's views (order_viewer.cc).
   void SetWindow(int state, bool visible);
   void PrintPrePrint();
+  std::string ViewedOrderGone() const;
   Mail& mail();
   Mail* mail_ = nullptr;            // given to the constructor, else own_mail_
   std::unique_ptr<Mail> own_mail_;  // made at the first mail
   std::unique_ptr<KorvTraceLOg> log_viewer_;
-  std::string viewed_order_key_;    // the order on view
-  std::string viewed_header_path_;  // its header, named in the printed entry
+  std::string viewed_order_key_;                  // the order on view
+  std::string viewed_header_path_;                // its header, named in the printed entry
+  std::optional<FileStamp> viewed_header_stamp_;  // that header as viewed
 };
 
 }  // namespace korv

@@ -98,6 +98,7 @@ void KORVdelayedSend1::MList1_Click(int row) {
   MousePointer = kHourglass;
   viewed_order_key_.clear();
   viewed_header_path_.clear();
+  viewed_header_stamp_.reset();
   skip([&] {
     MList1.SetListIndex(row);
     viewed_order_key_ = pending_.at(row).id;
@@ -116,6 +117,7 @@ void KORVdelayedSend1::MList1_Click(int row) {
   bool have_header = false;
   skip([&] {
     station_.WorkPath = viewed_header_path_ = DelayedHeaderPath(root, viewed_order_key_);
+    viewed_header_stamp_ = files.Stamp(station_.WorkPath);
     if (!files.Exists(station_.WorkPath)) return;
     header = ReadHeader(files, station_.WorkPath);
     have_header = true;
@@ -146,6 +148,7 @@ void KORVdelayedSend1::SSCommand3_Click() {
   for (Label* label : {&Label9, &Label10, &Label11, &Label3}) label->SetCaption("");
   viewed_order_key_.clear();
   viewed_header_path_.clear();
+  viewed_header_stamp_.reset();
 }
 
 void KORVdelayedSend1::SSCommand7_Click() {
@@ -159,7 +162,28 @@ void KORVdelayedSend1::SSCommand7_Click() {
   MousePointer = kDefaultPointer;
 }
 
+// Why the order on view is no longer the pending order it showed: a pass
+// may have sent it since the view opened (a send lets window events run),
+// or another station changed it. Empty while it is.
+std::string KORVdelayedSend1::ViewedOrderGone() const {
+  if (viewed_header_path_.empty()) return {};
+  const FileSystem& files = platform_.files;
+  std::string journal;
+  Steps::Skip()([&] { journal = SendJournalPath(station_.LocalRoot, viewed_order_key_); });
+  if (!files.Exists(viewed_header_path_) || (!journal.empty() && files.Exists(journal)))
+    return "it has been sent, or is being sent, since it was opened";
+  if (files.Stamp(viewed_header_path_) != viewed_header_stamp_)
+    return "it has been changed since it was opened; open it again";
+  return {};
+}
+
 void KORVdelayedSend1::PrintPrePrint() {
+  if (const std::string gone = ViewedOrderGone(); !gone.empty()) {
+    platform_.boxes.Show(
+        "The pre-print of order " + viewed_order_key_ + " was not printed: " + gone, "Print",
+        BoxIcon::kExclamation, BoxButtons::kOk);
+    return;
+  }
   const Date today = platform_.clock.Today();
   const std::vector<TicketLine> ticket =
       PrePrintTicket(Label9.Caption(), Label11.Caption(), Label10.Caption(), MList2,

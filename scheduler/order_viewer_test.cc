@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
+#include "common/order_paths.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
@@ -194,6 +198,43 @@ TEST_F(OrderViewerTest, ThePrePrintGoesToTheCurrentPrinterAndIsLoggedEachTime) {
   EXPECT_EQ(t.Read(kLog), displayed + printed + printed);
   EXPECT_TRUE(window.SSCommand7.Enabled());
   EXPECT_TRUE(window.SSCommand3.Enabled());
+}
+
+// A send lets window events run, so the view of an order may open while a
+// pass sends it: its pre-print would then print, and log, an order already
+// sent. Print looks first whether the order is still pending as viewed.
+TEST_F(OrderViewerTest, ThePrePrintOfAnOrderNoLongerPendingIsRefused) {
+  const std::string header_path = "F:\\KORVAIN\\PhoneOrders\\DS7.PH";
+  const std::string header = t.Read(header_path);
+  struct Case {
+    const char* name;
+    std::function<void()> meanwhile;
+    const char* said;
+  };
+  const char* sent = "it has been sent, or is being sent, since it was opened";
+  const Case cases[] = {
+      {"sent", [&] { t.files.Kill(header_path); }, sent},
+      {"being sent", [&] { t.Write(SendJournalPath(t.station.LocalRoot, "DS7"), "begin\tDS7\n"); },
+       sent},
+      {"changed", [&] { t.Write(header_path, header.substr(0, header.size() - 2) + " \r\n"); },
+       "it has been changed since it was opened; open it again"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    t.Write(header_path, header);
+    t.boxes.shown.clear();
+    ViewDS7();
+    const std::string logged = t.Read(kLog);
+    c.meanwhile();
+    window.SSCommand7.Press();
+    EXPECT_TRUE(t.printed.empty());
+    ASSERT_EQ(t.boxes.shown.size(), 1u);
+    EXPECT_EQ(t.boxes.shown[0].text,
+              std::string("The pre-print of order DS7 was not printed: ") + c.said);
+    EXPECT_EQ(t.Read(kLog), logged);
+    window.SSCommand3.Press();
+    std::filesystem::remove(t.files.HostPath(SendJournalPath(t.station.LocalRoot, "DS7")));
+  }
 }
 
 TEST_F(OrderViewerTest, TheErrorViewLocksTheWindowControlsUntilDone) {
