@@ -156,10 +156,14 @@ void SendJournal::Apply(const std::vector<std::string>& r) {
 }
 
 // The change this record allows must not happen unless the record is on
-// disk: a record that cannot be written halts the send.
-void SendJournal::Record(const std::vector<std::string>& record) {
+// disk: a record that cannot be written halts the send. A lazy record is on
+// disk with the next one that is not.
+void SendJournal::Record(const std::vector<std::string>& record, bool lazily) {
   try {
-    file_.Append(Line(record));
+    if (lazily)
+      file_.AppendLazily(Line(record));
+    else
+      file_.Append(Line(record));
   } catch (const RuntimeError& e) {
     throw StepsHalted{"its journal " + file_.path().string() + " cannot be written (" +
                       e.description() + ")"};
@@ -172,8 +176,17 @@ std::optional<std::string> SendJournal::Done(SendStep step) const {
   return it == steps_.end() ? std::nullopt : std::optional<std::string>(it->second);
 }
 
+// A step's mark follows its change, so losing it to a power cut only has the
+// step done again, which every step may be: each looks at what it finds
+// (the log for its entry, the phone order for the copy, the delayed files'
+// stamps) and ends as it would have. The next record that allows a change
+// (a number, a document, the deletions) puts the marks before it on disk.
+// Two marks are intents, not afterthoughts, and go to disk at once: the
+// deletions about to begin, and the header left after them, which keeps the
+// order from being sent again for as long as the header stays.
 void SendJournal::Mark(SendStep step, const std::string& outcome) {
-  Record({"step", StepName(step), outcome});
+  const bool intent = step == SendStep::kDeleting || step == SendStep::kHeaderLeft;
+  Record({"step", StepName(step), outcome}, !intent);
 }
 
 std::optional<std::string> SendJournal::Kept(std::string_view name) const {

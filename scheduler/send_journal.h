@@ -4,9 +4,11 @@
 // "data\Journal\<id>.jnl", never shared) so that a send the station was
 // killed in, or lost its power in, is finished from where it stopped rather
 // than started again or lost. It is a write-ahead log: a record is on disk
-// before the change it allows, and a mark after the change it records is on
-// disk (the send's steps put their files on disk before they mark), so the
-// journal never claims more than is there.
+// before the change it allows, and a mark is written after the change it
+// records is on disk (the send's steps put their files on disk before they
+// mark), so the journal never claims more than is there. A step's mark may
+// reach the disk only with the next record (Mark): after a power cut the
+// journal may then claim less than is there, and the step is done again.
 //
 // Records, one a line, fields separated by tabs (%, tab, CR and LF written
 // as %XX):
@@ -103,7 +105,7 @@ class SendJournal : public SendLedger, public DocumentLedger {
   SendJournal(JournalFile file, SendBeginning beginning, bool resumed)
       : file_(std::move(file)), beginning_(std::move(beginning)), resumed_(resumed) {}
   void Apply(const std::vector<std::string>& record);
-  void Record(const std::vector<std::string>& record);
+  void Record(const std::vector<std::string>& record, bool lazily = false);
 
   JournalFile file_;
   SendBeginning beginning_;

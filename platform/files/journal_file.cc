@@ -16,9 +16,9 @@ namespace {
 
 constexpr int kErrFileAlreadyExists = 58;
 
-void WriteLine(int fd, std::string_view line) {
+void WriteLine(int fd, std::string_view line, bool sync = true) {
   WriteAll(fd, std::string(line) + '\n');
-  if (fsync(fd) != 0) RaiseErrno(errno);
+  if (sync && fsync(fd) != 0) RaiseErrno(errno);
 }
 
 // A whole-file lock held for the life of the open file: the journal of a
@@ -93,6 +93,11 @@ JournalFile::~JournalFile() {
 void JournalFile::Append(std::string_view line) {
   if (fd_ < 0) throw RuntimeError(kErrBadFileName);
   WriteLine(fd_, line);
+}
+
+void JournalFile::AppendLazily(std::string_view line) {
+  if (fd_ < 0) throw RuntimeError(kErrBadFileName);
+  WriteLine(fd_, line, false);
 }
 
 void JournalFile::Remove() {

@@ -2,7 +2,11 @@
 // An append-only file of text lines that survives a crash of the program and
 // a power cut: the station's journal of a send is kept in one. Each line is
 // on disk (fsync) before Append returns, and so is the file's name when
-// Create returns. A line cut short by a crash (no line end yet) is no line:
+// Create returns. A line appended lazily goes to disk with the next line
+// that is not (or never, if a power cut comes first): for records whose loss
+// only makes the reader do again what is harmless to do twice.
+//
+// A line cut short by a crash (no line end yet) is no line:
 // ReadJournalLines leaves it out, and Reopen cuts it off before appending.
 //
 // The file is held (a whole-file lock) while it is open, so a process that
@@ -31,6 +35,7 @@ class JournalFile {
   ~JournalFile();
 
   void Append(std::string_view line);
+  void AppendLazily(std::string_view line);
   // Removes the file; its records are done with.
   void Remove();
   const std::filesystem::path& path() const { return path_; }
