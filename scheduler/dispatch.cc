@@ -138,10 +138,11 @@ bool KORVdelayedSend1::SendOrder(const PendingOrder& order) {
     passed_by_.insert(id);  // sent or being sent by another station, or not claimable
     return true;
   }
-  if (PrintersMissing(id))
+  std::optional<FileStamp> lines_read;
+  if (PrintersMissing(id, &lines_read))
     passed_by_.insert(id);
   else
-    SendClaimedOrder(id);
+    SendClaimedOrder(id, lines_read);
   claim_.Release();
   return true;
 }
@@ -160,11 +161,15 @@ bool KORVdelayedSend1::TakeClaim(const std::string& id) {
 
 // Before anything of the order is turned over: an order whose tickets would
 // reach no printer stays pending as it is (no phone-in number, nothing
-// logged), and is tried again at every pass.
-bool KORVdelayedSend1::PrintersMissing(const std::string& id) {
+// logged), and is tried again at every pass. lines_read: the stamp of the
+// line file as read for it.
+bool KORVdelayedSend1::PrintersMissing(const std::string& id,
+                                       std::optional<FileStamp>* lines_read) {
   FileSystem& files = platform_.files;
   std::vector<std::string> rows;
-  Steps::Skip()([&] { rows = ReadLineRowsIfAny(files, DelayedLinesPath(station_.DataRoot, id)); });
+  Steps::Skip()([&] {
+    rows = ReadLineRowsIfAny(files, DelayedLinesPath(station_.DataRoot, id), lines_read);
+  });
   const std::vector<NeededPrinter> missing =
       korv::PrintersMissing(platform_.printer, NeededPrinters(station_, files, rows));
   if (missing.empty()) return false;

@@ -36,8 +36,9 @@ constexpr char kHeaderLeftOutcome[] = "left";
 
 }  // namespace
 
-void KORVdelayedSend1::SendClaimedOrder(const std::string& id) {
-  OrderSend send = StartSend(id);
+void KORVdelayedSend1::SendClaimedOrder(const std::string& id,
+                                        const std::optional<FileStamp>& lines_read) {
+  OrderSend send = StartSend(id, lines_read);
   if (send.journal) RunSend(send);
 }
 
@@ -58,8 +59,11 @@ void KORVdelayedSend1::ResumeSend(std::unique_ptr<SendJournal> journal) {
   RunSend(send);
 }
 
+// Every file the steps write is on disk before their step is marked done:
+// the file layer puts each on disk as it is closed.
 void KORVdelayedSend1::RunSend(OrderSend& send) {
   send_clock_.Hold(send.journal->beginning().time);
+  DurableWrites durable(platform_.files);
   try {
     ArchiveLines(send);
     if (DrawPhoneInNumber(send)) {
@@ -86,16 +90,22 @@ DelayedOrderTurnOver KORVdelayedSend1::TurnOver() {
 
 // The journal begins before the first change. Without it the order is not
 // sent: a crash would lose it or print it twice.
-OrderSend KORVdelayedSend1::StartSend(const std::string& id) {
+// The stamps of the delayed files are those of the texts the send read (the
+// line file's as read for its printers), taken again only when no read got
+// that far.
+OrderSend KORVdelayedSend1::StartSend(const std::string& id,
+                                      const std::optional<FileStamp>& lines_read) {
+  FileSystem& files = platform_.files;
   OrderSend send;
   send.id = id;
   send.header_path = DelayedHeaderPath(station_.DataRoot, id);
-  Steps::Skip()([&] { send.header = ReadHeader(platform_.files, send.header_path); });
+  std::optional<FileStamp> header_read;
+  Steps::Skip()([&] { send.header = ReadHeader(files, send.header_path, nullptr, &header_read); });
   SendBeginning b;
   b.id = id;
   b.header = send.header;
-  b.header_stamp = platform_.files.Stamp(send.header_path);
-  b.lines_stamp = platform_.files.Stamp(DelayedLinesPath(station_.DataRoot, id));
+  b.header_stamp = header_read ? header_read : files.Stamp(send.header_path);
+  b.lines_stamp = lines_read ? lines_read : files.Stamp(DelayedLinesPath(station_.DataRoot, id));
   b.time = platform_.clock.Now();
   b.send_date = station_.SendDate;
   b.send_time = station_.SendTime;
@@ -222,10 +232,7 @@ void KORVdelayedSend1::RewriteOrderId(OrderSend& send) {
     return;
   }
   if (send.header_copied)
-    Steps::Skip()([&] {
-      send.header = TurnOver().RewriteHeaderOrderId(send.n);
-      platform_.files.Sync(PhoneOrderHeaderPath(station_.DataRoot, send.n));
-    });
+    Steps::Skip()([&] { send.header = TurnOver().RewriteHeaderOrderId(send.n); });
   send.journal->Mark(SendStep::kRewriteOrderId, send.header.order_id);
 }
 
@@ -244,7 +251,6 @@ void KORVdelayedSend1::AppendLogOnce(const OrderSend& send, const std::vector<st
   if (send.journal->Resumed() && LogHoldsEntry(platform_.files, b.log_path, b.log_size, lines))
     return;
   Steps::Skip()([&] { AppendLogEntry(platform_.files, b.log_path, lines); });
-  platform_.files.Sync(b.log_path);
 }
 
 void KORVdelayedSend1::ArchiveHeader(const OrderSend& send) {
@@ -252,7 +258,6 @@ void KORVdelayedSend1::ArchiveHeader(const OrderSend& send) {
   const int seconds = send.journal->beginning().time.seconds;
   Steps::Skip()([&] {
     TurnOver().WriteArchivedHeader(send.id, send.header, ArchiveNote(send.id, send.n, seconds));
-    platform_.files.Sync(ArchivedHeaderPath(station_.DataRoot, send.id));
   });
   send.journal->Mark(SendStep::kArchiveHeader);
 }
@@ -314,12 +319,6 @@ void KORVdelayedSend1::HandToEngine(const OrderSend& send) {
   ledgers.engine.SetLedger(send.journal.get());
   ledgers.printer.SetLedger(send.journal.get());
   Steps::Skip()([&] { LoadOrderIntoEngine(); });
-  FileSystem& files = platform_.files;
-  for (const std::string& written : {PhoneOrderHeaderPath(station_.DataRoot, send.n),
-                                     PhoneOrderLinesPath(station_.DataRoot, send.n),
-                                     LastOrderPath(station_.DataRoot, station_.Customer.Text(2)),
-                                     station_.LocalRoot + "data\\KitData.Dat"})
-    files.Sync(written);
   send.journal->Mark(SendStep::kHandToEngine);
 }
 

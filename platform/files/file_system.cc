@@ -91,6 +91,13 @@ void WriteAllAt(int fd, std::string_view text, off_t offset, bool append) {
   }
 }
 
+// A file's content as a stamp holds it.
+uint64_t Digest(std::string_view bytes) {
+  uint64_t digest = 14695981039346656037ull;  // FNV-1a
+  for (unsigned char c : bytes) digest = (digest ^ c) * 1099511628211ull;
+  return digest;
+}
+
 // The whole content of the file, whose size was `expected` when it was
 // opened (negative: not known). A read asks for one byte more than that, so a
 // file still of that size is read in one call: a read that comes back short
@@ -203,6 +210,8 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
   f.opened = MakeChangeStamp(st, kChangeStampTickNs);
   f.locked = f.held_by_open = mode == OpenMode::kOutput;
   f.uncut = mode == OpenMode::kOutput;  // opened and not written: empty, as "created or emptied"
+  f.dirty = f.uncut;
+  if (creates) f.made_in = host.parent_path();
   open_[number] = std::move(f);
   return number;
 }
@@ -222,10 +231,20 @@ void FileSystem::FinishOutput(OpenFile& f) {
   }
 }
 
+// A failed fsync is not raised: the close must not fail a caller whose
+// write did not, and the send's journal has not yet marked the step done.
+void FileSystem::Settle(OpenFile& f) {
+  if (!durable_ || !f.dirty) return;
+  fsync(f.fd);
+  f.dirty = false;
+  if (!f.made_in.empty()) SyncFolder(f.made_in);
+}
+
 void FileSystem::Close(int file) {
   auto it = open_.find(file);
   if (it == open_.end()) return;
   FinishOutput(it->second);
+  Settle(it->second);
   ::close(it->second.fd);  // also drops the lock of this open file
   open_.erase(it);
 }
@@ -233,6 +252,7 @@ void FileSystem::Close(int file) {
 void FileSystem::CloseAll() {
   for (auto& [number, f] : open_) {
     FinishOutput(f);
+    Settle(f);
     ::close(f.fd);
   }
   open_.clear();
@@ -284,10 +304,19 @@ void FileSystem::Unlock(int file) {
   f.locked = f.held_by_open = false;
 }
 
+void FileSystem::StartReading(OpenFile& f) {
+  if (f.reader) return;
+  std::string text = ReadFd(f.fd, f.opened.size);
+  f.read = FileStamp{f.opened.dev, f.opened.ino, static_cast<int64_t>(text.size()), Digest(text)};
+  f.reader.emplace(std::move(text));
+}
+
+std::optional<FileStamp> FileSystem::ReadStamp(int file) { return Get(file).read; }
+
 std::string FileSystem::ReadField(int file) {
   OpenFile& f = Get(file);
   if (f.mode != OpenMode::kInput) throw RuntimeError(kErrBadFileName);
-  if (!f.reader) f.reader.emplace(ReadFd(f.fd, f.opened.size));
+  StartReading(f);
   return f.reader->ReadField();
 }
 
@@ -299,7 +328,7 @@ std::vector<std::string> FileSystem::ReadFields(int file, size_t n) {
 
 bool FileSystem::Eof(int file) {
   OpenFile& f = Get(file);
-  if (!f.reader) f.reader.emplace(ReadFd(f.fd, f.opened.size));
+  StartReading(f);
   return f.reader->AtEnd();
 }
 
@@ -309,6 +338,7 @@ void FileSystem::WriteFields(int file, const std::vector<std::string>& fields) {
 
 void FileSystem::WriteText(int file, std::string_view text) {
   OpenFile& f = Get(file);
+  f.dirty = true;
   if (f.mode == OpenMode::kAppend) return WriteAllAt(f.fd, text, 0, true);
   if (f.mode != OpenMode::kOutput) throw RuntimeError(kErrBadFileName);
   // Without the caller's lock the text is cut at once, under the lock the
@@ -352,6 +382,7 @@ void FileSystem::PutRecord(int file, int64_t record, std::string_view bytes) {
   if (record < 1) throw RuntimeError(kErrBadRecordNumber);
   if (!f.writable) throw RuntimeError(kErrPermissionDenied);
   std::string rec = PadRight(bytes, f.record_length);
+  f.dirty = true;
   WriteAllAt(f.fd, rec, static_cast<off_t>((record - 1) * f.record_length), false);
 }
 
@@ -371,12 +402,15 @@ std::string FileSystem::ReadAll(int file) {
 void FileSystem::Rewrite(int file, std::string_view text) {
   OpenFile& f = Get(file);
   if (f.mode != OpenMode::kReadWrite || !f.writable) throw RuntimeError(kErrBadFileName);
+  f.dirty = true;
   WriteAllAt(f.fd, text, 0, false);
   if (ftruncate(f.fd, static_cast<off_t>(text.size())) != 0) RaiseErrno(errno);
 }
 
 void FileSystem::Flush(int file) {
-  if (fsync(Get(file).fd) != 0) RaiseErrno(errno);
+  OpenFile& f = Get(file);
+  if (fsync(f.fd) != 0) RaiseErrno(errno);
+  f.dirty = false;
 }
 
 bool FileSystem::StillNamed(int file, std::string_view path) {
@@ -476,7 +510,7 @@ void FileSystem::WriteWhole(std::string_view path, std::string_view text) {
   fs::path dst = map_.Resolve(path);
   std::error_code ec;
   if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
-  Replace(dst, text, false);
+  Replace(dst, text, durable_ > 0);
 }
 
 // A new file appears whole; an existing one keeps its identity and the other
@@ -523,10 +557,8 @@ std::optional<FileStamp> FileSystem::Stamp(std::string_view path) const {
   }
   ::close(fd);
   if (!read) return std::nullopt;
-  uint64_t digest = 14695981039346656037ull;  // FNV-1a
-  for (unsigned char c : bytes) digest = (digest ^ c) * 1099511628211ull;
   return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
-                   static_cast<int64_t>(bytes.size()), digest};
+                   static_cast<int64_t>(bytes.size()), Digest(bytes)};
 }
 
 std::string FileStamp::Text() const {

@@ -67,6 +67,13 @@ class FileSystem {
   void EndPass() { map_.EndPass(); }
   uint64_t Pass() const { return map_.Pass(); }  // 0 outside a pass
 
+  // While durable (DurableWrites), a file written through this layer is on
+  // disk when it is closed, and so is its name when the open may have made
+  // it: a send's journal marks a step done only after its files would
+  // survive a power cut, at one fsync a file instead of a look back at each.
+  void BeginDurable() { ++durable_; }
+  void EndDurable() { --durable_; }
+
   // Returns the new file's number. Opening for output raises 70 when another
   // station holds a lock on the file, changes nothing yet, and leaves the
   // file locked for the writing that follows.
@@ -99,6 +106,10 @@ class FileSystem {
   std::string ReadField(int file);
   std::vector<std::string> ReadFields(int file, size_t n);
   bool Eof(int file);
+  // The stamp of what was read from the input file (Stamp's, from the read
+  // already done, so it names exactly the text the caller got); empty before
+  // the first read.
+  std::optional<FileStamp> ReadStamp(int file);
   // Writing (output and append files). An output file is rewritten in
   // place: its text goes over the old bytes from the start, and the file is
   // cut to the text's length when it is unlocked or closed, so another
@@ -179,16 +190,23 @@ class FileSystem {
     int record_length = 0;
     bool writable = true;
     std::optional<QuotedReader> reader;
-    bool locked = false;        // holds its whole-file lock
-    bool held_by_open = false;  // that lock is the open's, not yet the caller's
-    int64_t written = 0;        // output files: where the next text goes
-    bool uncut = false;         // output files: old bytes may lie past `written`
-    ChangeStamp opened{};       // as opened (files opened to be read)
+    bool locked = false;              // holds its whole-file lock
+    bool held_by_open = false;        // that lock is the open's, not yet the caller's
+    int64_t written = 0;              // output files: where the next text goes
+    bool uncut = false;               // output files: old bytes may lie past `written`
+    ChangeStamp opened{};             // as opened (files opened to be read)
+    std::optional<FileStamp> read{};  // what was read (input files)
+    bool dirty = false;               // written since it was opened or flushed
+    std::filesystem::path made_in{};  // its folder, when the open may have made it
   };
   OpenFile& Get(int file);
   void LockFd(int fd, bool writable, short type);
   // Cuts an output file to its written text; the caller holds the lock.
   static void CutOutput(OpenFile& f);
+  // Reads an input file's whole text for its fields, once.
+  static void StartReading(OpenFile& f);
+  // Before a file is closed while durable: what was written, on disk.
+  void Settle(OpenFile& f);
   // Before a file is closed: an output file's cut, under a brief lock when
   // the caller holds none. Never raises.
   void FinishOutput(OpenFile& f);
@@ -199,6 +217,7 @@ class FileSystem {
   PathMap map_;
   std::map<int, OpenFile> open_;
   int next_number_ = 1;
+  int durable_ = 0;
 };
 
 // A pass of the file layer for the length of a scope.
@@ -208,6 +227,18 @@ class FilePass {
   ~FilePass() { files_.EndPass(); }
   FilePass(const FilePass&) = delete;
   FilePass& operator=(const FilePass&) = delete;
+
+ private:
+  FileSystem& files_;
+};
+
+// The file layer durable for the length of a scope.
+class DurableWrites {
+ public:
+  explicit DurableWrites(FileSystem& files) : files_(files) { files_.BeginDurable(); }
+  ~DurableWrites() { files_.EndDurable(); }
+  DurableWrites(const DurableWrites&) = delete;
+  DurableWrites& operator=(const DurableWrites&) = delete;
 
  private:
   FileSystem& files_;

@@ -100,6 +100,13 @@ TEST_F(FileSystemTest, CopyReplacesKillRemovesAndMissingFilesAre53) {
       << "an existing target is rewritten in place: another station's hold on it stays";
   EXPECT_NE(*files.Stamp("F:\\b.txt"), *before);
   EXPECT_EQ(FileStamp::FromText(before->Text()), before);
+  // A stamp taken from a read names the same file and text as one taken by
+  // a look of its own: a send compares the two before it deletes its order.
+  const int h = files.Open("F:\\b.txt", OpenMode::kInput);
+  EXPECT_FALSE(files.ReadStamp(h));
+  files.Eof(h);
+  EXPECT_EQ(files.ReadStamp(h), files.Stamp("F:\\b.txt"));
+  files.Close(h);
   files.Kill("F:\\b.txt");
   EXPECT_FALSE(files.Exists("F:\\b.txt"));
   EXPECT_EQ(ErrorOf([&] { files.Kill("F:\\b.txt"); }), 53);

@@ -15,12 +15,17 @@ OrderHeader OrderHeader::FromFields(const std::vector<std::string>& f) {
   return OrderHeader{f[0], f[1], f[2], f[3], f[4], f[5]};
 }
 
-OrderHeader ReadHeader(FileSystem& files, const std::string& path, ChangeStamp* stamp) {
+OrderHeader ReadHeader(FileSystem& files, const std::string& path, ChangeStamp* stamp,
+                       std::optional<FileStamp>* read) {
   files.CloseAll();
   int file = files.Open(path, OpenMode::kInput);
   OpenFileGuard guard(files, file);
   if (stamp) *stamp = files.ChangeStampOf(file);
   files.Lock(file);
+  if (read) {
+    files.Eof(file);  // reads the text
+    *read = files.ReadStamp(file);
+  }
   // The guard's close lets the lock go; an unlock before it would only add
   // a round trip to the share.
   return OrderHeader::FromFields(files.ReadFields(file, 6));
