@@ -220,29 +220,24 @@ class FileSystem {
   int durable_ = 0;
 };
 
-// A pass of the file layer for the length of a scope.
-class FilePass {
+// A state of the file layer (begun and ended by the two members) for the
+// length of a scope.
+template <void (FileSystem::*Begin)(), void (FileSystem::*End)()>
+class FileScope {
  public:
-  explicit FilePass(FileSystem& files) : files_(files) { files_.BeginPass(); }
-  ~FilePass() { files_.EndPass(); }
-  FilePass(const FilePass&) = delete;
-  FilePass& operator=(const FilePass&) = delete;
+  explicit FileScope(FileSystem& files) : files_(files) { (files_.*Begin)(); }
+  ~FileScope() { (files_.*End)(); }
+  FileScope(const FileScope&) = delete;
+  FileScope& operator=(const FileScope&) = delete;
 
  private:
   FileSystem& files_;
 };
 
-// The file layer durable for the length of a scope.
-class DurableWrites {
- public:
-  explicit DurableWrites(FileSystem& files) : files_(files) { files_.BeginDurable(); }
-  ~DurableWrites() { files_.EndDurable(); }
-  DurableWrites(const DurableWrites&) = delete;
-  DurableWrites& operator=(const DurableWrites&) = delete;
-
- private:
-  FileSystem& files_;
-};
+// A pass of the file layer.
+using FilePass = FileScope<&FileSystem::BeginPass, &FileSystem::EndPass>;
+// The file layer durable.
+using DurableWrites = FileScope<&FileSystem::BeginDurable, &FileSystem::EndDurable>;
 
 // Raises the RuntimeError of the platform's number for an errno value (53
 // instead of 76 for a missing file when reading), for code outside this layer
