@@ -77,7 +77,7 @@ void KorvMain::PrintKitchenTicket() {
   const std::string font = KitchenFont(c);
   const TicketSizes sizes = TicketSizesOf(c);
   PrintKitchenHead(w, font, sizes, "KITCHEN", station_.KitchenOrderNo);
-  const bool red = platform_.files.Exists(station_.DataRoot + "data\\RED.DAT");
+  const bool red = platform_.files.Present(station_.DataRoot + "data\\RED.DAT");
   const bool take_out = PrintBufferLines(w, List2, sizes.base, red);
   PrintBufferEnd(w);
   if (take_out) PrintTakeOutBanner(w, List2, font, station_.StationName);

@@ -6,7 +6,7 @@
 namespace korv {
 
 bool KitchenCopyOff(const Station& station, FileSystem& files) {
-  return files.Exists(station.DataRoot + "DontPrint.txt") ||
+  return files.Present(station.DataRoot + "DontPrint.txt") ||
          CopyTicketOff(station.Config.Text(ConfigField::KitchenCopyPrinter));
 }
 

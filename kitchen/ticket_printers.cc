@@ -39,7 +39,7 @@ void PrintKitchenCopy(KorvMain& m, const std::string& printer_name, const std::s
   const std::string font = KitchenFont(s.Config);
   const TicketSizes sizes = TicketSizesOf(s.Config);
   PrintKitchenHead(w, font, sizes, heading, s.KitchenOrderNo);
-  const bool red = pf.files.Exists(s.DataRoot + "data\\RED.DAT");
+  const bool red = pf.files.Present(s.DataRoot + "data\\RED.DAT");
   const bool take_out = PrintBufferLines(w, m.List2, sizes.base, red);
   PrintBufferEnd(w);
   if (take_out) PrintTakeOutBanner(w, m.List2, font, s.StationName);
