@@ -38,6 +38,7 @@ class QuotedReader {
  public:
   explicit QuotedReader(std::string text) : text_(std::move(text)) {}
   bool AtEnd() const { return pos_ >= text_.size(); }
+  const std::string& text() const { return text_; }
   std::string ReadField();
   // Reads n fields; a missing field raises error 62 like a single read.
   std::vector<std::string> ReadFields(size_t n);

@@ -138,7 +138,7 @@ bool KORVdelayedSend1::SendOrder(const PendingOrder& order) {
     passed_by_.insert(id);  // sent or being sent by another station, or not claimable
     return true;
   }
-  std::optional<FileStamp> lines_read;
+  std::optional<FileRead> lines_read;
   if (PrintersMissing(id, &lines_read))
     passed_by_.insert(id);
   else
@@ -161,10 +161,9 @@ bool KORVdelayedSend1::TakeClaim(const std::string& id) {
 
 // Before anything of the order is turned over: an order whose tickets would
 // reach no printer stays pending as it is (no phone-in number, nothing
-// logged), and is tried again at every pass. lines_read: the stamp of the
-// line file as read for it.
-bool KORVdelayedSend1::PrintersMissing(const std::string& id,
-                                       std::optional<FileStamp>* lines_read) {
+// logged), and is tried again at every pass. lines_read: the line file as
+// read for it.
+bool KORVdelayedSend1::PrintersMissing(const std::string& id, std::optional<FileRead>* lines_read) {
   FileSystem& files = platform_.files;
   std::vector<std::string> rows;
   Steps::Skip()([&] {

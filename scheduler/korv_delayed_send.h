@@ -203,15 +203,15 @@ class KORVdelayedSend1 {
   bool IsDue(const PendingOrder& order);
   bool SendOrder(const PendingOrder& order);
   bool TakeClaim(const std::string& id);
-  bool PrintersMissing(const std::string& id, std::optional<FileStamp>* lines_read);
+  bool PrintersMissing(const std::string& id, std::optional<FileRead>* lines_read);
   void EndOfPass();
   // The send of one claimed order in its steps, in the order they run
   // (send_order.h).
-  void SendClaimedOrder(const std::string& id, const std::optional<FileStamp>& lines_read);
+  void SendClaimedOrder(const std::string& id, const std::optional<FileRead>& lines_read);
   void ResumeSend(std::unique_ptr<SendJournal> journal);
   void RunSend(OrderSend& send);
   DelayedOrderTurnOver TurnOver();
-  OrderSend StartSend(const std::string& id, const std::optional<FileStamp>& lines_read);
+  OrderSend StartSend(const std::string& id, const std::optional<FileRead>& lines_read);
   void ArchiveLines(const OrderSend& send);
   bool DrawPhoneInNumber(OrderSend& send);  // false: the order stays pending
   void CopyToPhoneOrder(OrderSend& send);

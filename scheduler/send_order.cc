@@ -31,13 +31,17 @@ std::string UnknownRecordText(const std::string& number) {
 }
 
 constexpr char kPioKept[] = "pio";  // the phone-in number, in the journal
+
+const std::string* Text(const std::optional<FileRead>& read) {
+  return read ? &read->text : nullptr;
+}
 // The outcome of DeleteDelayedPair when the delayed header is still there.
 constexpr char kHeaderLeftOutcome[] = "left";
 
 }  // namespace
 
 void KORVdelayedSend1::SendClaimedOrder(const std::string& id,
-                                        const std::optional<FileStamp>& lines_read) {
+                                        const std::optional<FileRead>& lines_read) {
   OrderSend send = StartSend(id, lines_read);
   if (send.journal) RunSend(send);
 }
@@ -90,22 +94,27 @@ DelayedOrderTurnOver KORVdelayedSend1::TurnOver() {
 
 // The journal begins before the first change. Without it the order is not
 // sent: a crash would lose it or print it twice.
-// The stamps of the delayed files are those of the texts the send read (the
-// line file's as read for its printers), taken again only when no read got
-// that far.
+// The send goes on with the delayed files as it read them (the line file as
+// read for its printers): their stamps tell later whether the files are
+// still those, and the copies are made from the same texts. They are looked
+// at again only when no read got that far.
 OrderSend KORVdelayedSend1::StartSend(const std::string& id,
-                                      const std::optional<FileStamp>& lines_read) {
+                                      const std::optional<FileRead>& lines_read) {
   FileSystem& files = platform_.files;
   OrderSend send;
   send.id = id;
   send.header_path = DelayedHeaderPath(station_.DataRoot, id);
-  std::optional<FileStamp> header_read;
-  Steps::Skip()([&] { send.header = ReadHeader(files, send.header_path, nullptr, &header_read); });
+  std::optional<FileRead> header_read;
+  send.header_whole = Steps::Skip()(
+      [&] { send.header = ReadHeader(files, send.header_path, nullptr, &header_read); });
+  send.header_read = header_read;
+  send.lines_read = lines_read;
   SendBeginning b;
   b.id = id;
   b.header = send.header;
-  b.header_stamp = header_read ? header_read : files.Stamp(send.header_path);
-  b.lines_stamp = lines_read ? lines_read : files.Stamp(DelayedLinesPath(station_.DataRoot, id));
+  b.header_stamp = header_read ? std::optional(header_read->stamp) : files.Stamp(send.header_path);
+  b.lines_stamp = lines_read ? std::optional(lines_read->stamp)
+                             : files.Stamp(DelayedLinesPath(station_.DataRoot, id));
   b.time = platform_.clock.Now();
   b.send_date = station_.SendDate;
   b.send_time = station_.SendTime;
@@ -125,7 +134,7 @@ OrderSend KORVdelayedSend1::StartSend(const std::string& id,
 
 void KORVdelayedSend1::ArchiveLines(const OrderSend& send) {
   if (send.journal->Done(SendStep::kArchiveLines)) return;
-  Steps::Skip()([&] { TurnOver().CopyLinesToArchive(send.id); });
+  Steps::Skip()([&] { TurnOver().CopyLinesToArchive(send.id, Text(send.lines_read)); });
   send.journal->Mark(SendStep::kArchiveLines);
 }
 
@@ -159,8 +168,9 @@ void KORVdelayedSend1::CopyToPhoneOrder(OrderSend& send) {
     send.header_copied = *done == "1";
     return;
   }
-  Steps::Skip()([&] { TurnOver().CopyLinesToPhoneOrder(send.id, send.n); });
-  send.header_copied = Steps::Skip()([&] { TurnOver().CopyHeaderToPhoneOrder(send.id, send.n); });
+  Steps::Skip()([&] { TurnOver().CopyLinesToPhoneOrder(send.id, send.n, Text(send.lines_read)); });
+  send.header_copied = Steps::Skip()(
+      [&] { TurnOver().CopyHeaderToPhoneOrder(send.id, send.n, Text(send.header_read)); });
   send.journal->Mark(SendStep::kCopyToPhoneOrder, send.header_copied ? "1" : "0");
 }
 
@@ -232,7 +242,11 @@ void KORVdelayedSend1::RewriteOrderId(OrderSend& send) {
     return;
   }
   if (send.header_copied)
-    Steps::Skip()([&] { send.header = TurnOver().RewriteHeaderOrderId(send.n); });
+    Steps::Skip()([&] {
+      // <n>.PH holds the header this run read, unless the send was resumed.
+      const OrderHeader* copied = send.header_read && send.header_whole ? &send.header : nullptr;
+      send.header = TurnOver().RewriteHeaderOrderId(send.n, copied);
+    });
   send.journal->Mark(SendStep::kRewriteOrderId, send.header.order_id);
 }
 

@@ -49,9 +49,13 @@
 namespace korv {
 
 struct OrderSend {
-  std::string id;              // DS<k>, trimmed
-  std::string header_path;     // PhoneOrders\<id>.PH
-  OrderHeader header;          // as read at the start; as rewritten into <n>.PH
+  std::string id;           // DS<k>, trimmed
+  std::string header_path;  // PhoneOrders\<id>.PH
+  OrderHeader header;       // as read at the start; as rewritten into <n>.PH
+  // The delayed files as this run read them; empty for a send resumed after
+  // a crash, whose copies read them again.
+  std::optional<FileRead> header_read, lines_read;
+  bool header_whole = false;   // header_read held the six fields of `header`
   int n = 0;                   // the phone-in number, once drawn
   bool header_copied = false;  // <n>.PH holds this order's header
   bool header_left = false;    // <id>.PH is still there after the deletion

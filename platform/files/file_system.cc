@@ -311,7 +311,11 @@ void FileSystem::StartReading(OpenFile& f) {
   f.reader.emplace(std::move(text));
 }
 
-std::optional<FileStamp> FileSystem::ReadStamp(int file) { return Get(file).read; }
+std::optional<FileRead> FileSystem::WhatWasRead(int file) {
+  const OpenFile& f = Get(file);
+  if (!f.read) return std::nullopt;
+  return FileRead{f.reader->text(), *f.read};
+}
 
 std::string FileSystem::ReadField(int file) {
   OpenFile& f = Get(file);
@@ -506,11 +510,9 @@ bool FileSystem::CreateAt(const fs::path& dst, std::string_view text, bool durab
   return made;
 }
 
+// A missing folder fails the write itself with 76, as a look first would.
 void FileSystem::WriteWhole(std::string_view path, std::string_view text) {
-  fs::path dst = map_.Resolve(path);
-  std::error_code ec;
-  if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
-  Replace(dst, text, durable_ > 0);
+  Replace(map_.Resolve(path), text, durable_ > 0);
 }
 
 // A new file appears whole; an existing one keeps its identity and the other

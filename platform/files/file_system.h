@@ -43,6 +43,12 @@ struct FileStamp {
   static std::optional<FileStamp> FromText(std::string_view text);
 };
 
+// What was read from a file: its whole text and the stamp of that text.
+struct FileRead {
+  std::string text;
+  FileStamp stamp;
+};
+
 enum class OpenMode {
   kInput,      // existing file, read fields from the start
   kOutput,     // created, or rewritten in place (see WriteText)
@@ -106,10 +112,10 @@ class FileSystem {
   std::string ReadField(int file);
   std::vector<std::string> ReadFields(int file, size_t n);
   bool Eof(int file);
-  // The stamp of what was read from the input file (Stamp's, from the read
-  // already done, so it names exactly the text the caller got); empty before
-  // the first read.
-  std::optional<FileStamp> ReadStamp(int file);
+  // What was read from the input file, with its stamp (Stamp's, from the
+  // read already done, so it names exactly the text the caller got); empty
+  // before the first read.
+  std::optional<FileRead> WhatWasRead(int file);
   // Writing (output and append files). An output file is rewritten in
   // place: its text goes over the old bytes from the start, and the file is
   // cut to the text's length when it is unlocked or closed, so another
@@ -195,7 +201,7 @@ class FileSystem {
     int64_t written = 0;              // output files: where the next text goes
     bool uncut = false;               // output files: old bytes may lie past `written`
     ChangeStamp opened{};             // as opened (files opened to be read)
-    std::optional<FileStamp> read{};  // what was read (input files)
+    std::optional<FileStamp> read{};  // the stamp of what was read (input files)
     bool dirty = false;               // written since it was opened or flushed
     std::filesystem::path made_in{};  // its folder, when the open may have made it
   };

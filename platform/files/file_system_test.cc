@@ -103,9 +103,11 @@ TEST_F(FileSystemTest, CopyReplacesKillRemovesAndMissingFilesAre53) {
   // A stamp taken from a read names the same file and text as one taken by
   // a look of its own: a send compares the two before it deletes its order.
   const int h = files.Open("F:\\b.txt", OpenMode::kInput);
-  EXPECT_FALSE(files.ReadStamp(h));
+  EXPECT_FALSE(files.WhatWasRead(h));
   files.Eof(h);
-  EXPECT_EQ(files.ReadStamp(h), files.Stamp("F:\\b.txt"));
+  ASSERT_TRUE(files.WhatWasRead(h));
+  EXPECT_EQ(files.WhatWasRead(h)->stamp, files.Stamp("F:\\b.txt"));
+  EXPECT_EQ(files.WhatWasRead(h)->text, "new");
   files.Close(h);
   files.Kill("F:\\b.txt");
   EXPECT_FALSE(files.Exists("F:\\b.txt"));
@@ -293,6 +295,7 @@ TEST_F(FileSystemTest, RewritesGoOverTheOldTextAndCutItOnlyAtTheEnd) {
   files.WriteWhole("F:\\data\\0K-41.dat", "one\r\n");
   EXPECT_EQ(ReadHostFile(dir.path() / "f/data/0K-41.dat"), "one\r\n");
   EXPECT_EQ(files.Stamp("F:\\data\\0K-41.dat")->ino, made.ino);
+  EXPECT_EQ(ErrorOf([&] { files.WriteWhole("F:\\nofolder\\0K-41.dat", "x"); }), 76);
   EXPECT_TRUE(files.Sync("F:\\data\\0K-41.dat"));
   EXPECT_FALSE(files.Sync("F:\\data\\missing.dat"));
   EXPECT_FALSE(files.Stamp("F:\\data\\missing.dat"));

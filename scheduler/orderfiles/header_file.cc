@@ -16,7 +16,7 @@ OrderHeader OrderHeader::FromFields(const std::vector<std::string>& f) {
 }
 
 OrderHeader ReadHeader(FileSystem& files, const std::string& path, ChangeStamp* stamp,
-                       std::optional<FileStamp>* read) {
+                       std::optional<FileRead>* read) {
   files.CloseAll();
   int file = files.Open(path, OpenMode::kInput);
   OpenFileGuard guard(files, file);
@@ -24,7 +24,7 @@ OrderHeader ReadHeader(FileSystem& files, const std::string& path, ChangeStamp* 
   files.Lock(file);
   if (read) {
     files.Eof(file);  // reads the text
-    *read = files.ReadStamp(file);
+    *read = files.WhatWasRead(file);
   }
   // The guard's close lets the lock go; an unlock before it would only add
   // a round trip to the share.

@@ -27,9 +27,9 @@ struct OrderHeader {
 // Closes all open files, reads the six fields under a whole-file lock and
 // closes the file. Raises 53 for a missing file and 62 for fewer than six
 // fields. stamp, when given, receives the file's change stamp as it was
-// opened; read, the stamp of the text read (also when it is too short).
+// opened; read, the text read with its stamp (also when it is too short).
 OrderHeader ReadHeader(FileSystem& files, const std::string& path, ChangeStamp* stamp = nullptr,
-                       std::optional<FileStamp>* read = nullptr);
+                       std::optional<FileRead>* read = nullptr);
 
 // Closes all open files and writes the header (and the note as a seventh
 // field when one is given) under a whole-file lock, replacing the file.

@@ -38,19 +38,19 @@ std::string OrderLineRow(const OrderLineItem& item) {
 }
 
 std::vector<std::string> ReadLineRows(FileSystem& files, const std::string& path,
-                                      std::optional<FileStamp>* read) {
+                                      std::optional<FileRead>* read) {
   files.CloseAll();
   int file = files.Open(path, OpenMode::kInput);
   OpenFileGuard guard(files, file);
   files.Lock(file);
   std::vector<std::string> rows;
   while (!files.Eof(file)) rows.push_back(files.ReadField(file));
-  if (read) *read = files.ReadStamp(file);
+  if (read) *read = files.WhatWasRead(file);
   return rows;  // the guard's close lets the lock go
 }
 
 std::vector<std::string> ReadLineRowsIfAny(FileSystem& files, const std::string& path,
-                                           std::optional<FileStamp>* read) {
+                                           std::optional<FileRead>* read) {
   try {
     return ReadLineRows(files, path, read);
   } catch (const RuntimeError& e) {

@@ -30,13 +30,13 @@ std::string OrderLineRow(const OrderLineItem& item);
 
 // Closes all open files and reads every row under a whole-file lock.
 // Raises 53 when the file does not exist.
-// read, when given, receives the stamp of the text read.
+// read, when given, receives the text read with its stamp.
 std::vector<std::string> ReadLineRows(FileSystem& files, const std::string& path,
-                                      std::optional<FileStamp>* read = nullptr);
+                                      std::optional<FileRead>* read = nullptr);
 // The same, with no rows when the file does not exist: the open tells, where
 // a look first would cost a round trip more.
 std::vector<std::string> ReadLineRowsIfAny(FileSystem& files, const std::string& path,
-                                           std::optional<FileStamp>* read = nullptr);
+                                           std::optional<FileRead>* read = nullptr);
 
 // Closes all open files and writes the rows, replacing the file, under a
 // whole-file lock.

@@ -17,16 +17,27 @@ void KillIfThere(FileSystem& files, const std::string& path) {
   }
 }
 
-}  // namespace
-
-void DelayedOrderTurnOver::CopyLinesToArchive(const std::string& id) const {
-  files_.Copy(DelayedLinesPath(data_root_, id), ArchivedLinesPath(data_root_, id));
+// A copy of what was read is the file's copy, made without reading it again.
+void CopyFile(FileSystem& files, const std::string& from, const std::string& to,
+              const std::string* text) {
+  if (text)
+    files.WriteWhole(to, *text);
+  else
+    files.Copy(from, to);
 }
 
-void DelayedOrderTurnOver::CopyLinesToPhoneOrder(const std::string& id, int n) const {
+}  // namespace
+
+void DelayedOrderTurnOver::CopyLinesToArchive(const std::string& id,
+                                              const std::string* text) const {
+  CopyFile(files_, DelayedLinesPath(data_root_, id), ArchivedLinesPath(data_root_, id), text);
+}
+
+void DelayedOrderTurnOver::CopyLinesToPhoneOrder(const std::string& id, int n,
+                                                 const std::string* text) const {
   std::string to = PhoneOrderLinesPath(data_root_, n);
   try {
-    files_.Copy(DelayedLinesPath(data_root_, id), to);
+    CopyFile(files_, DelayedLinesPath(data_root_, id), to, text);
   } catch (const RuntimeError&) {
     // Numbers come round again after 498: the lines of an earlier phone
     // order n must not be sent to the kitchen as this order's, neither when
@@ -37,8 +48,9 @@ void DelayedOrderTurnOver::CopyLinesToPhoneOrder(const std::string& id, int n) c
   }
 }
 
-void DelayedOrderTurnOver::CopyHeaderToPhoneOrder(const std::string& id, int n) const {
-  files_.Copy(DelayedHeaderPath(data_root_, id), PhoneOrderHeaderPath(data_root_, n));
+void DelayedOrderTurnOver::CopyHeaderToPhoneOrder(const std::string& id, int n,
+                                                  const std::string* text) const {
+  CopyFile(files_, DelayedHeaderPath(data_root_, id), PhoneOrderHeaderPath(data_root_, n), text);
 }
 
 void DelayedOrderTurnOver::DeleteDelayedLines(const std::string& id) const {
@@ -49,9 +61,9 @@ void DelayedOrderTurnOver::DeleteDelayedHeader(const std::string& id) const {
   KillIfThere(files_, DelayedHeaderPath(data_root_, id));
 }
 
-OrderHeader DelayedOrderTurnOver::RewriteHeaderOrderId(int n) const {
+OrderHeader DelayedOrderTurnOver::RewriteHeaderOrderId(int n, const OrderHeader* copied) const {
   std::string path = PhoneOrderHeaderPath(data_root_, n);
-  OrderHeader header = ReadHeader(files_, path);
+  OrderHeader header = copied ? *copied : ReadHeader(files_, path);
   header.order_id = std::to_string(n);
   WriteHeader(files_, path, header);
   return header;

@@ -33,14 +33,18 @@ class DelayedOrderTurnOver {
   DelayedOrderTurnOver(FileSystem& files, std::string data_root)
       : files_(files), data_root_(std::move(data_root)) {}
 
-  void CopyLinesToArchive(const std::string& id) const;
-  void CopyLinesToPhoneOrder(const std::string& id, int n) const;
-  void CopyHeaderToPhoneOrder(const std::string& id, int n) const;
+  // text: the source file's text as the caller read it; without it the
+  // source is read.
+  void CopyLinesToArchive(const std::string& id, const std::string* text = nullptr) const;
+  void CopyLinesToPhoneOrder(const std::string& id, int n, const std::string* text = nullptr) const;
+  void CopyHeaderToPhoneOrder(const std::string& id, int n,
+                              const std::string* text = nullptr) const;
   void DeleteDelayedLines(const std::string& id) const;
   void DeleteDelayedHeader(const std::string& id) const;
   // Reads the six fields of <n>.PH, writes them back with field 4 = n as
-  // decimal text and returns them as written.
-  OrderHeader RewriteHeaderOrderId(int n) const;
+  // decimal text and returns them as written. copied: the fields the caller
+  // has just copied into <n>.PH, which are then not read again.
+  OrderHeader RewriteHeaderOrderId(int n, const OrderHeader* copied = nullptr) const;
   // Writes Deleted\<id>.PH: the six fields and the note as seventh field.
   void WriteArchivedHeader(const std::string& id, const OrderHeader& header,
                            const std::string& note) const;
