@@ -187,11 +187,15 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
   }
   // What is opened to be read gets its stamp and size. A folder never opens
   // for writing; opened read-only it is refused here.
+  // A stamp that could not be taken is an error, never a stamp of zeros.
   struct stat st = {};
-  if ((mode == OpenMode::kInput || mode == OpenMode::kReadWrite || !writable) &&
-      fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    throw RuntimeError(kErrPathFileAccess);
+  if (mode == OpenMode::kInput || mode == OpenMode::kReadWrite || !writable) {
+    const int looked = fstat(fd, &st) == 0 ? 0 : errno;
+    if (looked != 0 || S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      if (looked != 0) RaiseErrno(looked, mode == OpenMode::kInput);
+      throw RuntimeError(kErrPathFileAccess);
+    }
   }
   if (mode == OpenMode::kOutput) {
     // The original platform refuses to open for output a file another
@@ -544,21 +548,40 @@ bool FileSystem::Sync(std::string_view path) {
 }
 
 std::optional<FileStamp> FileSystem::Stamp(std::string_view path) const {
+  try {
+    return StampOf(path, false);
+  } catch (const RuntimeError&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<FileStamp> FileSystem::StampIfAny(std::string_view path) const {
+  return StampOf(path, true);
+}
+
+// strict: only a missing file (or a folder) is no stamp; any other failure
+// to look is raised.
+std::optional<FileStamp> FileSystem::StampOf(std::string_view path, bool strict) const {
   if (Trim(path).empty()) return std::nullopt;
   int fd = ::open(map_.Resolve(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) {
+    if (!strict || errno == ENOENT || errno == ENOTDIR || errno == EISDIR) return std::nullopt;
+    RaiseErrno(errno, true);
+  }
   struct stat st;
   std::string bytes;
-  bool read = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (read) {
+  int err = fstat(fd, &st) == 0 ? 0 : errno;
+  const bool regular = err == 0 && S_ISREG(st.st_mode);
+  if (regular) {
     try {
       bytes = ReadFd(fd, st.st_size);
     } catch (const RuntimeError&) {
-      read = false;
+      err = EIO;
     }
   }
   ::close(fd);
-  if (!read) return std::nullopt;
+  if (strict && err != 0) RaiseErrno(err, true);
+  if (!regular || err != 0) return std::nullopt;
   return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
                    static_cast<int64_t>(bytes.size()), Digest(bytes)};
 }
@@ -622,6 +645,9 @@ std::vector<std::string> FileSystem::List(std::string_view folder, std::string_v
     }
     ::closedir(d);
     if (feed) map_.TakeNames(dir, st, all);
+  } else if (errno != ENOENT && errno != ENOTDIR) {
+    // A folder that is there but cannot be read is not an empty one.
+    RaiseErrno(errno);
   }
   std::sort(keyed.begin(), keyed.end());
   std::vector<std::string> names;

@@ -175,6 +175,10 @@ class FileSystem {
   // the file was replaced, rewritten or made anew. Empty when there is no
   // such file (or it cannot be read).
   std::optional<FileStamp> Stamp(std::string_view path) const;
+  // The same, where only a missing file gives no stamp: a file that cannot
+  // be looked at (no permission, an I/O error) raises, so that it is never
+  // taken for one that is gone or changed.
+  std::optional<FileStamp> StampIfAny(std::string_view path) const;
   void Kill(std::string_view path);
   // The change stamp of the file at path, from one look at it (no read, as
   // Stamp does); empty when there is no such file (or it is a folder).
@@ -182,7 +186,8 @@ class FileSystem {
   DateTime FileDateTime(std::string_view path) const;
   int64_t FileLen(std::string_view path) const;
   // Names of the files in `folder` that match the wildcard pattern (* and ?,
-  // any letter case), sorted as text without regard to case.
+  // any letter case), sorted as text without regard to case. A missing
+  // folder holds none; one that cannot be read raises.
   std::vector<std::string> List(std::string_view folder, std::string_view pattern) const;
   // Creates a folder and the folders above it.
   void MakeFolders(std::string_view path);
@@ -219,6 +224,7 @@ class FileSystem {
   bool CreateAt(const std::filesystem::path& host, std::string_view text, bool durable);
   void Replace(const std::filesystem::path& host, std::string_view text, bool durable);
   static std::string ReadHostText(const std::filesystem::path& host);
+  std::optional<FileStamp> StampOf(std::string_view path, bool strict) const;
 
   PathMap map_;
   std::map<int, OpenFile> open_;

@@ -37,9 +37,19 @@ std::vector<std::string> Components(std::string_view rest) {
   return out;
 }
 
-bool ExistsExactly(const fs::path& path) {
+// A look that fails for another reason than absence (a share's passing I/O
+// error, a refused permission) is made once more; when that fails too,
+// *known is cleared, so that nobody takes the answer for "not there".
+bool Absent(int err) { return err == ENOENT || err == ENOTDIR; }
+
+bool ExistsExactly(const fs::path& path, bool* known) {
   struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (::stat(path.c_str(), &st) == 0) return true;
+    if (Absent(errno)) return false;
+  }
+  *known = false;
+  return false;
 }
 
 // A folder is reread at least this often even while its stamp stays the
@@ -52,9 +62,12 @@ constexpr int64_t kStampTickNs = 100'000'000;
 // More indexed folders than a station uses means paths from elsewhere.
 constexpr size_t kMaxIndexes = 64;
 
-std::optional<ChangeStamp> FolderStamp(const fs::path& folder) {
+std::optional<ChangeStamp> FolderStamp(const fs::path& folder, bool* known = nullptr) {
   struct stat st;
-  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+  int looked = ::stat(folder.c_str(), &st);
+  if (looked != 0 && !Absent(errno)) looked = ::stat(folder.c_str(), &st);
+  if (looked != 0 && !Absent(errno) && known) *known = false;
+  if (looked != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
   return MakeChangeStamp(st, kStampTickNs);
 }
 
@@ -96,8 +109,9 @@ void PathMap::StoreIndex(const fs::path& folder, Index index) const {
   indexes_.insert_or_assign(folder.native(), std::move(index));
 }
 
-std::string PathMap::MatchNoCase(const fs::path& folder, const std::string& name) const {
-  std::optional<ChangeStamp> now = FolderStamp(folder);
+std::string PathMap::MatchNoCase(const fs::path& folder, const std::string& name,
+                                 bool* known) const {
+  std::optional<ChangeStamp> now = FolderStamp(folder, known);
   if (!now) return {};
   auto clock = std::chrono::steady_clock::now();
   std::lock_guard lock(mutex_);
@@ -109,8 +123,9 @@ std::string PathMap::MatchNoCase(const fs::path& folder, const std::string& name
     bool ours = it != indexes_.end() && it->second.own_stamp && it->second.stamp_known &&
                 it->second.stamp.Same(*now);
     Index fresh{*now, true, ours || now->settled, false, pass_depth_ > 0, clock, {}};
-    if (!ReadNames(folder, fresh.names)) {
+    if (!ReadNames(folder, fresh.names) && !ReadNames(folder, fresh.names)) {
       indexes_.erase(folder.native());
+      *known = false;
       return {};
     }
     StoreIndex(folder, std::move(fresh));
@@ -131,9 +146,10 @@ std::string PathMap::Lookup(const fs::path& folder, const std::string& name) con
         return found.emplace(asked, FirstMatch(index->names, name)).first->second;
     }
   }
-  std::string hit = ExistsExactly(folder / name) ? name : MatchNoCase(folder, name);
+  bool known = true;
+  std::string hit = ExistsExactly(folder / name, &known) ? name : MatchNoCase(folder, name, &known);
   std::lock_guard lock(mutex_);
-  if (pass_depth_ > 0) found_[folder.native()].insert_or_assign(std::move(asked), hit);
+  if (pass_depth_ > 0 && known) found_[folder.native()].insert_or_assign(std::move(asked), hit);
   return hit;
 }
 

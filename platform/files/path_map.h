@@ -104,7 +104,9 @@ class PathMap {
   // The entry of folder matching name, the exact name first, then ignoring
   // case; empty when none.
   std::string Lookup(const std::filesystem::path& folder, const std::string& name) const;
-  std::string MatchNoCase(const std::filesystem::path& folder, const std::string& name) const;
+  // *known is cleared when the folder could not be looked at.
+  std::string MatchNoCase(const std::filesystem::path& folder, const std::string& name,
+                          bool* known) const;
   // The index of folder when it may serve as it is (mutex_ held); null when
   // it must be read or checked.
   const Index* PassIndex(const std::filesystem::path& folder) const;
