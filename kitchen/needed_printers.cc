@@ -37,12 +37,27 @@ std::vector<NeededPrinter> NeededPrinters(const Station& station, FileSystem& fi
   return needed;
 }
 
+namespace {
+
+// The printer a ticket of that name selects: the last whose device name
+// begins with it, else the current one.
+int PrinterOfTicket(const std::vector<std::string>& installed, const std::string& name,
+                    int current) {
+  int chosen = current;
+  for (size_t i = 0; i < installed.size(); ++i)
+    if (PrinterMatches(installed[i], name)) chosen = static_cast<int>(i);
+  return chosen;
+}
+
+}  // namespace
+
 std::vector<NeededPrinter> PrintersMissing(const PrintService& printer,
                                            const std::vector<NeededPrinter>& needed) {
   std::vector<NeededPrinter> missing;
   const std::vector<std::string> installed = printer.Printers();
   for (const NeededPrinter& p : needed)
-    if (FirstMatchingPrinter(installed, p.name) < 0 && printer.Current() < 0) missing.push_back(p);
+    if (!printer.CanPrint(PrinterOfTicket(installed, p.name, printer.Current())))
+      missing.push_back(p);
   return missing;
 }
 

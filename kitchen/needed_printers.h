@@ -32,7 +32,8 @@ std::vector<NeededPrinter> NeededPrinters(const Station& station, FileSystem& fi
 // The needed printers that would print on no installed printer. A ticket
 // goes to the printer whose device name begins with its name, or else to the
 // current printer (as a station with one printer for everything relies on),
-// so only a station without any printer leaves a ticket nowhere.
+// so only a station without any printer, or a printer whose entry names no
+// destination it can print to, leaves a ticket nowhere.
 std::vector<NeededPrinter> PrintersMissing(const PrintService& printer,
                                            const std::vector<NeededPrinter>& needed);
 

@@ -203,6 +203,7 @@ void CheckPrinters(FileSystem& files, Findings& out) {
   for (std::string line; std::getline(lines, line);) out.Fault(line);
   if (installed.printers.empty()) out.Fault(std::string(kPrintersConf) + " names no printer");
   for (const InstalledPrinter& p : installed.printers) {
+    if (!p.destination) continue;  // its line's fault is said above
     std::string name = "printer " + p.device_name + " (" + p.destination->Describe() + ")";
     std::string problem = p.destination->Check(kPrinterWait);
     if (problem.empty())

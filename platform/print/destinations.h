@@ -33,6 +33,7 @@ class UnavailableDestination : public Destination {
   explicit UnavailableDestination(std::string described) : described_(std::move(described)) {}
   void Deliver(const Document& doc) override;
   std::string Describe() const override { return described_; }
+  bool CanPrint() const override { return false; }
   std::string Check(std::chrono::milliseconds) const override {
     return "unknown destination \"" + described_ + "\"";
   }

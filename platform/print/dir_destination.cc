@@ -108,10 +108,12 @@ Document DirDestination::OnPaper(const Document& printed) const {
 
 // A paper cut arrives as a document of its own after the ticket it ends;
 // it belongs at the foot of that ticket's text, not in a file of its own.
+// A ticket that cannot be looked at is taken to be there: its append fails
+// if it is not, and the cut is written again.
 bool DirDestination::EndsLastTicket(const Document& doc) const {
   std::error_code ec;
   return OnlyCommands(doc) && last_number_ > 0 &&
-         fs::exists(folder_ / NumberedName(last_number_, ".txt"), ec);
+         (fs::exists(folder_ / NumberedName(last_number_, ".txt"), ec) || ec);
 }
 
 void DirDestination::Deliver(const Document& printed) {
@@ -144,8 +146,16 @@ bool DirDestination::Taken() {
   return false;
 }
 
+// A failure names the folder, which is what an administrator mends.
 bool DirDestination::DeliverAs(int64_t ref, const Document& printed) {
-  const Document doc = OnPaper(printed);
+  try {
+    return Write(ref, OnPaper(printed));
+  } catch (const RuntimeError& e) {
+    throw RuntimeError(e.number(), e.description() + " in " + folder_.string());
+  }
+}
+
+bool DirDestination::Write(int64_t ref, const Document& doc) {
   const fs::path txt = folder_ / NumberedName(ref, ".txt");
   const fs::path html = folder_ / NumberedName(ref, ".html");
   std::error_code ec;
@@ -154,7 +164,7 @@ bool DirDestination::DeliverAs(int64_t ref, const Document& printed) {
     if (fd < 0) RaiseErrno(errno);
     try {
       WriteAll(fd, RenderText(doc));
-      fsync(fd);
+      if (fsync(fd) != 0) RaiseErrno(errno);
     } catch (...) {
       close(fd);
       throw;

@@ -43,7 +43,8 @@ class DirDestination : public Destination {
  private:
   Document OnPaper(const Document& printed) const;
   bool EndsLastTicket(const Document& doc) const;
-  bool Taken();  // the number tried is another writer's: false
+  bool Taken();                                  // the number tried is another writer's: false
+  bool Write(int64_t ref, const Document& doc);  // DeliverAs of a document on paper
 
   std::filesystem::path folder_;
   std::string described_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/runtime_error.h"
+#include "common/steps.h"
 
 namespace korv {
 
@@ -21,6 +22,11 @@ std::vector<std::string> PrintService::Printers() const {
   std::vector<std::string> names;
   for (const InstalledPrinter& p : printers_) names.push_back(p.device_name);
   return names;
+}
+
+bool PrintService::CanPrint(int index) const {
+  return index >= 0 && index < PrinterCount() && printers_[index].destination &&
+         printers_[index].destination->CanPrint();
 }
 
 std::string PrintService::CurrentName() const {
@@ -57,6 +63,10 @@ void PrintService::EndDoc() {
   Document doc = std::move(open_);
   open_ = Document{};
   InstalledPrinter& p = printers_[current_];
+  if (!p.destination && ledger_)
+    throw StepsHalted{"its ticket for printer " + p.device_name +
+                      " cannot be printed: the printer's entry names no destination this station "
+                      "can print to"};
   if (!p.destination) return;
   if (ledger_) {
     DeliverOnce(*p.destination, doc);
@@ -77,10 +87,20 @@ void PrintService::Start() {
 
 // The number is recorded before the document is written and its arrival
 // after, so a crash in between is settled by looking at the printer's spool.
-// A delivery that fails is settled too: the ordinary rules have dropped it.
+// A delivery that fails leaves its entry begun: the send stops, and its
+// resumption looks for the document and delivers it then.
 void PrintService::DeliverOnce(Destination& d, const Document& doc) {
-  constexpr int kAttempts = 100;  // numbers another writer took first
   const int k = ++ended_;
+  try {
+    DeliverEntry(d, doc, k);
+  } catch (const std::exception& e) {
+    throw StepsHalted{"its ticket for printer " + doc.printer + " (" + d.Describe() +
+                      ") could not be delivered: " + ExplainedError(AsRuntimeError(e))};
+  }
+}
+
+void PrintService::DeliverEntry(Destination& d, const Document& doc, int k) {
+  constexpr int kAttempts = 100;  // numbers another writer took first
   const LedgerEntry entry = ledger_->Entry(k);
   const bool same = entry.begun && entry.printer == doc.printer;
   if (same && entry.done) {
@@ -97,19 +117,11 @@ void PrintService::DeliverOnce(Destination& d, const Document& doc) {
       ref = d.Reserve(doc);
       ledger_->Begin(k, doc.printer, ref);
     }
-    bool delivered = false;
-    try {
-      delivered = d.DeliverAs(ref, doc);
-    } catch (const std::exception&) {
-      ledger_->Done(k, false);
-      throw;
-    }
-    if (delivered) {
+    if (d.DeliverAs(ref, doc)) {
       ledger_->Done(k, true);
       return d.Release(ref);
     }
   }
-  ledger_->Done(k, false);
   throw RuntimeError(kErrPathFileAccess, "No free document number at " + doc.printer);
 }
 

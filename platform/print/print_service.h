@@ -82,6 +82,9 @@ class Destination {
   virtual void Start() {}
   // Text shown to an administrator ("socket://10.0.0.5:9100").
   virtual std::string Describe() const = 0;
+  // False for an entry that names nothing this station can print to: its
+  // tickets wait rather than fail.
+  virtual bool CanPrint() const { return true; }
   // Cheap; safe to call on every dispatch pass.
   virtual DestinationState State() const { return {}; }
   // Waits until the printer has taken every accepted document; false when
@@ -116,6 +119,9 @@ class PrintService {
   int PrinterCount() const { return static_cast<int>(printers_.size()); }
   // -1 when no printer is installed.
   int Current() const { return current_; }
+  // Whether a document ended on printer index goes anywhere: a printer whose
+  // entry names no destination this station can print to does not.
+  bool CanPrint(int index) const;
   std::string CurrentName() const;
   // Selecting another printer while a document is open ends (sends) that
   // document first; when that delivery fails, the new printer is current
@@ -142,6 +148,10 @@ class PrintService {
   void PrintLine(std::vector<std::string> items = {});
   // Sends the open document; nothing happens when no line was printed. A
   // delivery failure is raised to the caller after the document is dropped.
+  // Under a ledger a document that cannot be delivered is kept in it, begun
+  // and not done, and StepsHalted stops the send that ended it, past every
+  // ticket's own error handling: a ticket is never dropped, and the send
+  // resumed later delivers it under the same number.
   void EndDoc();
   // Documents ended from now on are numbered from 1 and go through the
   // ledger: one it knows is done is not delivered again, one it began is
@@ -166,6 +176,7 @@ class PrintService {
 
  private:
   void DeliverOnce(Destination& destination, const Document& doc);
+  void DeliverEntry(Destination& destination, const Document& doc, int document);
 
   std::vector<InstalledPrinter> printers_;
   int current_ = -1;

@@ -100,7 +100,12 @@ class Parser {
     Options o;
     for (const std::string& option : e.options) Option(option, number, o);
     MadeDestination made = Make(e.name, e.destination, o.red, o.paper);
-    if (!made.destination) return Warn(number, made.problem + "; line skipped");
+    // A printer that cannot print stays listed under its name, so that its
+    // tickets wait for it rather than going to another printer.
+    if (!made.destination) {
+      made.destination = std::make_unique<UnavailableDestination>(e.destination);
+      made.problem += "; the printer is listed but cannot print";
+    }
     if (!made.problem.empty()) Warn(number, made.problem);
     if (o.is_default) out_.current = static_cast<int>(out_.printers.size());
     out_.printers.push_back(InstalledPrinter{e.name, std::move(made.destination), o.red, o.paper});

@@ -71,6 +71,8 @@ TEST(PrinterRegistryTest, ReadsNamesDestinationsAndOptionsInOrder) {
   EXPECT_EQ(ParsePrintersConf("# nothing\n", files, PrinterSetup{}, warnings).current, -1);
 }
 
+// A line with a name but a destination the station cannot print to lists
+// its printer as one that cannot print, so its tickets wait for it.
 TEST(PrinterRegistryTest, BadLinesAreSkippedWithTheirLineNumbers) {
   TempDir tmp;
   FileSystem files{PathMap(tmp.path())};
@@ -85,9 +87,11 @@ TEST(PrinterRegistryTest, BadLinesAreSkippedWithTheirLineNumbers) {
       "\n"
       "KITCHEN7 = cups:k7 ; columns=wide codepage=850 columns=8\n",
       files, PrinterSetup{}, warnings);
-  EXPECT_EQ(Names(p), (std::vector<std::string>{"KITCHEN4", "KITCHEN5", "KITCHEN7"}));
-  EXPECT_EQ(p.printers[2].paper.columns, 0);
-  EXPECT_EQ(p.printers[2].paper.code_page, CodePage::k1252);
+  EXPECT_EQ(Names(p), (std::vector<std::string>{"KITCHEN3", "KITCHEN4", "KITCHEN5", "KITCHEN7"}));
+  for (int i : {0, 1}) EXPECT_FALSE(p.printers[i].destination->CanPrint()) << i;
+  EXPECT_TRUE(p.printers[2].destination->CanPrint());
+  EXPECT_EQ(p.printers[3].paper.columns, 0);
+  EXPECT_EQ(p.printers[3].paper.code_page, CodePage::k1252);
   EXPECT_EQ(p.current, 0);
   std::string w = warnings.str();
   for (const char* expected :

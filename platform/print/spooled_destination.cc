@@ -45,8 +45,14 @@ bool SpooledDestination::Holds(int64_t ref, const Document& doc) {
   return spool_.Holds(ref, RenderEscPos(doc, printer_));
 }
 
+// A failure names the spool folder, which is what an administrator mends.
 bool SpooledDestination::DeliverAs(int64_t ref, const Document& doc) {
-  return spool_.Stage(ref, RenderEscPos(doc, printer_));
+  try {
+    return spool_.Stage(ref, RenderEscPos(doc, printer_));
+  } catch (const RuntimeError& e) {
+    throw RuntimeError(e.number(),
+                       e.description() + " in the spool folder " + spool_.folder().string());
+  }
 }
 
 // A job found in the spool at start-up is queued already.
