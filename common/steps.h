@@ -20,6 +20,9 @@ namespace korv {
 // happens that the journal would not know. Not a std::exception on purpose.
 struct StepsHalted {
   std::string reason;
+  // The fault is in a file every send needs (a shared counter): the pass
+  // sends nothing more until its next tick.
+  bool ends_pass = false;
 };
 
 class Steps {

@@ -3,10 +3,11 @@
 // last order under Delivery\LastOrder\, clears the order's customer and
 // reports "SENT" to the dispatch pass, which waits for exactly that.
 //
-// Nothing is reported: a file that cannot be created or locked is simply not
-// written, and each file is written on its own, so one failing never stops
-// the others, the resets or "SENT".
+// Each file is written on its own, so a record failing never stops the
+// others, the resets or "SENT"; under a send's journal a phone order file
+// that cannot be written stops the send (SaveFile).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,17 +33,15 @@ bool IsLastOrderName(const std::string& phone) {
   return phone.find_first_of("\\/:*?\"<>|") == std::string::npos;
 }
 
-// Opens path for writing under a whole-file lock. Returns 0 when the file
-// cannot be created, emptied or locked; nothing is then left open.
-int OpenLocked(FileSystem& files, const std::string& path) {
-  int number = 0;
-  const bool ok = Steps::Skip()([&] {
-    number = files.Open(path, OpenMode::kOutput);
-    files.Lock(number);
-  });
-  if (ok) return number;
-  if (number != 0) files.Close(number);
-  return 0;
+// Writes the file under a whole-file lock, in one piece; errors go to the
+// caller, with nothing left open.
+void WriteLocked(FileSystem& files, const std::string& path,
+                 const std::function<void(int)>& write) {
+  files.CloseAll();
+  OpenFileGuard file(files, files.Open(path, OpenMode::kOutput));
+  files.Lock(file.number());
+  write(file.number());
+  files.CloseAll();
 }
 
 std::vector<std::string> HeaderFields(const Station& s) {
@@ -54,35 +53,11 @@ std::vector<std::string> HeaderFields(const Station& s) {
           s.SendTime};
 }
 
-void WriteHeader(FileSystem& files, const Station& s, const std::string& key) {
-  files.CloseAll();
-  OpenFileGuard file(files, OpenLocked(files, PhoneOrderHeaderPath(s.DataRoot, key)));
-  if (file.number() == 0) return;
-  Steps::Skip()([&] { files.WriteFields(file.number(), HeaderFields(s)); });
-  files.CloseAll();
-}
-
 // Each row of the order as one quoted field a line, sent or not.
 std::string LinesText(const MultiColumnList& rows) {
   std::string text;
   for (int i = 0; i < rows.Count(); ++i) text += QuotedLine({rows.Item(i)});
   return text;
-}
-
-// The same lines go to the phone order's line file and to the customer's
-// last order. Each file is written in one piece, so a failing write leaves
-// the other file whole.
-void WriteOrderLines(FileSystem& files, const Station& s, const std::string& key,
-                     const std::string& phone, const std::string& text) {
-  files.CloseAll();
-  OpenFileGuard pio(files, OpenLocked(files, SavedLinesPath(s.DataRoot, key)));
-  OpenFileGuard last(
-      files, IsLastOrderName(phone) ? OpenLocked(files, LastOrderPath(s.DataRoot, phone)) : 0);
-  for (const OpenFileGuard* file : {&pio, &last}) {
-    if (file->number() == 0) continue;
-    Steps::Skip()([&] { files.WriteText(file->number(), text); });
-  }
-  files.CloseAll();
 }
 
 }  // namespace
@@ -96,8 +71,14 @@ void KorvMain::SSCommand11_Click() {
                                                            : station_.PioNumberText;
   const std::string key = Trim(station_.OrderKey);
   const std::string phone = station_.Customer.Text(kPhoneField);
-  skip([&] { WriteHeader(files, station_, key); });
-  skip([&] { WriteOrderLines(files, station_, key, phone, LinesText(MList1)); });
+  const std::string lines = LinesText(MList1);
+  SaveFile(PhoneOrderHeaderPath(station_.DataRoot, key), false,
+           [&](int file) { files.WriteFields(file, HeaderFields(station_)); });
+  SaveFile(SavedLinesPath(station_.DataRoot, key), false,
+           [&](int file) { files.WriteText(file, lines); });
+  if (IsLastOrderName(phone))
+    SaveFile(LastOrderPath(station_.DataRoot, phone), true,
+             [&](int file) { files.WriteText(file, lines); });
   skip([&] { platform_.loop.DoEvents(); });
   // The status panel's credit line is never replaced on this hidden window,
   // so there is nothing to give back to it.
@@ -107,6 +88,23 @@ void KorvMain::SSCommand11_Click() {
   station_.CustPhone.clear();
   station_.CustNumber.clear();
   station_.SendStatus = "SENT";
+}
+
+// Under a send's journal the phone order is needed: a file of it that cannot
+// be written halts the send, which is resumed later; the customer's last
+// order is a record, said when it fails. Without a journal a file that
+// cannot be written is simply not written.
+void KorvMain::SaveFile(const std::string& path, bool record,
+                        const std::function<void(int)>& write) {
+  try {
+    WriteLocked(platform_.files, path, write);
+  } catch (const std::exception& e) {
+    platform_.files.CloseAll();
+    if (!ledger_) return;
+    const std::string why = path + " could not be written: " + ExplainedError(AsRuntimeError(e));
+    if (!record) throw StepsHalted{"the phone order's file " + why};
+    Report("The customer's last order " + why);
+  }
 }
 
 }  // namespace korv

@@ -53,6 +53,7 @@ class KorvMain {
   void GetBar_OrderNumb();
   // Rewrites KOrdNumb.dat as "500", today, "0" after an unexpected send error.
   void ResetKitchenCounter();
+  std::string RepairKitchenCounter(const std::string& path, const RuntimeError& damage);
   void Cut_Paper();
   void Set_Printer();
   void Print_Kit3();
@@ -113,6 +114,7 @@ class KorvMain {
   // The journal of the send the engine works for; null for none (the
   // numbers are then drawn as always).
   void SetLedger(SendLedger* ledger) { ledger_ = ledger; }
+  bool UnderJournal() const { return ledger_ != nullptr; }
   std::optional<std::string> Kept(std::string_view name) const {
     return ledger_ ? ledger_->Kept(name) : std::nullopt;
   }
@@ -128,6 +130,8 @@ class KorvMain {
   std::function<bool()> EndAsked;
   void Report(const std::string& message);
   bool Ending() const { return EndAsked && EndAsked(); }
+  // Writes a file of the completed order (order_completion.cc).
+  void SaveFile(const std::string& path, bool record, const std::function<void(int)>& write);
 
  private:
   // The records of a menu button file (menu_buttons.cc).

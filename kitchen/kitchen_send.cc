@@ -100,7 +100,22 @@ class KitchenSend {
       steps_([&] { m_.Print_Kit2(); });
     }
     if (flags.bar) steps_([&] { m_.PrintBarTicket(); });
-    if (flags.kitchen) steps_([&] { m_.Save_Receipt(); });
+    if (flags.kitchen) steps_([&] { SaveReceipt(); });
+  }
+
+  // The archive is this station's record of the ticket: under a send's
+  // journal a failure is said, with the file, and costs the send nothing
+  // (no box, no K-501: the tickets are out).
+  void SaveReceipt() {
+    if (!m_.UnderJournal()) return m_.Save_Receipt();
+    try {
+      m_.Save_Receipt();
+    } catch (const std::exception& e) {
+      const Station& s = m_.station();
+      m_.Report("The kitchen ticket " + s.KitchenOrderNo + " could not be kept in " + s.LocalRoot +
+                "data\\KitData.Dat (" + ExplainedError(AsRuntimeError(e)) +
+                "); the order is sent all the same");
+    }
   }
 
   // Station k (0 for KITCHEN 3): its lines between the customer and time

@@ -13,9 +13,14 @@
 // send resumed after a crash takes the number its journal kept.
 //
 // A counter that cannot be drawn from (another station holds its lock past
-// the file layer's short wait, the share is away) is waited for, said once,
-// with window events let through, rather than costing its ticket: the send
-// goes on only with a number freshly drawn for its order.
+// the file layer's short wait, the share is away or full) is waited for,
+// said once, with window events let through, rather than costing its
+// ticket: the send goes on only with a number freshly drawn for its order.
+// The wait has an end: past it the send halts where it is and its journal
+// resumes it at a later pass. A kitchen counter that stays damaged (empty,
+// cut short, a count that is no count) is repaired from what this station
+// knows of the day's numbers (kitchen/counter_repair.h), never to a number
+// already printed today.
 
 #include <chrono>
 #include <limits>
@@ -27,6 +32,7 @@
 #include "common/steps.h"
 #include "common/val.h"
 #include "engine/korv_main.h"
+#include "kitchen/counter_repair.h"
 #include "platform/files/open_file_guard.h"
 
 namespace korv {
@@ -37,8 +43,12 @@ constexpr char kBarCounter[] = "BAROrdNumb.dat";
 // What the send's journal keeps them under.
 constexpr char kKitchenKept[] = "kitchen";
 constexpr char kBarKept[] = "bar";
-// The rest between two attempts of a draw that waits for its counter.
+// The rest between two attempts of a draw that waits for its counter, how
+// long a send waits for a counter it cannot draw from before it halts, and
+// how long for a damaged kitchen counter to be mended before repairing it.
 constexpr auto kCounterPause = std::chrono::milliseconds(250);
+constexpr auto kCounterPatience = std::chrono::seconds(15);
+constexpr auto kDamagedPatience = std::chrono::seconds(3);
 
 struct Counter {
   std::string count;
@@ -60,6 +70,13 @@ Counter ReadCounter(FileSystem& files, int file) {
   QuotedReader reader(files.ReadAll(file));
   std::vector<std::string> f = reader.ReadFields(3);
   return {f[0], f[1], f[2]};
+}
+
+// A count the day can go on from: plain digits, short of the width where
+// the text would turn into an exponent or wrap.
+bool IsCount(const std::string& count) {
+  const std::string t = Trim(count);
+  return !t.empty() && t.size() <= 9 && t.find_first_not_of("0123456789") == std::string::npos;
 }
 
 // Only the calendar day counts, so the short date and "MM/DD/YYYY" both
@@ -95,26 +112,25 @@ int TryReadCounter(FileSystem& files, int file, Counter* out) {
   }
 }
 
-// After a good read a failing step is passed over and the number stands; a
-// day that cannot be read counts as a new day.
+// A day that cannot be read counts as a new day. A number is handed out only
+// once the counter holding it is written: a rewrite that fails raises, and
+// the draw waits, or the next order would get the same number.
 std::string WriteNextCount(FileSystem& files, int file, const Counter& counter, const Date& today) {
   bool same_day = false;
   Steps::Skip()([&] { same_day = SameDay(counter.day, today); });
   std::string count = NextCount(counter, same_day);
-  Steps::Skip()([&] {
-    files.Rewrite(file, CounterLine(count, today, counter.spare));
-    files.Flush(file);
-  });
+  files.Rewrite(file, CounterLine(count, today, counter.spare));
+  files.Flush(file);
   return count;
 }
 
-// Bar number 1; a file still unreadable after the retry starts the day over.
-std::string RecoverAfterReadError(FileSystem& files, int file, int error, const Date& today) {
-  if (error == kErrInputPastEnd)
-    Steps::Skip()([&] {
-      files.Rewrite(file, CounterLine("1", today, "0"));
-      files.Flush(file);
-    });
+// Bar number 1: a file still empty or cut short after the retry starts the
+// day over.
+std::string RestartBarDay(FileSystem& files, int file, const Date& today) {
+  Steps::Skip()([&] {
+    files.Rewrite(file, CounterLine("1", today, "0"));
+    files.Flush(file);
+  });
   return "1";
 }
 
@@ -149,7 +165,10 @@ std::string DrawKitchenCount(FileSystem& files, const std::string& path, const D
                              bool patient) {
   OpenFileGuard file(files, OpenCounter(files, path, today, patient));
   const Counter counter = ReadCounter(files, file.number());
-  const std::string count = NextCount(counter, !NewKitchenDay(counter.day, today));
+  const bool same_day = !NewKitchenDay(counter.day, today);
+  if (same_day && !IsCount(counter.count))
+    throw RuntimeError(kErrInputPastEnd, "it holds no count to go on from");
+  const std::string count = NextCount(counter, same_day);
   files.Rewrite(file.number(), CounterLine(count, today, counter.spare));
   files.Flush(file.number());
   return count;
@@ -171,8 +190,16 @@ class CounterWait {
 
   // The first attempt waits briefly for a holder in the file layer.
   bool patient() const { return said_.empty(); }
+  std::chrono::steady_clock::duration waited() const {
+    return std::chrono::steady_clock::now() - began_;
+  }
 
+  // Past the wait's end the send halts, and stops the pass: every send
+  // needs the same counter.
   void Round(const RuntimeError& e) {
+    if (waited() >= kCounterPatience)
+      throw StepsHalted{"the " + what_ + " number cannot be drawn from " + path_ + ": " + Reason(e),
+                        true};
     const std::string key = Trim(m_.station().OrderKey);
     const std::string message =
         "The " + what_ + " number of " + (key.empty() ? "the order" : "phone order " + key) +
@@ -190,12 +217,15 @@ class CounterWait {
  private:
   static constexpr auto kSlice = std::chrono::milliseconds(50);
   static std::string Reason(const RuntimeError& e) {
+    if (e.number() == kErrInputPastEnd && e.description() != ErrorDescription(kErrInputPastEnd))
+      return e.description() + " (error 62)";
     if (e.number() == kErrInputPastEnd) return "it is empty or cut short (error 62)";
     return ExplainedError(e);
   }
   KorvMain& m_;
   std::string what_, path_;
   std::string said_;
+  std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace
@@ -226,28 +256,60 @@ void KorvMain::GetKOrderNumber() {
         SayBusy(platform_);
         continue;
       }
+      if (e.number() == kErrInputPastEnd && wait.waited() >= kDamagedPatience) {
+        station_.KitchenOrderNo = "K-" + RepairKitchenCounter(path, e);
+        break;
+      }
       wait.Round(e);
     }
   }
   Keep(kKitchenKept, station_.KitchenOrderNo);
 }
 
+// The damaged counter is rewritten to the highest kitchen number this
+// station knows was given today, and at least to the 500 the day's repair
+// starts from, and the next number goes on from there. Returns that number.
+std::string KorvMain::RepairKitchenCounter(const std::string& path, const RuntimeError& damage) {
+  FileSystem& files = platform_.files;
+  const Date today = platform_.clock.Today();
+  const int64_t known = HighestKitchenNumberToday(station_, files, today);
+  const std::string count = PlainNumber(static_cast<double>(std::max<int64_t>(known, 500) + 1));
+  OpenFileGuard file(files, OpenCounter(files, path, today, true));
+  files.Rewrite(file.number(), CounterLine(count, today, "0"));
+  files.Flush(file.number());
+  files.CloseAll();
+  Report("The kitchen counter " + path + " could not be read (" + damage.description() +
+         "); it was repaired to " + count +
+         ", past the highest kitchen number this station knows " + "was given today (" +
+         std::to_string(known) + ")");
+  return count;
+}
+
 // The kitchen send's repair after an unexpected error: the day goes on from
-// K-501. The date is written "MM/DD/YYYY" on purpose. Errors go to the caller.
+// K-501. The date is written "MM/DD/YYYY" on purpose. A day already past 500
+// keeps its count: a second repair must not give K-501 again. Errors go to
+// the caller.
 void KorvMain::ResetKitchenCounter() {
   FileSystem& files = platform_.files;
+  const Date today = platform_.clock.Today();
   files.CloseAll();
   OpenFileGuard file(files, files.Open(station_.DataRoot + kKitchenCounter, OpenMode::kReadWrite));
   files.Lock(file.number());
-  files.Rewrite(file.number(), QuotedLine({"500", FormatMMDDYYYY(platform_.clock.Today()), "0"}));
+  double count = 500;
+  Steps::Skip()([&] {
+    const Counter counter = ReadCounter(files, file.number());
+    if (!NewKitchenDay(counter.day, today) && IsCount(counter.count))
+      count = std::max(count, Val(counter.count));
+  });
+  files.Rewrite(file.number(), QuotedLine({PlainNumber(count), FormatMMDDYYYY(today), "0"}));
   files.Flush(file.number());
 }
 
 // An empty or cut-short file (another station caught in the middle of its
 // rewrite) gets one "System Busy" retry; if it is still unreadable the counter
-// starts the day again at 1. Any other read error gives bar number 1 and
-// leaves the file alone. A counter that cannot be created, opened or locked
-// is waited for, as the kitchen counter is, rather than costing the ticket.
+// starts the day again at 1. A counter that cannot be created, opened, locked
+// or read is waited for, as the kitchen counter is, rather than costing the
+// ticket or giving bar number 1 a second time.
 void KorvMain::GetBar_OrderNumb() {
   if (std::optional<std::string> kept = Kept(kBarKept)) return HandOutBarNumber(station_, *kept);
   FileSystem& files = platform_.files;
@@ -271,8 +333,23 @@ void KorvMain::GetBar_OrderNumb() {
       SayBusy(platform_);
       continue;
     }
-    HandOutBarNumber(station_, error == 0 ? WriteNextCount(files, number, counter, today)
-                                          : RecoverAfterReadError(files, number, error, today));
+    if (error != 0 && error != kErrInputPastEnd) {
+      // A counter that could not be read (the share failed) is waited for:
+      // bar number 1 would repeat the day's first bar ticket.
+      files.CloseAll();
+      wait.Round(RuntimeError(error));
+      continue;
+    }
+    std::string count;
+    try {
+      count = error == 0 ? WriteNextCount(files, number, counter, today)
+                         : RestartBarDay(files, number, today);
+    } catch (const RuntimeError& e) {
+      files.CloseAll();
+      wait.Round(e);
+      continue;
+    }
+    HandOutBarNumber(station_, count);
     files.CloseAll();
     Keep(kBarKept, station_.BarOrderNo);
     return;

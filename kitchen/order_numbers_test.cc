@@ -1,12 +1,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <set>
 
 #include "common/runtime_error.h"
 #include "common/steps.h"
 #include "kitchen/kitchen_test_support.h"
+#include "platform/clock/clock.h"
 
 namespace korv::testing {
 namespace {
@@ -34,6 +37,36 @@ TEST(KitchenCounter, CountsThroughTheDayAndStartsAgainEachDay) {
   EXPECT_EQ(b.ts.Read(kK), "\"500\",\"12/09/2026\",\"0\"\r\n");
   b.main.GetKOrderNumber();
   EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-501");
+  b.main.ResetKitchenCounter();  // a second repair of the day never gives K-501 again
+  EXPECT_EQ(b.ts.Read(kK), "\"501\",\"12/09/2026\",\"0\"\r\n");
+  b.main.GetKOrderNumber();
+  EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-502");
+}
+
+// A counter that stays damaged (cut short, empty, a count that is no count)
+// is repaired after a short wait, past every kitchen number this station
+// knows was given today, and said; the draw never hands out a number it
+// cannot vouch for (K-1e+20, K--6).
+TEST(KitchenCounter, ADamagedCounterIsRepairedPastEveryNumberKnownToday) {
+  for (const char* damaged : {"\"99999999999999999999\",\"12/8/2026\",\"0\"\r\n",
+                              "\"-6\",\"12/8/2026\",\"0\"\r\n", "\"17\",\"12/8/2026\"\r\n", ""}) {
+    SCOPED_TRACE(damaged);
+    KitchenFixture b;
+    std::vector<std::string> said;
+    b.main.ReportProblem = [&](const std::string& message) { said.push_back(message); };
+    const std::string monitor = "F:\\KORVAIN\\KitMonitor\\K-612.dat";  // K-612, given today
+    b.ts.Write(monitor, "\"Phone IN 3\"\r\n");
+    std::filesystem::last_write_time(b.ts.files.HostPath(monitor),
+                                     std::filesystem::file_time_type::clock::now() -
+                                         std::chrono::hours(24 * (SystemClock().Today().Serial() -
+                                                                  b.ts.clock.Today().Serial())));
+    b.ts.Write(kK, damaged);
+    b.main.GetKOrderNumber();
+    EXPECT_EQ(b.ts.station.KitchenOrderNo, "K-613");
+    EXPECT_EQ(b.ts.Read(kK), "\"613\",\"12/8/2026\",\"0\"\r\n");
+    ASSERT_FALSE(said.empty());
+    EXPECT_NE(said.back().find("it was repaired to 613"), std::string::npos) << said.back();
+  }
 }
 
 // A counter another station is rewriting is retried after the "System Busy"

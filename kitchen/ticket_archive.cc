@@ -21,21 +21,32 @@ std::string ArchiveText(const KorvMain& m, const Station& s) {
   return text;
 }
 
+// The record is past the end, blank, or holds this very ticket already.
+bool SlotFree(FileSystem& files, int file, int64_t record, const std::string& text) {
+  if ((record - 1) * kRecordLength >= files.Lof(file)) return true;
+  const std::string held = files.GetRecord(file, record);
+  return Trim(held).empty() || Trim(held) == Trim(text);
+}
+
 }  // namespace
 
 // The new record starts after the last whole or partial record. A record cut
 // short by a write that never finished is first filled out with blanks, so it
 // stays readable and every later record stays on its own slot. The send's
 // journal keeps the record's number before it is written, so a send resumed
-// after a crash writes the same record again rather than a second one.
+// after a crash writes the same record again rather than a second one; when
+// other sends took that record meanwhile (this send halted on a failing
+// write, and was resumed later), the ticket goes after them.
 void KorvMain::Save_Receipt() {
   Text4.SetText(ArchiveText(*this, station_));
+  const std::string text = Left(Text4.Text(), kRecordLength);
   FileSystem& files = platform_.files;
   files.CloseAll();
   OpenFileGuard file(files, files.Open(station_.LocalRoot + "data\\KitData.Dat", OpenMode::kRandom,
                                        kRecordLength));
   files.Lock(file.number());
   int64_t record = static_cast<int64_t>(Val(Kept(kReceiptKept).value_or("0")));
+  if (record >= 1 && !SlotFree(files, file.number(), record, text)) record = 0;
   if (record < 1) {
     const int64_t length = files.Lof(file.number());
     const int64_t records = (length + kRecordLength - 1) / kRecordLength;
@@ -44,7 +55,7 @@ void KorvMain::Save_Receipt() {
     record = records + 1;
     Keep(kReceiptKept, std::to_string(record));
   }
-  files.PutRecord(file.number(), record, Left(Text4.Text(), kRecordLength));
+  files.PutRecord(file.number(), record, text);
   files.CloseAll();
 }
 
