@@ -22,6 +22,7 @@ void KORVdelayedSend1::Timer1_Timer() {
   // name is a round trip, and each send resolves the same few dozen.
   FilePass files_pass(platform_.files);
   passed_by_.clear();
+  pass_halted_ = false;
   if (!config_problem_.empty()) ReadStationConfig();
   if (config_problem_.empty()) SendDueOrders();
   EndOfPass();
@@ -39,7 +40,8 @@ void KORVdelayedSend1::SendDueOrders() {
     } catch (const std::exception& e) {
       // The folder vanished or a file is locked: say so, and make the next
       // tick rebuild the list rather than trust the one left half made.
-      ReportError("The pending orders could not be read: " + AsRuntimeError(e).description());
+      ReportError("The pending orders in " + PhoneOrdersFolder(station_.DataRoot) +
+                  " could not be read: " + ExplainedError(AsRuntimeError(e)));
       station_.LastPendingCount = -1;
       break;
     }
@@ -47,7 +49,7 @@ void KORVdelayedSend1::SendDueOrders() {
     // The pass lets window events run, so the operator may have opened a view
     // meanwhile: then no further order goes out under the operator's eyes.
     // Nor once the station is asked to end.
-    if (!due || station_.ScreenMode == kScreenViewOpen || Ending() ||
+    if (!due || station_.ScreenMode == kScreenViewOpen || Ending() || pass_halted_ ||
         !SendOrder(PendingOrder(*due)))
       break;
   }
@@ -112,14 +114,10 @@ bool KORVdelayedSend1::IsDue(const PendingOrder& order) {
   const DateTime now = platform_.clock.Now();
   const std::string unreadable = UnreadableSendMoment(order);
   if (!unreadable.empty()) {
-    // Never guessed: the order waits until its header is mended.
-    std::string message = "Order " + id + " stays pending: the " + unreadable +
-                          " cannot be read in " + DelayedHeaderPath(station_.DataRoot, id);
-    if (!reported_.count(message))
-      Steps::Skip()([&] {
-        AppendLogEntry(platform_.files, DelayedSendLogPath(station_.DataRoot, now.date), {message});
-      });
-    ReportError(message);
+    // Never guessed: the order waits until its header is mended. Said here
+    // only: the shared log holds what the stations' log viewers know.
+    ReportError("Order " + id + " stays pending: the " + unreadable + " cannot be read in " +
+                DelayedHeaderPath(station_.DataRoot, id));
     return false;
   }
   return IsDueAt(order, now);
@@ -139,7 +137,8 @@ bool KORVdelayedSend1::SendOrder(const PendingOrder& order) {
     return true;
   }
   std::optional<FileRead> lines_read;
-  if (PrintersMissing(id, &lines_read))
+  std::vector<std::string> rows;
+  if (LinesMissing(id, &lines_read, &rows) || PrintersMissing(id, rows))
     passed_by_.insert(id);
   else
     SendClaimedOrder(id, lines_read);
@@ -159,24 +158,45 @@ bool KORVdelayedSend1::TakeClaim(const std::string& id) {
   }
 }
 
+// Before anything of the order is turned over: an order whose line file is
+// missing, cannot be read or holds no order line stays pending as it is (an
+// order-entry station may be still writing it), said, and is read again at
+// the next pass. lines_read and rows: the line file as read for the send.
+bool KORVdelayedSend1::LinesMissing(const std::string& id, std::optional<FileRead>* lines_read,
+                                    std::vector<std::string>* rows) {
+  const std::string path = DelayedLinesPath(station_.DataRoot, id);
+  std::string why;
+  try {
+    *rows = ReadLineRows(platform_.files, path, lines_read);
+    const bool any = std::any_of(rows->begin(), rows->end(), [](const std::string& row) {
+      return row.find('|') != std::string::npos;
+    });
+    if (!any) why = rows->empty() ? "is empty" : "holds no order line";
+  } catch (const std::exception& e) {
+    const RuntimeError error = AsRuntimeError(e);
+    why = error.number() == kErrFileNotFound ? "does not exist"
+                                             : "cannot be read (" + ExplainedError(error) + ")";
+  }
+  if (why.empty()) return false;
+  ReportError("Order " + id + " stays pending: its line file " + path + " " + why +
+              "; it is read again at the next pass");
+  return true;
+}
+
 // Before anything of the order is turned over: an order whose tickets would
 // reach no printer stays pending as it is (no phone-in number, nothing
-// logged), and is tried again at every pass. lines_read: the line file as
-// read for it.
-bool KORVdelayedSend1::PrintersMissing(const std::string& id, std::optional<FileRead>* lines_read) {
-  FileSystem& files = platform_.files;
-  std::vector<std::string> rows;
-  Steps::Skip()([&] {
-    rows = ReadLineRowsIfAny(files, DelayedLinesPath(station_.DataRoot, id), lines_read);
-  });
+// logged), and is tried again at every pass.
+bool KORVdelayedSend1::PrintersMissing(const std::string& id,
+                                       const std::vector<std::string>& rows) {
   const std::vector<NeededPrinter> missing =
-      korv::PrintersMissing(platform_.printer, NeededPrinters(station_, files, rows));
+      korv::PrintersMissing(platform_.printer, NeededPrinters(station_, platform_.files, rows));
   if (missing.empty()) return false;
   std::string tickets;
   for (const NeededPrinter& p : missing)
     tickets += (tickets.empty() ? "its " : ", its ") + p.ticket + " (printer \"" + p.name + "\")";
-  ReportError("Order " + id + " stays pending: no printer is installed for " + tickets +
-              "; add one to " + kPrintersConf + " (or a CUPS queue) and start the station again");
+  ReportError("Order " + id + " stays pending: no printer that can print is installed for " +
+              tickets + "; add one to " + kPrintersConf +
+              " (or a CUPS queue), or mend its line, and start the station again");
   return true;
 }
 

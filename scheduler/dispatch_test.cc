@@ -14,6 +14,7 @@
 #include "common/order_paths.h"
 #include "common/steps.h"
 #include "common/val.h"
+#include "platform/print/destinations.h"
 #include "platform/print/dir_destination.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/korv_delayed_send.h"
@@ -81,6 +82,12 @@ struct DispatchFixture {
   TestStation t;
   KORVdelayedSend1 w{t.station, t.platform, "2.1.0"};
 };
+
+// The error text of a station, and what it said on standard error.
+std::string Said(const KORVdelayedSend1& w) { return w.RichTextBox1.Text(); }
+int TimesSaid(const testing::TestStation& t, const std::string& line) {
+  return static_cast<int>(std::count(t.status.lines.begin(), t.status.lines.end(), line));
+}
 
 TEST(Dispatch, DueOrdersGoOutInListOrderInOnePass) {
   DispatchFixture b;
@@ -162,13 +169,19 @@ TEST(Dispatch, NothingHappensWhileTheOperatorLooks) {
 
 // Every customer number that names no record of the customer file is an
 // unknown customer, as 0 is; none of them ever takes customer 1.
-TEST(Dispatch, ACustomerNumberNamingNoRecordIsSentAsUnknownWithItsOwnPhone) {
+// Only customer number 0 is an unknown customer; a number that names no
+// record keeps the header's own name and phone. Either way the phone order
+// names a record every station can read, and no other customer's data
+// reaches the order.
+TEST(Dispatch, ACustomerNumberNamingNoRecordKeepsTheHeadersCustomer) {
   struct Case {
     const char* number;
-    const char* said;
+    const char* name;    // in the phone order and on the ticket
+    const char* record;  // the phone order's customer number
   };
-  for (const Case& c : {Case{" 0", "ZERO"}, Case{"", "ZERO"}, Case{"-3", "-3"},
-                        Case{"99999999999", "99999999999"}, Case{" 8", "8"}, Case{"7.5", "7.5"}}) {
+  for (const Case& c : {Case{" 0", "Unknown", " 1"}, Case{"", "Unknown", " 1"},
+                        Case{"-3", "Walk-in", " 1"}, Case{"99999999999", "Walk-in", " 1"},
+                        Case{" 8", "Walk-in", " 8"}, Case{"7.5", "Walk-in", " 1"}}) {
     SCOPED_TRACE(c.number);
     DispatchFixture b;
     CustomerRecord first;
@@ -178,18 +191,24 @@ TEST(Dispatch, ACustomerNumberNamingNoRecordIsSentAsUnknownWithItsOwnPhone) {
     WriteCustomer(b.t.files, kRoot, 1, first);
     b.Order("DS3", "12/25/2026", "6:00 PM", c.number, "Walk-in");
     b.w.Timer1_Timer();
-    std::string message = std::string("Customer not found - Record Number was ") + c.said +
-                          " - Marked name to unknown - file name was " + kOrders + "DS3.PH";
-    EXPECT_TRUE(b.w.SSCommand4.Visible());
-    EXPECT_EQ(b.w.RichTextBox1.Text(), "\r" + message);
-    EXPECT_NE(b.Log().find("\"" + message + "\"\r\n"), std::string::npos);
-    EXPECT_EQ(b.t.Read(kOrders + "1.PH"), "\"207-555-0107\",\" 0\",\"" + PadRight("Unknown", 30) +
+    const std::string message =
+        "Customer not found - Record Number was ZERO - Marked name to unknown - file name was " +
+        kOrders + "DS3.PH";
+    const bool unknown = std::string(c.name) == "Unknown";
+    EXPECT_EQ(b.w.RichTextBox1.Text(), unknown ? "\r" + message : "");
+    EXPECT_EQ(b.Log().find("\"" + message + "\"\r\n") != std::string::npos, unknown);
+    EXPECT_EQ(b.t.Read(kOrders + "1.PH"), "\"207-555-0107\",\"" + std::string(c.record) + "\",\"" +
+                                              PadRight(c.name, 30) +
                                               "\",\"1\",\"12/25/2026\",\"6:00 PM\"\r\n");
     EXPECT_TRUE(b.t.Exists(kRoot + "Delivery\\LastOrder\\207-555-0107.Dat"));
     EXPECT_FALSE(b.t.Exists(kRoot + "Delivery\\LastOrder\\207-555-0001.Dat"));
+    bool named = false;
     for (const Document& d : b.t.printed)
-      for (const PrintedLine& line : d.lines)
+      for (const PrintedLine& line : d.lines) {
         EXPECT_EQ(line.Text().find("First Customer"), std::string::npos);
+        named = named || line.Text().find(std::string("DELAYED order for ") + c.name) == 0;
+      }
+    EXPECT_TRUE(named);
   }
 }
 
@@ -207,13 +226,11 @@ TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS7=1", "DS8=2"}));
   EXPECT_TRUE(b.t.Exists(kOrders + "DS4.PH"));
   EXPECT_TRUE(b.t.Exists(kOrders + "DS6.PH"));
-  std::string log = b.Log();
   const std::string said =
-      "\"Order DS4 stays pending: the send time half past six cannot be read in " + kOrders +
-      "DS4.PH\"\r\n";
-  size_t first = log.find(said);
-  ASSERT_NE(first, std::string::npos);
-  EXPECT_EQ(log.find(said, first + 1), std::string::npos) << "said once";
+      "korv-delayed-send: Order DS4 stays pending: the send time half past six cannot be read in " +
+      kOrders + "DS4.PH";
+  EXPECT_EQ(TimesSaid(b.t, said), 1);
+  EXPECT_EQ(b.Log().find("stays pending"), std::string::npos) << "the shared log stays quiet";
   EXPECT_NE(b.w.RichTextBox1.Text().find("the send date 13/45/2026 cannot be read"),
             std::string::npos);
 }
@@ -238,10 +255,10 @@ TEST(Dispatch, AnOrderWaitsWhileNoPrinterCanTakeItsTickets) {
     EXPECT_FALSE(b.t.Exists(kOrders + f)) << f;
   EXPECT_EQ(b.t.Read(kRoot + "data\\PioNumber.dat"), "\"1\"\r\n");
   const std::string said =
-      "Order DS5 stays pending: no printer is installed for its main kitchen ticket (printer "
-      "\"KITCHEN1\"), its KITCHEN 2 copy (printer \"KITCHEN2\"), its bar ticket (printer "
-      "\"BAR\"); add one to C:\\Korvain\\printers.conf (or a CUPS queue) and start the station "
-      "again";
+      "Order DS5 stays pending: no printer that can print is installed for its main kitchen "
+      "ticket (printer \"KITCHEN1\"), its KITCHEN 2 copy (printer \"KITCHEN2\"), its bar ticket "
+      "(printer \"BAR\"); add one to C:\\Korvain\\printers.conf (or a CUPS queue), or mend its "
+      "line, and start the station again";
   EXPECT_EQ(b.w.RichTextBox1.Text(), "\r" + said);
   EXPECT_TRUE(b.t.boxes.shown.empty());
 }
@@ -349,12 +366,6 @@ void MakeHeadersReadOnly(const std::filesystem::path& root) {
                                     fs::perms::group_read | fs::perms::group_write |
                                     fs::perms::others_read | fs::perms::others_write);
   }
-}
-
-// The error text of a station, and what it said on standard error.
-std::string Said(const KORVdelayedSend1& w) { return w.RichTextBox1.Text(); }
-int TimesSaid(const testing::TestStation& t, const std::string& line) {
-  return static_cast<int>(std::count(t.status.lines.begin(), t.status.lines.end(), line));
 }
 
 // A kitchen counter another station holds, and a kitchen monitor folder that
@@ -701,6 +712,142 @@ std::string DocumentText(const Document& doc) {
   return text;
 }
 
+// A printer whose first delivery fails as a full disk does.
+struct FullPrinter : Destination {
+  explicit FullPrinter(std::vector<Document>* sink) : sink(sink) {}
+  void Deliver(const Document& doc) override {
+    if (std::exchange(full, false)) throw RuntimeError(kErrDiskFull, "Disk full in /spool/bar");
+    sink->push_back(doc);
+  }
+  std::string Describe() const override { return "dir:/spool/bar"; }
+  std::vector<Document>* sink;
+  bool full = true;
+};
+
+int TicketsFor(const testing::TestStation& t, const std::string& printer) {
+  return static_cast<int>(std::count_if(t.printed.begin(), t.printed.end(),
+                                        [&](const Document& d) { return d.printer == printer; }));
+}
+
+// A ticket that cannot reach its printer halts its order's send: no SENT
+// entry, no box, no K-501; the other orders go meanwhile, and the next pass
+// prints the ticket under its number and logs the order once.
+TEST(SendErrors, ATicketThatCannotBeWrittenHaltsItsSendUntilItCanBe) {
+  DispatchFixture b;
+  b.t.printer.printer(2).destination = std::make_unique<FullPrinter>(&b.t.printed);  // BAR
+  b.Order("DS1", "12/25/2026", "6:00 PM");
+  b.Order("DS2", "12/25/2026", "6:00 PM");
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS2=2"});
+  EXPECT_NE(Said(b.w).find("The send of order DS1 stopped: its ticket for printer BAR TM-T88 "
+                           "(dir:/spool/bar) could not be delivered: Disk full in /spool/bar "
+                           "(error 61)"),
+            std::string::npos)
+      << Said(b.w);
+  EXPECT_TRUE(b.t.Exists(SendJournalPath("C:\\KORVAIN\\", "DS1")));
+  EXPECT_NE(b.t.Read(kOrders + "1.Pio").find("|N\""), std::string::npos) << "not completed";
+
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS2=2", "DS1=1"}));
+  EXPECT_EQ(TicketsFor(b.t, "BAR TM-T88"), 2);
+  EXPECT_EQ(TicketsFor(b.t, "KITCHEN1 TM-U220"), 2);
+  EXPECT_TRUE(b.t.boxes.shown.empty());
+  EXPECT_EQ(b.t.Read(kRoot + "KOrdNumb.dat").substr(0, 4), "\"2\",");
+  EXPECT_FALSE(b.t.Exists(SendJournalPath("C:\\KORVAIN\\", "DS1")));
+}
+
+// An order whose line file is missing, empty or unreadable stays pending,
+// said, with nothing of it changed; once the file is whole it goes.
+TEST(SendErrors, AnOrderWithoutAReadableLineFileStaysPending) {
+  struct Case {
+    std::function<void(DispatchFixture&, const std::string&)> spoil;
+    const char* why;
+  };
+  const std::string lines = kOrders + "DS1.Pio";
+  for (const Case& c :
+       {Case{[](DispatchFixture&b, const std::string&f) { b.t.files.Kill(f); }, "does not exist"},
+        Case{[](DispatchFixture&b, const std::string&f) { b.t.Write(f, ""); }, "is empty"},
+        Case{[](DispatchFixture&b, const std::string&f) { b.t.Write(f, std::string(40, '\0')); },
+             "holds no order line"},
+        Case{[](DispatchFixture&b, const std::string&f) {
+               b.t.files.Kill(f);
+               std::filesystem::create_directory(b.t.files.HostPath(f));
+             },
+             "cannot be read"}}) {
+    SCOPED_TRACE(c.why);
+    DispatchFixture b;
+    b.Order("DS1", "12/25/2026", "6:00 PM");
+    const std::string whole = b.t.Read(lines);
+    c.spoil(b, lines);
+    b.w.Timer1_Timer();
+    EXPECT_TRUE(b.SentIds().empty());
+    EXPECT_TRUE(b.t.printed.empty());
+    EXPECT_FALSE(b.t.Exists(kRoot + "data\\PioNumber.dat"));
+    EXPECT_NE(Said(b.w).find("Order DS1 stays pending: its line file " + lines + " " + c.why),
+              std::string::npos)
+        << Said(b.w);
+    std::filesystem::remove_all(b.t.files.HostPath(lines));
+    b.t.Write(lines, whole);
+    b.t.clock.AdvanceMs(60000);
+    b.w.Timer1_Timer();
+    EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS1=1"});
+  }
+}
+
+// A printer whose entry names no destination the station can print to is no
+// printer for its tickets: the order waits, said, rather than going nowhere.
+TEST(SendErrors, APrinterThatCannotPrintHoldsItsOrders) {
+  DispatchFixture b;
+  b.t.printer.printer(0).destination = std::make_unique<UnavailableDestination>("lpd://k1");
+  b.Order("DS1", "12/25/2026", "6:00 PM");
+  b.w.Timer1_Timer();
+  EXPECT_TRUE(b.SentIds().empty());
+  EXPECT_TRUE(b.t.printed.empty());
+  EXPECT_TRUE(b.t.Exists(kOrders + "DS1.PH"));
+  EXPECT_NE(Said(b.w).find("its main kitchen ticket (printer \"KITCHEN1\")"), std::string::npos)
+      << Said(b.w);
+}
+
+// The customer file held by another station halts the send for a while;
+// past that the order goes with its header's name and phone, never with the
+// customer of the order before it.
+TEST(SendErrors, AnUnreadableCustomerIsNeverAnotherOrdersCustomer) {
+  DispatchFixture b;
+  CustomerRecord jane;
+  jane.Set(1, "8");
+  jane.Set(2, "207-555-0108");
+  jane.Set(3, "Jane Smith");
+  WriteCustomer(b.t.files, kRoot, 8, jane);
+  b.Order("DS1", "12/25/2026", "6:00 PM");  // Margaret Hale, customer 7
+  b.w.Timer1_Timer();
+  WriteDelayedOrder(b.t.files, kRoot,
+                    OrderHeader{"207-555-0108", " 8", "Jane Smith", "DS2", "12/25/2026", "6:00 PM"},
+                    {" 1|Soup                |$5.00|SOUP| 4 - Main Course|T|N"});
+  FileSystem other{PathMap(b.t.dir.path())};
+  other.Lock(other.Open(kRoot + "data\\CustData.dat", OpenMode::kRandom, 2000));
+  b.t.clock.AdvanceMs(60000);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS1=1"});
+  EXPECT_NE(Said(b.w).find("The send of order DS2 stopped: customer record 8 of " + kRoot +
+                           "data\\CustData.dat cannot be read"),
+            std::string::npos)
+      << Said(b.w);
+
+  b.t.clock.AdvanceMs(3 * 60000);
+  b.w.Timer1_Timer();
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS1=1", "DS2=2"}));
+  EXPECT_EQ(b.t.Read(kOrders + "2.PH").find("Margaret"), std::string::npos);
+  EXPECT_NE(b.t.Read(kOrders + "2.PH").find("Jane Smith"), std::string::npos);
+  for (const Document& d : b.t.printed) {
+    if (d.printer != "KITCHEN1 TM-U220" || d.lines.size() < 3 || d.lines[2].Text() != "K-2")
+      continue;
+    for (const PrintedLine& line : d.lines) EXPECT_EQ(line.Text().find("Hale"), std::string::npos);
+  }
+  EXPECT_TRUE(b.t.Exists(kRoot + "Delivery\\LastOrder\\207-555-0108.Dat"));
+  other.CloseAll();
+}
+
 TEST(InterruptedSend, IsFinishedFromWhereItStoppedWithItsNumbersAndItsTime) {
   DispatchFixture b;
   b.t.printer.printer(2).destination = std::make_unique<DyingPrinter>(&b.t.printed);  // BAR
@@ -801,6 +948,8 @@ TEST(InterruptedSend, AnOrderStillPendingIsTakenBackAndOneAnotherStationSentIsLe
   killed_after_its_number("DS5", "17");
   b.Order("DS6", "12/25/2026", "6:00 PM");
   killed_after_its_number("DS6", "18");
+  b.t.Write(kOrders + "18.Pio", b.t.Read(kOrders + "DS6.Pio"));  // its copies, then killed
+  b.t.Write(kOrders + "18.PH", b.t.Read(kOrders + "DS6.PH"));
   b.t.files.Kill(kOrders + "DS6.PH");  // then sent by another station
   b.t.files.Kill(kOrders + "DS6.Pio");
   b.Order("DS7", "12/25/2026", "6:00 PM");
@@ -812,7 +961,8 @@ TEST(InterruptedSend, AnOrderStillPendingIsTakenBackAndOneAnotherStationSentIsLe
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=17"});
   EXPECT_NE(b.Log().find(" - Order is for customer HALE\t100%"), std::string::npos);
   EXPECT_NE(b.Log().find("a total of 3 Delayed orders"), std::string::npos);
-  EXPECT_FALSE(b.t.Exists(kOrders + "18.pio"));
+  EXPECT_FALSE(b.t.Exists(kOrders + "18.pio")) << "the dropped send leaves no phone order";
+  EXPECT_FALSE(b.t.Exists(kOrders + "18.PH"));
   EXPECT_NE(b.w.RichTextBox1.Text().find("The unfinished send of order DS6 is dropped"),
             std::string::npos);
   EXPECT_TRUE(b.t.files.List("C:\\KORVAIN\\data\\Journal\\", "*").empty());

@@ -14,7 +14,17 @@ void KORVdelayedSend1::RecoverSends() {
   if (!config_problem_.empty()) return;  // no folders to finish them in yet
   if (!temporaries_cleared_) ClearTemporaries();
   const std::string folder = SendJournalFolder(station_.LocalRoot);
-  for (const std::string& name : platform_.files.List(folder, "*.jnl")) RecoverSend(folder + name);
+  std::vector<std::string> journals;
+  try {
+    journals = platform_.files.List(folder, "*.jnl");
+  } catch (const std::exception& e) {
+    // Sending now could send an order whose send is unfinished there.
+    pass_halted_ = true;
+    return ReportError("The unfinished sends in " + folder + " cannot be read (" +
+                       ExplainedError(AsRuntimeError(e)) + "); no order is sent until they can be");
+  }
+  for (const std::string& name : journals)
+    if (!pass_halted_) RecoverSend(folder + name);
 }
 
 void KORVdelayedSend1::RecoverSend(const std::string& journal_path) {
@@ -45,10 +55,18 @@ void KORVdelayedSend1::RecoverSend(const std::string& journal_path) {
                       " is dropped: another station took the order meanwhile, and this station "
                       "had printed none of it",
                   false);
+      RemoveCopies(*journal);
       return journal->End();
     }
   } catch (const StepsHalted& halted) {
     ReportError("The unfinished send of order " + id + " cannot go on: " + halted.reason);
+    passed_by_.insert(id);
+    return;
+  } catch (const std::exception& e) {
+    // Its files cannot be looked at: nothing is decided about it meanwhile.
+    ReportError("The unfinished send of order " + id + " waits: its files in " +
+                PhoneOrdersFolder(station_.DataRoot) + " cannot be looked at (" +
+                ExplainedError(AsRuntimeError(e)) + ")");
     passed_by_.insert(id);
     return;
   }
@@ -66,8 +84,30 @@ bool KORVdelayedSend1::TakeBackOrder(const SendJournal& journal) {
   const SendBeginning& b = journal.beginning();
   if (!b.header_stamp) return true;
   const std::string header = DelayedHeaderPath(station_.DataRoot, b.id);
-  if (platform_.files.Stamp(header) == b.header_stamp) return TakeClaim(b.id);
+  if (platform_.files.StampIfAny(header) == b.header_stamp) return TakeClaim(b.id);
   return journal.Done(SendStep::kDeleting).has_value();
+}
+
+// A dropped send leaves no phone order of its own: the copies it had made of
+// the delayed files (the same bytes the send began with) go, while a phone
+// order of that number with other bytes is another order's and stays.
+void KORVdelayedSend1::RemoveCopies(const SendJournal& journal) {
+  const std::optional<std::string> kept = journal.Kept("pio");
+  if (!kept) return;
+  const SendBeginning& b = journal.beginning();
+  const int n = static_cast<int>(Val(*kept));
+  const auto same_bytes = [](const std::optional<FileStamp>& a, const std::optional<FileStamp>& o) {
+    return a && o && a->size == o->size && a->digest == o->digest;
+  };
+  for (const auto& [copy, began] :
+       {std::pair{PhoneOrderLinesPath(station_.DataRoot, n), b.lines_stamp},
+        std::pair{PhoneOrderHeaderPath(station_.DataRoot, n), b.header_stamp}}) {
+    if (!same_bytes(platform_.files.Stamp(copy), began)) continue;
+    Steps::Handle([&](const RuntimeError& e) {
+      ReportError("The copy " + copy + " of the dropped send of order " + b.id +
+                  " could not be deleted (" + ExplainedError(e) + "); delete it by hand");
+    })([&] { platform_.files.Kill(copy); });
+  }
 }
 
 // A sent order whose delayed header is still there: the header is deleted
@@ -78,7 +118,7 @@ void KORVdelayedSend1::LeftHeader(SendJournal& journal) {
   const std::string& id = journal.beginning().id;
   const std::string path = DelayedHeaderPath(station_.DataRoot, id);
   const std::string why = DeleteBegunFiles(journal.beginning());
-  if (!platform_.files.Exists(path)) {
+  if (!platform_.files.StampIfAny(path)) {
     platform_.status.Say("korv-delayed-send: the delayed header " + path + " of order " + id +
                          ", sent before, is gone now");
     return journal.End();

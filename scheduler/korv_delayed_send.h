@@ -203,7 +203,9 @@ class KORVdelayedSend1 {
   bool IsDue(const PendingOrder& order);
   bool SendOrder(const PendingOrder& order);
   bool TakeClaim(const std::string& id);
-  bool PrintersMissing(const std::string& id, std::optional<FileRead>* lines_read);
+  bool LinesMissing(const std::string& id, std::optional<FileRead>* lines_read,
+                    std::vector<std::string>* rows);
+  bool PrintersMissing(const std::string& id, const std::vector<std::string>& rows);
   void EndOfPass();
   // The send of one claimed order in its steps, in the order they run
   // (send_order.h).
@@ -213,6 +215,7 @@ class KORVdelayedSend1 {
   DelayedOrderTurnOver TurnOver();
   OrderSend StartSend(const std::string& id, const std::optional<FileRead>& lines_read);
   void ArchiveLines(const OrderSend& send);
+  void Recorded(const std::string& what, const std::function<void()>& step);
   bool DrawPhoneInNumber(OrderSend& send);  // false: the order stays pending
   void CopyToPhoneOrder(OrderSend& send);
   void DeleteDelayedPair(OrderSend& send);
@@ -223,6 +226,8 @@ class KORVdelayedSend1 {
   void AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines);
   void ArchiveHeader(const OrderSend& send);
   void TakeCustomer(OrderSend& send);
+  void SayUnknownCustomer(const OrderSend& send);
+  void ReadCustomerOfSend(const OrderSend& send);
   void HandToEngine(const OrderSend& send);
   void AwaitSent(const OrderSend& send);
   void UnloadAndClear();
@@ -231,6 +236,7 @@ class KORVdelayedSend1 {
   // The sends a crash interrupted (interrupted_sends.cc).
   void RecoverSend(const std::string& journal_path);
   bool TakeBackOrder(const SendJournal& journal);
+  void RemoveCopies(const SendJournal& journal);
   void LeftHeader(SendJournal& journal);
   void ClearTemporaries();
   void SetTipText(int count);
@@ -253,6 +259,7 @@ class KORVdelayedSend1 {
   std::string config_problem_;
   std::set<std::string> reported_;
   std::set<std::string> passed_by_;  // ids this pass leaves alone
+  bool pass_halted_ = false;         // a send halted on a file every send needs
   std::vector<PendingOrder> pending_;
   int pending_count_ = 0;  // the count Label2 shows: the delayed header files last counted
 

@@ -32,6 +32,15 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "\\" + name;
 }
 
+// Gone since the listing: a header that cannot even be looked at is not.
+bool HeaderGone(const FileSystem& files, const std::string& path) {
+  try {
+    return !files.StampIfAny(path);
+  } catch (const RuntimeError&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 void KORVdelayedSend1::ShowPendingCount(int count) {
@@ -76,7 +85,7 @@ bool KORVdelayedSend1::ReadPending(const std::filesystem::path& folder, const st
   try {
     header = ReadHeader(files, path, &stamp);
   } catch (const RuntimeError& e) {
-    if (e.number() == kErrFileNotFound || !files.Exists(path)) return false;
+    if (e.number() == kErrFileNotFound || HeaderGone(files, path)) return false;
     return PassHeaderBy("cannot be read (" + e.description() + ")");
   }
   if (!NamesItsOwnFile(header.order_id, name))

@@ -6,6 +6,10 @@
 #include "scheduler/send_order.h"
 
 #include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <limits>
 #include <thread>
 
 #include "common/order_paths.h"
@@ -24,10 +28,29 @@ namespace {
 // late report through and never let a lost one stop the station.
 constexpr int kSentWaitRounds = 50;
 
-// How the unknown customer's line names the number: ZERO for what reads as 0
-// (the stations' own wording), else the header's text.
-std::string UnknownRecordText(const std::string& number) {
-  return Val(number) == 0 ? "ZERO" : Printable(Trim(number));
+// How long a send waits for a customer record it cannot read (another
+// station holds the customer file) before it goes on with the header's own
+// name and phone: the record only adds the address lines.
+constexpr int kCustomerPatienceSeconds = 120;
+
+// A step the order needs: when it fails, the send halts where it is, and is
+// resumed from there at a later pass. what: the file and the action.
+void Needed(const std::string& what, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const std::exception& e) {
+    throw StepsHalted{what + " failed: " + ExplainedError(AsRuntimeError(e))};
+  }
+}
+
+// The record number a phone order carries for its customer, one that every
+// station can read a record at: the header's number when it is one, else 1,
+// as the stations write for an unknown customer (record 0 is no record).
+int PhoneOrderRecordNumber(const std::string& number) {
+  const double n = Val(number);
+  if (n >= 1 && n <= std::numeric_limits<int32_t>::max() && n == std::floor(n))
+    return static_cast<int>(n);
+  return 1;
 }
 
 constexpr char kPioKept[] = "pio";  // the phone-in number, in the journal
@@ -74,11 +97,11 @@ void KORVdelayedSend1::RunSend(OrderSend& send) {
       CopyToPhoneOrder(send);
       DeleteDelayedPair(send);
       RewriteOrderId(send);
-      LogSent(send);
       ArchiveHeader(send);
       TakeCustomer(send);
       HandToEngine(send);
       AwaitSent(send);
+      LogSent(send);
       UnloadAndClear();
       EndSend(send);
     }
@@ -105,14 +128,21 @@ OrderSend KORVdelayedSend1::StartSend(const std::string& id,
   send.id = id;
   send.header_path = DelayedHeaderPath(station_.DataRoot, id);
   std::optional<FileRead> header_read;
-  send.header_whole = Steps::Skip()(
-      [&] { send.header = ReadHeader(files, send.header_path, nullptr, &header_read); });
+  try {
+    send.header = ReadHeader(files, send.header_path, nullptr, &header_read);
+  } catch (const std::exception& e) {
+    // Nothing of it is turned over: it is read again at the next pass.
+    ReportError("Order " + id + " stays pending: its header " + send.header_path +
+                " cannot be read now (" + ExplainedError(AsRuntimeError(e)) + ")");
+    passed_by_.insert(id);
+    return send;
+  }
   send.header_read = header_read;
   send.lines_read = lines_read;
   SendBeginning b;
   b.id = id;
   b.header = send.header;
-  b.header_stamp = header_read ? std::optional(header_read->stamp) : files.Stamp(send.header_path);
+  b.header_stamp = header_read->stamp;
   b.lines_stamp = lines_read ? std::optional(lines_read->stamp)
                              : files.Stamp(DelayedLinesPath(station_.DataRoot, id));
   b.time = platform_.clock.Now();
@@ -132,10 +162,24 @@ OrderSend KORVdelayedSend1::StartSend(const std::string& id,
   return send;
 }
 
+// A record of the order: said when it fails, and the send goes on.
 void KORVdelayedSend1::ArchiveLines(const OrderSend& send) {
   if (send.journal->Done(SendStep::kArchiveLines)) return;
-  Steps::Skip()([&] { TurnOver().CopyLinesToArchive(send.id, Text(send.lines_read)); });
+  Recorded("Order " + send.id + ": its lines could not be archived as " +
+               ArchivedLinesPath(station_.DataRoot, send.id),
+           [&] { TurnOver().CopyLinesToArchive(send.id, Text(send.lines_read)); });
   send.journal->Mark(SendStep::kArchiveLines);
+}
+
+// A step that only records the order: a failure is said, with the file and
+// why, and the send goes on.
+void KORVdelayedSend1::Recorded(const std::string& what, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const std::exception& e) {
+    ReportError(what + " (" + ExplainedError(AsRuntimeError(e)) +
+                "); the order is sent all the same");
+  }
 }
 
 // Without a fresh number the order would overwrite another phone order: it
@@ -168,10 +212,15 @@ void KORVdelayedSend1::CopyToPhoneOrder(OrderSend& send) {
     send.header_copied = *done == "1";
     return;
   }
-  Steps::Skip()([&] { TurnOver().CopyLinesToPhoneOrder(send.id, send.n, Text(send.lines_read)); });
-  send.header_copied = Steps::Skip()(
-      [&] { TurnOver().CopyHeaderToPhoneOrder(send.id, send.n, Text(send.header_read)); });
-  send.journal->Mark(SendStep::kCopyToPhoneOrder, send.header_copied ? "1" : "0");
+  // The delayed pair is deleted only once both copies are whole.
+  const std::string& data = station_.DataRoot;
+  Needed(
+      "the copy of " + DelayedLinesPath(data, send.id) + " to " + PhoneOrderLinesPath(data, send.n),
+      [&] { TurnOver().CopyLinesToPhoneOrder(send.id, send.n, Text(send.lines_read)); });
+  Needed("the copy of " + send.header_path + " to " + PhoneOrderHeaderPath(data, send.n),
+         [&] { TurnOver().CopyHeaderToPhoneOrder(send.id, send.n, Text(send.header_read)); });
+  send.header_copied = true;
+  send.journal->Mark(SendStep::kCopyToPhoneOrder, "1");
 }
 
 // Only the delayed files the send began with are deleted: while the station
@@ -190,10 +239,14 @@ void KORVdelayedSend1::DeleteDelayedPair(OrderSend& send) {
   const bool deleting_before = send.journal->Done(SendStep::kDeleting).has_value();
   send.journal->Mark(SendStep::kDeleting);
   const SendBeginning& b = send.journal->beginning();
-  const std::string why = DeleteBegunFiles(b);
-  send.header_left =
-      platform_.files.Exists(send.header_path) &&
-      (!deleting_before || platform_.files.Stamp(send.header_path) == b.header_stamp);
+  // A header that cannot be looked at is neither gone nor changed: the send
+  // halts until it can tell.
+  std::string why;
+  Needed("the deletion of " + send.header_path, [&] {
+    why = DeleteBegunFiles(b);
+    const std::optional<FileStamp> now = platform_.files.StampIfAny(send.header_path);
+    send.header_left = now && (!deleting_before || now == b.header_stamp);
+  });
   if (send.header_left) {
     SayHeaderLeft(*send.journal, why);
     passed_by_.insert(send.id);
@@ -208,10 +261,11 @@ std::string KORVdelayedSend1::DeleteBegunFiles(const SendBeginning& b) {
   FileSystem& files = platform_.files;
   const std::string lines_path = DelayedLinesPath(station_.DataRoot, b.id);
   const std::string header_path = DelayedHeaderPath(station_.DataRoot, b.id);
-  if (b.lines_stamp && files.Stamp(lines_path) == b.lines_stamp)
-    Steps::Skip()([&] { TurnOver().DeleteDelayedLines(b.id); });
+  if (b.lines_stamp && files.StampIfAny(lines_path) == b.lines_stamp)
+    Recorded("Order " + b.id + ": its delayed line file " + lines_path + " could not be deleted",
+             [&] { TurnOver().DeleteDelayedLines(b.id); });
   std::string why;
-  if (b.header_stamp && files.Stamp(header_path) == b.header_stamp)
+  if (b.header_stamp && files.StampIfAny(header_path) == b.header_stamp)
     Steps::Handle([&](const RuntimeError& e) { why = e.description(); })(
         [&] { TurnOver().DeleteDelayedHeader(b.id); });
   files.Sync(header_path);
@@ -242,75 +296,112 @@ void KORVdelayedSend1::RewriteOrderId(OrderSend& send) {
     return;
   }
   if (send.header_copied)
-    Steps::Skip()([&] {
-      // <n>.PH holds the header this run read, unless the send was resumed.
-      const OrderHeader* copied = send.header_read && send.header_whole ? &send.header : nullptr;
-      send.header = TurnOver().RewriteHeaderOrderId(send.n, copied);
-    });
+    // <n>.PH was copied from the header the send began with, which the
+    // journal holds: it is written from that, not read again, so a rewrite
+    // a fault cut short is mended by the next attempt.
+    Needed("the rewrite of " + PhoneOrderHeaderPath(station_.DataRoot, send.n),
+           [&] { send.header = TurnOver().RewriteHeaderOrderId(send.n, &send.header); });
   send.journal->Mark(SendStep::kRewriteOrderId, send.header.order_id);
 }
 
+// The SENT entry is what tells the operator an order went out, so it is
+// written once every ticket of the order is in its spool or folder, and a
+// log that cannot take it halts the send until it can.
 void KORVdelayedSend1::LogSent(const OrderSend& send) {
-  if (send.journal->Done(SendStep::kLogSent)) return;
-  const OrderHeader& h = send.header;
-  AppendLogOnce(send, SentLogEntry(send.id, send.n, h.customer_name, h.send_time, h.send_date,
-                                   PlainNumber(send.journal->beginning().pending_count)));
-  send.journal->Mark(SendStep::kLogSent);
+  if (!send.journal->Done(SendStep::kLogSent)) {
+    const OrderHeader& h = send.header;
+    Needed("the sent entry in " + send.journal->beginning().log_path, [&] {
+      AppendLogOnce(send, SentLogEntry(send.id, send.n, h.customer_name, h.send_time, h.send_date,
+                                       PlainNumber(send.journal->beginning().pending_count)));
+    });
+    send.journal->Mark(SendStep::kLogSent);
+  }
+  platform_.status.Say("korv-delayed-send: sent " + send.id + " as phone order " +
+                       std::to_string(send.n) + " for " + send.customer_name + " (due " +
+                       send.header.send_date + " " + send.header.send_time + ")");
 }
 
 // An append a crash cut off from its mark is in the log already, after the
-// length the log had when the send began: it is not appended again.
+// length the log had when the send began: it is not appended again. Errors
+// go to the caller.
 void KORVdelayedSend1::AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines) {
   const SendBeginning& b = send.journal->beginning();
   if (send.journal->Resumed() && LogHoldsEntry(platform_.files, b.log_path, b.log_size, lines))
     return;
-  Steps::Skip()([&] { AppendLogEntry(platform_.files, b.log_path, lines); });
+  AppendLogEntry(platform_.files, b.log_path, lines);
 }
 
 void KORVdelayedSend1::ArchiveHeader(const OrderSend& send) {
   if (send.journal->Done(SendStep::kArchiveHeader)) return;
   const int seconds = send.journal->beginning().time.seconds;
-  Steps::Skip()([&] {
-    TurnOver().WriteArchivedHeader(send.id, send.header, ArchiveNote(send.id, send.n, seconds));
-  });
+  Recorded("Order " + send.id + ": its header could not be archived as " +
+               ArchivedHeaderPath(station_.DataRoot, send.id),
+           [&] {
+             TurnOver().WriteArchivedHeader(send.id, send.header,
+                                            ArchiveNote(send.id, send.n, seconds));
+           });
   send.journal->Mark(SendStep::kArchiveHeader);
 }
 
 // The header's name, phone and customer number win over the customer file's.
-// A resumed send takes the customer again (the engine needs it); only the
-// log entry of an unknown customer is written once.
+// Only customer number 0 is an unknown customer; a number that names no
+// record reads as a blank record, which the header's own name and phone
+// fill. A resumed send takes the customer again (the engine needs it); only
+// the log entry of an unknown customer is written once.
 void KORVdelayedSend1::TakeCustomer(OrderSend& send) {
   const OrderHeader& h = send.header;
-  station_.CustRecNo = CustomerRecordNumber(platform_.files, station_.DataRoot, h.customer_number);
-  send.unknown_customer = station_.CustRecNo == 0;
+  send.unknown_customer = Val(h.customer_number) == 0;
   send.customer_name = Trim(h.customer_name);
-  if (send.unknown_customer) {
-    station_.CustRecNo = 1;
-    send.customer_name = "Unknown";
-    std::string message = "Customer not found - Record Number was " +
-                          UnknownRecordText(h.customer_number) +
-                          " - Marked name to unknown - file name was " + send.header_path;
-    ReportError(message, false);
-    if (!send.journal->Done(SendStep::kTakeCustomer)) {
-      AppendLogOnce(send, {message});
-      send.journal->Mark(SendStep::kTakeCustomer);
-    }
-  }
-  // An unknown customer's order carries no customer number, so nothing of
-  // customer record 1 reaches its tickets or files.
-  station_.OrderCustRecNo = send.unknown_customer ? 0 : station_.CustRecNo;
+  if (send.unknown_customer || send.customer_name.empty()) send.customer_name = "Unknown";
+  station_.CustRecNo = PhoneOrderRecordNumber(h.customer_number);
+  if (send.unknown_customer) SayUnknownCustomer(send);
+  station_.OrderCustRecNo = station_.CustRecNo;
   Label7.SetCaption("Sending order for " + send.customer_name);
-  if (send.unknown_customer) {
-    station_.Customer = CustomerRecord();
-    station_.Customer.Set(2, Trim(h.phone));
-    station_.Customer.Set(3, send.customer_name);
-  } else {
-    Steps::Skip()([&] { ReadCustomer(station_, platform_.files); });
-  }
+  station_.Customer = CustomerRecord();  // never the previous order's
+  if (!send.unknown_customer) ReadCustomerOfSend(send);
+  // What the record leaves blank, the header gives: the tickets and the
+  // phone order show the customer the order-entry station named.
+  if (Trim(station_.Customer.Text(3)).empty()) station_.Customer.Set(3, send.customer_name);
+  if (Trim(station_.Customer.Text(2)).empty()) station_.Customer.Set(2, Trim(h.phone));
   platform_.loop.DoEvents();
   station_.CustName = send.customer_name;
   station_.CustPhone = Trim(h.phone);
   station_.CustNumber = station_.CustNumberCopy = Trim(h.customer_number);
+}
+
+void KORVdelayedSend1::SayUnknownCustomer(const OrderSend& send) {
+  const std::string message =
+      "Customer not found - Record Number was ZERO - Marked name to unknown - file name was " +
+      send.header_path;
+  ReportError(message, false);
+  if (send.journal->Done(SendStep::kTakeCustomer)) return;
+  Recorded("Order " + send.id + ": its unknown customer could not be logged in " +
+               send.journal->beginning().log_path,
+           [&] { AppendLogOnce(send, {message}); });
+  send.journal->Mark(SendStep::kTakeCustomer);
+}
+
+// A record that cannot be read (another station holds the customer file)
+// halts the send for a while, since it holds the address the kitchen ticket
+// prints; past that, the order goes with the header's name and phone.
+void KORVdelayedSend1::ReadCustomerOfSend(const OrderSend& send) {
+  if (CustomerRecordNumber(platform_.files, station_.DataRoot, send.header.customer_number) == 0)
+    return;
+  try {
+    ReadCustomer(station_, platform_.files);
+  } catch (const std::exception& e) {
+    station_.Customer = CustomerRecord();
+    const std::string why = "customer record " + std::to_string(station_.CustRecNo) + " of " +
+                            CustomerFilePath(station_.DataRoot) + " cannot be read (" +
+                            ExplainedError(AsRuntimeError(e)) + ")";
+    const DateTime began = send.journal->beginning().time;
+    const DateTime now = platform_.clock.Now();
+    const int64_t waited =
+        (now.date.Serial() - began.date.Serial()) * 86400LL + now.seconds - began.seconds;
+    if (waited < kCustomerPatienceSeconds) throw StepsHalted{why};
+    ReportError("Order " + send.id + ": " + why +
+                "; it is sent with the name and phone of its header");
+  }
 }
 
 // The engine and the printing service work under the send's journal: the
@@ -332,7 +423,8 @@ void KORVdelayedSend1::HandToEngine(const OrderSend& send) {
   } ledgers{Engine(), platform_.printer};
   ledgers.engine.SetLedger(send.journal.get());
   ledgers.printer.SetLedger(send.journal.get());
-  Steps::Skip()([&] { LoadOrderIntoEngine(); });
+  Needed("the kitchen send of phone order " + std::to_string(send.n),
+         [&] { LoadOrderIntoEngine(); });
   send.journal->Mark(SendStep::kHandToEngine);
 }
 
@@ -345,9 +437,6 @@ void KORVdelayedSend1::AwaitSent(const OrderSend& send) {
     ReportError("The kitchen send of order " + send.id + " (phone order " + std::to_string(send.n) +
                     ") did not report SENT; check its tickets",
                 false);
-  platform_.status.Say("korv-delayed-send: sent " + send.id + " as phone order " +
-                       std::to_string(send.n) + " for " + send.customer_name + " (due " +
-                       send.header.send_date + " " + send.header.send_time + ")");
 }
 
 void KORVdelayedSend1::UnloadAndClear() {
@@ -371,6 +460,7 @@ void KORVdelayedSend1::HaltSend(const OrderSend& send, const StepsHalted& halted
   UnloadEngine();
   platform_.files.CloseAll();
   passed_by_.insert(send.id);
+  pass_halted_ = pass_halted_ || halted.ends_pass;
   ReportError("The send of order " + send.id + " stopped: " + halted.reason +
               "; it is finished from where it stopped at a later pass");
 }

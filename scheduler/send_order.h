@@ -1,27 +1,46 @@
 #pragma once
 // The send of one claimed delayed order DS<k>, as the state its steps hand on
 // to each other. The steps are procedures of the scheduler window
-// (send_order.cc); RunSend runs them in this order:
+// (send_order.cc); RunSend runs them in this order. Each is either needed by
+// the order (N) or only a record of it (R):
 //
 //   StartSend          reads the delayed header PhoneOrders\<id>.PH and
 //                      begins the send's journal (send_journal.h)
-//   ArchiveLines       <id>.Pio -> Deleted\<id>.Pio
-//   DrawPhoneInNumber  n from data\PioNumber.dat
-//   CopyToPhoneOrder   <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH
-//   DeleteDelayedPair  deletes <id>.Pio and <id>.PH
-//   RewriteOrderId     field 4 of <n>.PH becomes n
-//   LogSent            the sent entry of the month's delayed-send log
-//   ArchiveHeader      Deleted\<id>.PH, the header with the note
-//   TakeCustomer       the customer record, or "Unknown" for number 0
-//   HandToEngine       the order engine loads <n>.Pio, totals it and presses
-//                      its kitchen send, which prints the tickets and saves
-//                      the phone order (kitchen/, completion/)
-//   AwaitSent          waits for "SENT" and says the send's status line
+//   ArchiveLines    R  <id>.Pio -> Deleted\<id>.Pio
+//   DrawPhoneInNumber N n from data\PioNumber.dat
+//   CopyToPhoneOrder N <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH
+//   DeleteDelayedPair  deletes <id>.Pio (R) and <id>.PH (a header that stays
+//                      is remembered, below)
+//   RewriteOrderId  N  field 4 of <n>.PH becomes n
+//   ArchiveHeader   R  Deleted\<id>.PH, the header with the note
+//   TakeCustomer    N  the customer record, or "Unknown" for number 0 (its
+//                      log line R); a record that stays unreadable for two
+//                      minutes gives way to the header's name and phone
+//   HandToEngine    N  the order engine loads <n>.Pio, totals it and presses
+//                      its kitchen send, which prints the tickets (each one N:
+//                      in its printer's spool or dir: folder) and saves the
+//                      phone order <n>.PH and <n>.pio (N; the customer's last
+//                      order and the kitchen monitor file and archive R)
+//                      (kitchen/, completion/)
+//   AwaitSent          waits for "SENT"
+//   LogSent         N  the sent entry of the month's delayed-send log, once
+//                      every ticket is in its spool or folder; says the
+//                      send's status line
 //   UnloadAndClear     unloads the engine and clears the order's values; the
 //                      pass then starts again from the top, which brings the
 //                      list up to date with one listing of the folder
 //   EndSend            ends the journal, or keeps it while the delayed header
 //                      is still there (LeftHeader, interrupted_sends.cc)
+//
+// A needed step that fails halts the send where it is (StepsHalted): the
+// journal keeps it, the error text and standard error say which file, which
+// step and why, and a later pass resumes it as it resumes a send a crash
+// interrupted, once the fault is gone. So nothing runs before what it
+// depends on is on disk: the delayed pair is deleted only once both copies
+// are whole, and no SENT entry is written for a ticket that is not in its
+// spool or folder. A record that fails is said with its file, and the send
+// goes on. A number the send needs (phone-in, kitchen, bar) that cannot be
+// drawn waits a bounded time and then halts the send too.
 //
 // Each step that changes a shared file looks in the journal first: a step
 // marked done is not done again (its outcome is taken from the mark), and a
@@ -29,16 +48,15 @@
 // the send draws (phone-in, kitchen, bar, the archive record) are kept in
 // the journal the moment they are drawn, and each ticket is recorded before
 // and after it reaches its printer's spool. So the send of an order the
-// station was killed in is finished at the next start (ResumeSend) by
-// running these same steps: the same numbers, only the tickets that did not
-// reach their printer, one SENT entry. The send's time is held for the whole
-// send, so a resumed send prints what the first attempt would have.
+// station was killed in, or that halted, is finished at a later pass
+// (ResumeSend) by running these same steps: the same numbers, only the
+// tickets that did not reach their printer, one SENT entry. The send's time
+// is held for the whole send, so a resumed send prints what the first
+// attempt would have.
 //
-// A step that fails is skipped and the next one runs, and is then marked
-// done like one that succeeded: only a dead process leaves a step undone.
-// Two exceptions: an order that gets no phone-in number stays pending and
-// the send ends there, and a send whose journal cannot be written stops
-// where it is and is finished at a later pass.
+// An order that gets no phone-in number stays pending and the send ends
+// there; a send whose journal cannot be written stops where it is and is
+// finished at a later pass.
 
 #include <memory>
 #include <string>
@@ -55,7 +73,6 @@ struct OrderSend {
   // The delayed files as this run read them; empty for a send resumed after
   // a crash, whose copies read them again.
   std::optional<FileRead> header_read, lines_read;
-  bool header_whole = false;   // header_read held the six fields of `header`
   int n = 0;                   // the phone-in number, once drawn
   bool header_copied = false;  // <n>.PH holds this order's header
   bool header_left = false;    // <id>.PH is still there after the deletion

@@ -14,11 +14,11 @@ namespace {
 
 constexpr int kCustomerRecordLength = 2000;
 
+}  // namespace
+
 std::string CustomerFilePath(const std::string& data_root) {
   return data_root + "data\\CustData.dat";
 }
-
-}  // namespace
 
 int CustomerRecordNumber(FileSystem& files, const std::string& data_root, std::string_view number) {
   const double n = Val(number);

@@ -8,6 +8,9 @@
 
 namespace korv {
 
+// DataRoot\data\CustData.dat.
+std::string CustomerFilePath(const std::string& data_root);
+
 // Reads record CustRecNo (raised to 1 when below 1) under a whole-file lock
 // into Customer, and its fields into CustName (3), CustPhone (2), CustNumber
 // and CustNumberCopy (1), trimmed. A record past the end of the file, or a
