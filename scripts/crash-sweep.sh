@@ -9,4 +9,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORV_WERROR=ON
 cmake --build build --target korv_crash_test korv-delayed-send korv_fs_calls
-KORV_TEST_BIN_DIR="$PWD/build" KORV_CRASH_POINTS=all build/korv_crash_test
+KORV_TEST_BIN_DIR="$PWD/build" KORV_CRASH_POINTS=all build/korv_crash_test --gtest_filter='CrashTest.*'

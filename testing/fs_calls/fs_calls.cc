@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <dlfcn.h>
+#include <execinfo.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdarg.h>
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -48,8 +50,18 @@ std::atomic<int64_t> total{0};
 std::atomic<bool> counting{true};
 std::atomic<bool> reporting{false};
 
+int ErrnoNamed(const char* name) {
+  if (strcmp(name, "ENOSPC") == 0) return ENOSPC;
+  if (strcmp(name, "EACCES") == 0) return EACCES;
+  if (strcmp(name, "EIO") == 0) return EIO;
+  return atoi(name) > 0 ? atoi(name) : EIO;
+}
+
 struct Settings {
   int64_t kill_at = 0;
+  int64_t fail_at = 0;
+  bool fail_from_on = false;
+  int fail_errno = EIO;
   const char* count_file = nullptr;
   const char* count_after = nullptr;
   time_t time_shift = 0;
@@ -60,6 +72,9 @@ const Settings& Env() {
     Settings s;
     if (const char* v = getenv("KORV_FS_KILL_AT")) s.kill_at = atoll(v);
     if (const char* v = getenv("KORV_FS_TIME_SHIFT")) s.time_shift = atoll(v);
+    if (const char* v = getenv("KORV_FS_FAIL_AT")) s.fail_at = atoll(v);
+    if (const char* v = getenv("KORV_FS_FAIL_FROM_ON")) s.fail_from_on = atoi(v) == 1;
+    if (const char* v = getenv("KORV_FS_FAIL_ERRNO")) s.fail_errno = ErrnoNamed(v);
     s.count_file = getenv("KORV_FS_COUNT_FILE");
     s.count_after = getenv("KORV_FS_COUNT_AFTER");
     if (s.count_after && *s.count_after) counting = false;
@@ -68,20 +83,41 @@ const Settings& Env() {
   return settings;
 }
 
-void Count(Kind kind) {
-  Env();
-  if (!counting || reporting) return;
+// Counts the call; true when it is to fail (errno is then set).
+bool Count(Kind kind) {
+  const Settings& s = Env();
+  if (!counting || reporting) return false;
   counts[kind].fetch_add(1);
-  if (total.fetch_add(1) + 1 == Env().kill_at) kill(getpid(), SIGKILL);
+  const int64_t n = total.fetch_add(1) + 1;
+  if (n == s.kill_at) kill(getpid(), SIGKILL);
+  if (s.fail_at == 0 || n < s.fail_at || (n > s.fail_at && !s.fail_from_on)) return false;
+  if (getenv("KORV_FS_FAIL_SAY")) {
+    char line[80];
+    const int len = snprintf(line, sizeof line, "fs_calls: call %lld (%s) fails\n",
+                             static_cast<long long>(n), kKindNames[kind]);
+    reporting = true;
+    if (write(2, line, static_cast<size_t>(len)) < 0) {
+    }
+    if (getenv("KORV_FS_FAIL_TRACE")) {
+      void* frames[40];
+      backtrace_symbols_fd(frames, backtrace(frames, 40), 2);
+    }
+    reporting = false;
+  }
+  errno = s.fail_errno;
+  return true;
 }
 
 // An open of a path that names the start of what is counted starts counting.
-void CountOpen(const char* path) {
+bool CountOpen(const char* path) {
   const Settings& s = Env();
   if (!counting && !reporting && path && s.count_after && strstr(path, s.count_after))
     counting = true;
-  Count(kOpen);
+  return Count(kOpen);
 }
+
+// What the program says is counted, and never what fails.
+bool CountWrite(int fd) { return Count(kWrite) && fd > 2; }
 
 template <typename F>
 F Real(const char* name) {
@@ -128,6 +164,7 @@ void Reset() {
 
 using korv::fs_calls::Count;
 using korv::fs_calls::CountOpen;
+using korv::fs_calls::CountWrite;
 using korv::fs_calls::IsLockCommand;
 using korv::fs_calls::Real;
 namespace k = korv::fs_calls;
@@ -149,220 +186,226 @@ extern "C" {
 int open(const char* path, int flags, ...) {
   KORV_OPEN_MODE(flags);
   KORV_REAL(open);
-  CountOpen(path);
+  if (CountOpen(path)) return -1;
   return real(path, flags, mode);
 }
 int open64(const char* path, int flags, ...) {
   KORV_OPEN_MODE(flags);
   KORV_REAL(open64);
-  CountOpen(path);
+  if (CountOpen(path)) return -1;
   return real(path, flags, mode);
 }
 int openat(int dir, const char* path, int flags, ...) {
   KORV_OPEN_MODE(flags);
   KORV_REAL(openat);
-  CountOpen(path);
+  if (CountOpen(path)) return -1;
   return real(dir, path, flags, mode);
 }
 int openat64(int dir, const char* path, int flags, ...) {
   KORV_OPEN_MODE(flags);
   KORV_REAL(openat64);
-  CountOpen(path);
+  if (CountOpen(path)) return -1;
   return real(dir, path, flags, mode);
 }
 int creat(const char* path, mode_t mode) {
   KORV_REAL(creat);
-  CountOpen(path);
+  if (CountOpen(path)) return -1;
   return real(path, mode);
 }
 FILE* fopen(const char* path, const char* how) {
   KORV_REAL(fopen);
-  CountOpen(path);
+  if (CountOpen(path)) return nullptr;
   return real(path, how);
 }
 FILE* fopen64(const char* path, const char* how) {
   KORV_REAL(fopen64);
-  CountOpen(path);
+  if (CountOpen(path)) return nullptr;
   return real(path, how);
 }
 
+// A failed close still closes, as the kernel's does.
 int close(int fd) {
   KORV_REAL(close);
-  Count(k::kClose);
+  if (Count(k::kClose)) {
+    const int err = errno;
+    real(fd);
+    errno = err;
+    return -1;
+  }
   return real(fd);
 }
 
 ssize_t read(int fd, void* buf, size_t n) {
   KORV_REAL(read);
-  Count(k::kRead);
+  if (Count(k::kRead)) return -1;
   return real(fd, buf, n);
 }
 ssize_t pread(int fd, void* buf, size_t n, off_t at) {
   KORV_REAL(pread);
-  Count(k::kRead);
+  if (Count(k::kRead)) return -1;
   return real(fd, buf, n, at);
 }
 ssize_t pread64(int fd, void* buf, size_t n, off64_t at) {
   KORV_REAL(pread64);
-  Count(k::kRead);
+  if (Count(k::kRead)) return -1;
   return real(fd, buf, n, at);
 }
 
 ssize_t write(int fd, const void* buf, size_t n) {
   KORV_REAL(write);
-  Count(k::kWrite);
+  if (CountWrite(fd)) return -1;
   return real(fd, buf, n);
 }
 ssize_t pwrite(int fd, const void* buf, size_t n, off_t at) {
   KORV_REAL(pwrite);
-  Count(k::kWrite);
+  if (CountWrite(fd)) return -1;
   return real(fd, buf, n, at);
 }
 ssize_t pwrite64(int fd, const void* buf, size_t n, off64_t at) {
   KORV_REAL(pwrite64);
-  Count(k::kWrite);
+  if (CountWrite(fd)) return -1;
   return real(fd, buf, n, at);
 }
 ssize_t writev(int fd, const struct iovec* iov, int n) {
   KORV_REAL(writev);
-  Count(k::kWrite);
+  if (CountWrite(fd)) return -1;
   return real(fd, iov, n);
 }
 
 int ftruncate(int fd, off_t length) {
   KORV_REAL(ftruncate);
-  Count(k::kTruncate);
+  if (Count(k::kTruncate)) return -1;
   return real(fd, length);
 }
 int ftruncate64(int fd, off64_t length) {
   KORV_REAL(ftruncate64);
-  Count(k::kTruncate);
+  if (Count(k::kTruncate)) return -1;
   return real(fd, length);
 }
 int truncate(const char* path, off_t length) {
   KORV_REAL(truncate);
-  Count(k::kTruncate);
+  if (Count(k::kTruncate)) return -1;
   return real(path, length);
 }
 
 int fsync(int fd) {
   KORV_REAL(fsync);
-  Count(k::kSync);
+  if (Count(k::kSync)) return -1;
   return real(fd);
 }
 int fdatasync(int fd) {
   KORV_REAL(fdatasync);
-  Count(k::kSync);
+  if (Count(k::kSync)) return -1;
   return real(fd);
 }
 
 int rename(const char* from, const char* to) {
   KORV_REAL(rename);
-  Count(k::kRename);
+  if (Count(k::kRename)) return -1;
   return real(from, to);
 }
 int renameat(int from_dir, const char* from, int to_dir, const char* to) {
   KORV_REAL(renameat);
-  Count(k::kRename);
+  if (Count(k::kRename)) return -1;
   return real(from_dir, from, to_dir, to);
 }
 int renameat2(int from_dir, const char* from, int to_dir, const char* to, unsigned flags) {
   KORV_REAL(renameat2);
-  Count(k::kRename);
+  if (Count(k::kRename)) return -1;
   return real(from_dir, from, to_dir, to, flags);
 }
 
 int link(const char* from, const char* to) {
   KORV_REAL(link);
-  Count(k::kLink);
+  if (Count(k::kLink)) return -1;
   return real(from, to);
 }
 int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
   KORV_REAL(linkat);
-  Count(k::kLink);
+  if (Count(k::kLink)) return -1;
   return real(from_dir, from, to_dir, to, flags);
 }
 
 int unlink(const char* path) {
   KORV_REAL(unlink);
-  Count(k::kUnlink);
+  if (Count(k::kUnlink)) return -1;
   return real(path);
 }
 int unlinkat(int dir, const char* path, int flags) {
   KORV_REAL(unlinkat);
-  Count(k::kUnlink);
+  if (Count(k::kUnlink)) return -1;
   return real(dir, path, flags);
 }
 int remove(const char* path) {
   KORV_REAL(remove);
-  Count(k::kUnlink);
+  if (Count(k::kUnlink)) return -1;
   return real(path);
 }
 int rmdir(const char* path) {
   KORV_REAL(rmdir);
-  Count(k::kUnlink);
+  if (Count(k::kUnlink)) return -1;
   return real(path);
 }
 
 int mkdir(const char* path, mode_t mode) {
   KORV_REAL(mkdir);
-  Count(k::kMkdir);
+  if (Count(k::kMkdir)) return -1;
   return real(path, mode);
 }
 int mkdirat(int dir, const char* path, mode_t mode) {
   KORV_REAL(mkdirat);
-  Count(k::kMkdir);
+  if (Count(k::kMkdir)) return -1;
   return real(dir, path, mode);
 }
 
 int stat(const char* path, struct stat* st) {
   KORV_REAL(stat);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(path, st);
 }
 int stat64(const char* path, struct stat64* st) {
   KORV_REAL(stat64);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(path, st);
 }
 int lstat(const char* path, struct stat* st) {
   KORV_REAL(lstat);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(path, st);
 }
 int lstat64(const char* path, struct stat64* st) {
   KORV_REAL(lstat64);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(path, st);
 }
 int fstat(int fd, struct stat* st) {
   KORV_REAL(fstat);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(fd, st);
 }
 int fstat64(int fd, struct stat64* st) {
   KORV_REAL(fstat64);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(fd, st);
 }
 int fstatat(int dir, const char* path, struct stat* st, int flags) {
   KORV_REAL(fstatat);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(dir, path, st, flags);
 }
 int fstatat64(int dir, const char* path, struct stat64* st, int flags) {
   KORV_REAL(fstatat64);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(dir, path, st, flags);
 }
 int access(const char* path, int how) {
   KORV_REAL(access);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(path, how);
 }
 int faccessat(int dir, const char* path, int how, int flags) {
   KORV_REAL(faccessat);
-  Count(k::kStat);
+  if (Count(k::kStat)) return -1;
   return real(dir, path, how, flags);
 }
 
@@ -374,7 +417,7 @@ int fcntl(int fd, int cmd, ...) {
   void* arg = va_arg(ap, void*);
   va_end(ap);
   KORV_REAL(fcntl);
-  if (IsLockCommand(cmd)) Count(k::kLock);
+  if (IsLockCommand(cmd) && Count(k::kLock)) return -1;
   return real(fd, cmd, arg);
 }
 int fcntl64(int fd, int cmd, ...) {
@@ -383,18 +426,18 @@ int fcntl64(int fd, int cmd, ...) {
   void* arg = va_arg(ap, void*);
   va_end(ap);
   KORV_REAL(fcntl64);
-  if (IsLockCommand(cmd)) Count(k::kLock);
+  if (IsLockCommand(cmd) && Count(k::kLock)) return -1;
   return real(fd, cmd, arg);
 }
 
 DIR* opendir(const char* path) {
   KORV_REAL(opendir);
-  Count(k::kList);
+  if (Count(k::kList)) return nullptr;
   return real(path);
 }
 DIR* fdopendir(int fd) {
   KORV_REAL(fdopendir);
-  Count(k::kList);
+  if (Count(k::kList)) return nullptr;
   return real(fd);
 }
 
@@ -411,54 +454,54 @@ time_t time(time_t* out) {
 // the copy's permissions): one more round trip on a share.
 int chmod(const char* path, mode_t mode) {
   KORV_REAL(chmod);
-  Count(k::kAttr);
+  if (Count(k::kAttr)) return -1;
   return real(path, mode);
 }
 int fchmod(int fd, mode_t mode) {
   KORV_REAL(fchmod);
-  Count(k::kAttr);
+  if (Count(k::kAttr)) return -1;
   return real(fd, mode);
 }
 int fchmodat(int dir, const char* path, mode_t mode, int flags) {
   KORV_REAL(fchmodat);
-  Count(k::kAttr);
+  if (Count(k::kAttr)) return -1;
   return real(dir, path, mode, flags);
 }
 int chown(const char* path, uid_t owner, gid_t group) {
   KORV_REAL(chown);
-  Count(k::kAttr);
+  if (Count(k::kAttr)) return -1;
   return real(path, owner, group);
 }
 int fchown(int fd, uid_t owner, gid_t group) {
   KORV_REAL(fchown);
-  Count(k::kAttr);
+  if (Count(k::kAttr)) return -1;
   return real(fd, owner, group);
 }
 int utimensat(int dir, const char* path, const struct timespec times[2], int flags) {
   KORV_REAL(utimensat);
-  Count(k::kAttr);
+  if (Count(k::kAttr)) return -1;
   return real(dir, path, times, flags);
 }
 int futimens(int fd, const struct timespec times[2]) {
   KORV_REAL(futimens);
-  Count(k::kAttr);
+  if (Count(k::kAttr)) return -1;
   return real(fd, times);
 }
 
 ssize_t sendfile(int to, int from, off_t* at, size_t n) {
   KORV_REAL(sendfile);
-  Count(k::kCopy);
+  if (Count(k::kCopy)) return -1;
   return real(to, from, at, n);
 }
 ssize_t sendfile64(int to, int from, off64_t* at, size_t n) {
   KORV_REAL(sendfile64);
-  Count(k::kCopy);
+  if (Count(k::kCopy)) return -1;
   return real(to, from, at, n);
 }
 ssize_t copy_file_range(int from, off64_t* from_at, int to, off64_t* to_at, size_t n,
                         unsigned flags) {
   KORV_REAL(copy_file_range);
-  Count(k::kCopy);
+  if (Count(k::kCopy)) return -1;
   return real(from, from_at, to, to_at, n, flags);
 }
 

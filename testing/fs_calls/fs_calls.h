@@ -19,6 +19,16 @@
 //   KORV_FS_TIME_SHIFT=S   the program's time() reads S seconds later than
 //                          the system's (a restart that comes minutes after
 //                          the crash, without waiting for them)
+//   KORV_FS_FAIL_AT=N      the N-th counted call fails instead of being made,
+//                          with the error KORV_FS_FAIL_ERRNO (ENOSPC, EIO or
+//                          EACCES; EIO when not given); with
+//                          KORV_FS_FAIL_FROM_ON=1 every counted call from the
+//                          N-th on fails (a disk that stays full). Writes to
+//                          standard output and error never fail, so what the
+//                          program says can be read. KORV_FS_FAIL_SAY=1 says
+//                          on standard error which call failed, and
+//                          KORV_FS_FAIL_TRACE=1 adds where it was made from
+//                          (addr2line turns the addresses into lines).
 //
 // Kinds: open close read write truncate sync rename link unlink mkdir stat
 // lock list copy attr. "stat" is every look at a name or an open file (stat,
