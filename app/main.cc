@@ -3,6 +3,20 @@
 #include <iostream>
 
 #include "app/station_program.h"
+#include "common/runtime_error.h"
+
+namespace {
+
+// What the station could not go on from ends it with a message and its
+// exit status, never with an abort: a service's journal and a desktop
+// session's log show why, and the service is started again.
+int CannotGoOn(const std::string& why) {
+  std::cerr << "korv-delayed-send: the station stops: " << why
+            << "; korvtool check, run as this user, looks the station over\n";
+  return korv::kExitCannotGoOn;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   korv::ProgramOptions options;
@@ -20,5 +34,13 @@ int main(int argc, char** argv) {
     std::cout << "korv-delayed-send " << KORV_VERSION << "\n";
     return 0;
   }
-  return korv::RunStation(options);
+  try {
+    return korv::RunStation(options);
+  } catch (const korv::RuntimeError& e) {
+    return CannotGoOn(korv::ExplainedError(e));
+  } catch (const std::exception& e) {
+    return CannotGoOn(e.what());
+  } catch (...) {
+    return CannotGoOn("an unknown error");
+  }
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/qt_station.h"
+#include "platform/host/access_problem.h"
 #include "platform/host/system_host.h"
 #include "platform/print/printer_registry.h"
 #include "platform/screen/headless_loop.h"
@@ -80,17 +81,31 @@ void PrintProgramHelp(std::ostream& out) {
          "\n"
          "Exit status: 0; 1 when another copy already runs on this station root; 2 for\n"
          "bad arguments or a station root that is not a folder; 3 when --once found\n"
-         "no configuration it could use, so nothing was sent.\n";
+         "no configuration it could use, so nothing was sent; 4 when this user may not\n"
+         "use the station root or a file the station cannot go on without (the message\n"
+         "names it, why, and who may).\n";
 }
 
 int RunStation(const ProgramOptions& options) {
   namespace fs = std::filesystem;
-  if (!fs::is_directory(options.root)) {
+  // A root this user may not reach is said below, with who may.
+  std::error_code ec;
+  const std::string reach = AccessProblem(options.root, Access::kRead);
+  if (reach.rfind("does not exist", 0) == 0 ||
+      (reach.empty() && !fs::is_directory(options.root, ec))) {
     std::cerr << "korv-delayed-send: the station root " << options.root
               << " is not a folder (make one with: korvtool init --root " << options.root << ")\n";
     return 2;
   }
   FileSystem files{PathMap(options.root)};
+  // The station writes its own folder (lock file, spools, journal) from the
+  // first moment; a user who may not is told so before anything starts.
+  const fs::path own = files.HostPath("C:\\Korvain\\");
+  if (std::string problem = MakeProblem(own); !problem.empty()) {
+    std::cerr << "korv-delayed-send: the station's own folder C:\\Korvain\\ (" << own.string()
+              << ") " << problem << "\n";
+    return kExitCannotGoOn;
+  }
   files.MakeFolders("C:\\Korvain");
   SystemClock clock;
   // With a display, Qt's loop, real boxes and the window take the place of

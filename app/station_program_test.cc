@@ -15,6 +15,7 @@
 #include "platform/files/file_system.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
+#include "testing/program_run.h"
 #include "testing/smtp_sink.h"
 #include "testing/tcp_test_printer.h"
 #include "testing/temp_dir.h"
@@ -225,6 +226,40 @@ TEST_F(StationProgram, OnceWithoutAUsableConfigurationSendsNothingAndEndsWith3) 
             3);
   EXPECT_NE(Read("stderr.txt").find("C:\\Korvain\\KorvINI.dat does not exist"), std::string::npos)
       << Read("stderr.txt");
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "f/KORVAIN/PhoneOrders/DS1.PH"));
+}
+
+// A user who may not enter the station root (an operator's desktop session
+// on a station the service runs): both programs say which folder and who
+// may, and end with their documented status, never with an abort.
+TEST_F(StationProgram, AUserWhoMayNotEnterTheRootIsToldWhoMay) {
+  bool can_switch = false;
+  const std::string as = testing::AsUnprivilegedUser(can_switch);
+  if (!can_switch) GTEST_SKIP() << "cannot run the programs as another user here";
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+  if (as.empty())  // not root: the owner shuts itself out
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::none);
+  const std::string root = " --root " + dir.path().string();
+  const struct {
+    std::string command;
+    int status;
+  } runs[] = {
+      {Program("korv-delayed-send") + " --headless --once" + root, 4},
+      {Program("korv-delayed-send") + " --headless" + root, 4},
+      {Program("korvtool") + " check" + root, 1},
+      {Program("korvtool") + " orders" + root, 1},
+      {Program("korvtool") + " init" + root, 1},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.command);
+    const testing::ProgramRun result = testing::RunProgram(as + run.command);
+    EXPECT_EQ(result.status, run.status) << result.output;
+    EXPECT_NE(result.output.find("may not "), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(dir.path().string() + " (owner "), std::string::npos)
+        << result.output;
+    EXPECT_EQ(result.output.find("terminate"), std::string::npos) << result.output;
+  }
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "f/KORVAIN/PhoneOrders/DS1.PH"));
 }
 
