@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/prefixed_stderr.h"
 #include "app/station_program.h"
 #include "common/runtime_error.h"
 
@@ -11,7 +12,7 @@ namespace {
 // exit status, never with an abort: a service's journal and a desktop
 // session's log show why, and the service is started again.
 int CannotGoOn(const std::string& why) {
-  std::cerr << "korv-delayed-send: the station stops: " << why
+  std::cerr << "the station stops: " << why
             << "; korvtool check, run as this user, looks the station over\n";
   return korv::kExitCannotGoOn;
 }
@@ -19,11 +20,11 @@ int CannotGoOn(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  korv::PrefixedStderr prefixed("korv-delayed-send: ");
   korv::ProgramOptions options;
   std::string error;
   if (!korv::ParseProgramOptions(argc, argv, options, error)) {
-    std::cerr << "korv-delayed-send: " << error << "\n";
-    korv::PrintProgramHelp(std::cerr);
+    std::cerr << error << "; korv-delayed-send --help tells the arguments\n";
     return 2;
   }
   if (options.help) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "common/date_time.h"
@@ -213,6 +214,12 @@ TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
           .find("The Kitchen Order Delayed Send program is already running! Please Click OK."),
       std::string::npos);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "SIGTERM ends it cleanly";
+  // A session's log mixes programs: each line says whose it is.
+  for (const char* file : {"first.txt", "second.txt"}) {
+    std::istringstream lines(Read(file));
+    for (std::string line; std::getline(lines, line);)
+      EXPECT_EQ(line.rfind("korv-delayed-send: ", 0), 0u) << file << ": " << line;
+  }
   EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --bogus 2>/dev/null"), 2);
   EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --help >/dev/null"), 0);
 }
