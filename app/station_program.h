@@ -11,6 +11,7 @@ struct ProgramOptions {
   std::string root = "/var/lib/korvain";
   bool headless = false;
   bool once = false;
+  bool autostart = false;  // started by a desktop session's autostart entry
   bool help = false;
   bool version = false;
 };

@@ -188,7 +188,7 @@ TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
   const std::filesystem::path first_err = dir.path() / "first.txt";
   pid_t first = fork();
   if (first == 0) {
-    freopen(first_err.c_str(), "w", stderr);
+    if (!freopen(first_err.c_str(), "w", stderr)) _exit(127);
     execl(Program("korv-delayed-send").c_str(), "korv-delayed-send", "--headless", "--root",
           root.c_str(), static_cast<char*>(nullptr));
     _exit(127);
@@ -204,10 +204,17 @@ TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
   }
   const int refused = RunCommand(Program("korv-delayed-send") + " --headless --once --root " +
                                  root + " 2>" + (dir.path() / "second.txt").string());
+  // A desktop session's autostart entry leaves the running copy alone, quietly.
+  const testing::ProgramRun autostart =
+      testing::RunProgram(Program("korv-delayed-send") + " --autostart --headless --root " + root);
   kill(first, SIGTERM);
   int status = 0;
   waitpid(first, &status, 0);
   EXPECT_EQ(refused, 1);
+  EXPECT_EQ(autostart.status, 0) << autostart.output;
+  EXPECT_NE(autostart.output.find("not started from the desktop session: a copy already runs"),
+            std::string::npos)
+      << autostart.output;
   for (const auto& file : left) EXPECT_TRUE(std::filesystem::exists(file)) << file;
   EXPECT_NE(
       Read("second.txt")
@@ -253,6 +260,7 @@ TEST_F(StationProgram, AUserWhoMayNotEnterTheRootIsToldWhoMay) {
   } runs[] = {
       {Program("korv-delayed-send") + " --headless --once" + root, 4},
       {Program("korv-delayed-send") + " --headless" + root, 4},
+      {Program("korv-delayed-send") + " --autostart --headless" + root, 0},
       {Program("korvtool") + " check" + root, 1},
       {Program("korvtool") + " orders" + root, 1},
       {Program("korvtool") + " init" + root, 1},
