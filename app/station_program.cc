@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/qt_station.h"
+#include "platform/host/access_problem.h"
 #include "platform/host/system_host.h"
 #include "platform/print/printer_registry.h"
 #include "platform/screen/headless_loop.h"
@@ -27,6 +28,50 @@ std::atomic<bool> g_stop{false};
 
 void OnSignal(int) { g_stop = true; }
 
+// Where systemd keeps the link of the enabled service.
+constexpr char kServiceEnabled[] =
+    "/etc/systemd/system/multi-user.target.wants/korv-delayed-send.service";
+
+// Why a copy started by a desktop session's autostart entry leaves the
+// station alone: the service runs it, another copy does, or its root is
+// another user's. Empty when it should run.
+std::string AutostartLeavesIt(const ProgramOptions& options, const FileSystem& files) {
+  std::error_code ec;
+  if (std::filesystem::exists(kServiceEnabled, ec))
+    return "the service korv-delayed-send runs this machine's station (it is enabled)";
+  const std::string problem = AccessProblem(files.HostPath("C:\\Korvain\\"), Access::kReadWrite);
+  if (!problem.empty() && problem.rfind("does not exist", 0) != 0)
+    return "the station root " + options.root + " is not this user's: " + problem;
+  if (RunningCopy copy = FindRunningCopy(files.HostPath(kInstanceLockFile)); copy.running)
+    return "a copy already runs on " + options.root +
+           (copy.pid.empty() ? std::string() : " (process " + copy.pid + ")");
+  return {};
+}
+
+// 0 when the station root and the station's own folder are this user's to
+// use; else says why and returns the exit status.
+int RootStatus(const ProgramOptions& options, const FileSystem& files) {
+  namespace fs = std::filesystem;
+  // A root this user may not reach is said below, with who may.
+  std::error_code ec;
+  const std::string reach = AccessProblem(options.root, Access::kRead);
+  if (reach.rfind("does not exist", 0) == 0 ||
+      (reach.empty() && !fs::is_directory(options.root, ec))) {
+    std::cerr << "korv-delayed-send: the station root " << options.root
+              << " is not a folder (make one with: korvtool init --root " << options.root << ")\n";
+    return 2;
+  }
+  // The station writes its own folder (lock file, spools, journal) from the
+  // first moment; a user who may not is told so before anything starts.
+  const fs::path own = files.HostPath("C:\\Korvain\\");
+  if (std::string problem = MakeProblem(own); !problem.empty()) {
+    std::cerr << "korv-delayed-send: the station's own folder C:\\Korvain\\ (" << own.string()
+              << ") " << problem << "\n";
+    return kExitCannotGoOn;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool ParseProgramOptions(int argc, char** argv, ProgramOptions& o, std::string& error) {
@@ -44,6 +89,8 @@ bool ParseProgramOptions(int argc, char** argv, ProgramOptions& o, std::string& 
       o.headless = true;
     } else if (a == "--once") {
       o.once = true;
+    } else if (a == "--autostart") {
+      o.autostart = true;
     } else if (a == "--help" || a == "-h") {
       o.help = true;
     } else if (a == "--version") {
@@ -57,7 +104,8 @@ bool ParseProgramOptions(int argc, char** argv, ProgramOptions& o, std::string& 
 }
 
 void PrintProgramHelp(std::ostream& out) {
-  out << "Usage: korv-delayed-send [--root DIR] [--headless] [--once] [--help] [--version]\n"
+  out << "Usage: korv-delayed-send [--root DIR] [--headless] [--once] [--autostart] [--help]\n"
+         "                         [--version]\n"
          "\n"
          "The delayed-send station: lists the delayed orders that order-entry stations\n"
          "leave in the shared PhoneOrders folder and, once a minute, sends every order\n"
@@ -68,6 +116,9 @@ void PrintProgramHelp(std::ostream& out) {
          "               DIR/c/Korvain, F:\\ is DIR/f\n"
          "  --headless   run without a window (also when no display is available)\n"
          "  --once       start up, run one dispatch pass with every send it makes, exit\n"
+         "  --autostart  as a desktop session starts it: end at once (status 0, one\n"
+         "               line) when the service korv-delayed-send is enabled, another\n"
+         "               copy runs on the station root, or the root is not this user's\n"
          "  --version    print the version\n"
          "\n"
          "One line goes to standard error for each order sent, each error message and\n"
@@ -80,17 +131,19 @@ void PrintProgramHelp(std::ostream& out) {
          "\n"
          "Exit status: 0; 1 when another copy already runs on this station root; 2 for\n"
          "bad arguments or a station root that is not a folder; 3 when --once found\n"
-         "no configuration it could use, so nothing was sent.\n";
+         "no configuration it could use, so nothing was sent; 4 when this user may not\n"
+         "use the station root or a file the station cannot go on without (the message\n"
+         "names it, why, and who may).\n";
 }
 
 int RunStation(const ProgramOptions& options) {
-  namespace fs = std::filesystem;
-  if (!fs::is_directory(options.root)) {
-    std::cerr << "korv-delayed-send: the station root " << options.root
-              << " is not a folder (make one with: korvtool init --root " << options.root << ")\n";
-    return 2;
-  }
   FileSystem files{PathMap(options.root)};
+  if (options.autostart)
+    if (std::string why = AutostartLeavesIt(options, files); !why.empty()) {
+      std::cerr << "korv-delayed-send: not started from the desktop session: " << why << "\n";
+      return 0;
+    }
+  if (int status = RootStatus(options, files)) return status;
   files.MakeFolders("C:\\Korvain");
   SystemClock clock;
   // With a display, Qt's loop, real boxes and the window take the place of

@@ -11,6 +11,7 @@ struct ProgramOptions {
   std::string root = "/var/lib/korvain";
   bool headless = false;
   bool once = false;
+  bool autostart = false;  // started by a desktop session's autostart entry
   bool help = false;
   bool version = false;
 };
@@ -24,8 +25,15 @@ void PrintProgramHelp(std::ostream& out);
 // used, so nothing was sent (1 is a second copy, 2 bad arguments).
 inline constexpr int kExitNoConfiguration = 3;
 
+// The exit status when the station cannot go on: this user may not use the
+// station root, or a file or folder it needs failed in a way no pass can
+// mend (the message says which and why). A service is started again.
+inline constexpr int kExitCannotGoOn = 4;
+
 // Runs the station until it is ended (or for one pass with --once). Returns
-// the exit status: 0; 1 when start-up is refused; kExitNoConfiguration.
+// the exit status: 0; 1 when start-up is refused; 2 for a root that is not
+// a folder; kExitNoConfiguration; kExitCannotGoOn when this user may not use
+// the station's own folder. Raises what the station could not go on from.
 int RunStation(const ProgramOptions& options);
 
 }  // namespace korv

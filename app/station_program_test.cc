@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "common/date_time.h"
@@ -15,6 +16,7 @@
 #include "platform/files/file_system.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
+#include "testing/program_run.h"
 #include "testing/smtp_sink.h"
 #include "testing/tcp_test_printer.h"
 #include "testing/temp_dir.h"
@@ -186,7 +188,7 @@ TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
   const std::filesystem::path first_err = dir.path() / "first.txt";
   pid_t first = fork();
   if (first == 0) {
-    freopen(first_err.c_str(), "w", stderr);
+    if (!freopen(first_err.c_str(), "w", stderr)) _exit(127);
     execl(Program("korv-delayed-send").c_str(), "korv-delayed-send", "--headless", "--root",
           root.c_str(), static_cast<char*>(nullptr));
     _exit(127);
@@ -202,16 +204,29 @@ TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
   }
   const int refused = RunCommand(Program("korv-delayed-send") + " --headless --once --root " +
                                  root + " 2>" + (dir.path() / "second.txt").string());
+  // A desktop session's autostart entry leaves the running copy alone, quietly.
+  const testing::ProgramRun autostart =
+      testing::RunProgram(Program("korv-delayed-send") + " --autostart --headless --root " + root);
   kill(first, SIGTERM);
   int status = 0;
   waitpid(first, &status, 0);
   EXPECT_EQ(refused, 1);
+  EXPECT_EQ(autostart.status, 0) << autostart.output;
+  EXPECT_NE(autostart.output.find("not started from the desktop session: a copy already runs"),
+            std::string::npos)
+      << autostart.output;
   for (const auto& file : left) EXPECT_TRUE(std::filesystem::exists(file)) << file;
   EXPECT_NE(
       Read("second.txt")
           .find("The Kitchen Order Delayed Send program is already running! Please Click OK."),
       std::string::npos);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "SIGTERM ends it cleanly";
+  // A session's log mixes programs: each line says whose it is.
+  for (const char* file : {"first.txt", "second.txt"}) {
+    std::istringstream lines(Read(file));
+    for (std::string line; std::getline(lines, line);)
+      EXPECT_EQ(line.rfind("korv-delayed-send: ", 0), 0u) << file << ": " << line;
+  }
   EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --bogus 2>/dev/null"), 2);
   EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --help >/dev/null"), 0);
 }
@@ -225,6 +240,41 @@ TEST_F(StationProgram, OnceWithoutAUsableConfigurationSendsNothingAndEndsWith3) 
             3);
   EXPECT_NE(Read("stderr.txt").find("C:\\Korvain\\KorvINI.dat does not exist"), std::string::npos)
       << Read("stderr.txt");
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "f/KORVAIN/PhoneOrders/DS1.PH"));
+}
+
+// A user who may not enter the station root (an operator's desktop session
+// on a station the service runs): both programs say which folder and who
+// may, and end with their documented status, never with an abort.
+TEST_F(StationProgram, AUserWhoMayNotEnterTheRootIsToldWhoMay) {
+  bool can_switch = false;
+  const std::string as = testing::AsUnprivilegedUser(can_switch);
+  if (!can_switch) GTEST_SKIP() << "cannot run the programs as another user here";
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+  if (as.empty())  // not root: the owner shuts itself out
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::none);
+  const std::string root = " --root " + dir.path().string();
+  const struct {
+    std::string command;
+    int status;
+  } runs[] = {
+      {Program("korv-delayed-send") + " --headless --once" + root, 4},
+      {Program("korv-delayed-send") + " --headless" + root, 4},
+      {Program("korv-delayed-send") + " --autostart --headless" + root, 0},
+      {Program("korvtool") + " check" + root, 1},
+      {Program("korvtool") + " orders" + root, 1},
+      {Program("korvtool") + " init" + root, 1},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.command);
+    const testing::ProgramRun result = testing::RunProgram(as + run.command);
+    EXPECT_EQ(result.status, run.status) << result.output;
+    EXPECT_NE(result.output.find("may not "), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(dir.path().string() + " (owner "), std::string::npos)
+        << result.output;
+    EXPECT_EQ(result.output.find("terminate"), std::string::npos) << result.output;
+  }
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "f/KORVAIN/PhoneOrders/DS1.PH"));
 }
 

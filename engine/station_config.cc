@@ -6,6 +6,7 @@
 #include "common/order_paths.h"
 #include "common/runtime_error.h"
 #include "common/val.h"
+#include "platform/host/access_problem.h"
 
 namespace korv {
 
@@ -40,7 +41,11 @@ void ReadStationConfigFile(Station& station, FileSystem& files, KeptFiles* kept)
 }
 
 std::string ConfigFileProblem(const FileSystem& files, const std::string& path) {
-  if (!files.Exists(path)) return "does not exist";
+  if (!files.Exists(path)) {
+    // Absent, or hidden from this user: the fix differs.
+    std::string problem = AccessProblem(files.HostPath(path), Access::kRead);
+    return problem.empty() ? "is not a file" : problem;
+  }
   const int64_t length = files.FileLen(path);
   const int64_t record = StationConfig().layout().length();
   if (length == 0) return "is empty";
@@ -62,7 +67,8 @@ std::string StationConfigProblem(Station& station, FileSystem& files) {
   try {
     ReadStationConfigFile(station, files);
   } catch (const RuntimeError& e) {
-    return station.WorkPath + " cannot be read: " + ExplainedError(e);
+    return station.WorkPath + " cannot be read: " +
+           ExplainedFileError(e, files.HostPath(station.WorkPath), Access::kRead);
   }
   const std::string& path = station.WorkPath;
   if (std::string problem = ConfigFileProblem(files, path); !problem.empty())
@@ -75,8 +81,11 @@ std::string StationConfigProblem(Station& station, FileSystem& files) {
   const std::pair<std::string, std::string> folders[] = {
       {root, data_root}, {PhoneOrdersFolder(root), "the delayed orders' folder"}};
   for (const auto& [folder, what] : folders)
-    if (!files.FolderExists(folder))
-      return folder + " (" + files.HostPath(folder).string() + "), " + what + ": does not exist";
+    if (!files.FolderExists(folder)) {
+      std::string problem = AccessProblem(files.HostPath(folder), Access::kRead);
+      return folder + " (" + files.HostPath(folder).string() + "), " + what + ": " +
+             (problem.empty() ? "is not a folder" : problem);
+    }
   return {};
 }
 

@@ -29,6 +29,8 @@ for path in ./usr/bin/korv-delayed-send ./usr/bin/korvtool \
   ./usr/share/applications/korv-delayed-send.desktop \
   ./usr/share/icons/hicolor/scalable/apps/korv-delayed-send.svg \
   ./usr/share/man/man1/korv-delayed-send.1.gz ./usr/share/man/man1/korvtool.1.gz \
+  ./usr/share/man/man5/printers.conf.5.gz ./usr/share/man/man5/mail.conf.5.gz \
+  ./usr/share/man/man5/korvini.dat.5.gz \
   ./usr/share/doc/korv-delayed-send/examples/printers.conf \
   ./usr/share/doc/korv-delayed-send/examples/mail.conf \
   ./usr/share/doc/korv-delayed-send/copyright ./usr/share/doc/korv-delayed-send/changelog.gz; do
@@ -67,11 +69,14 @@ dpkg-deb -x "$deb" "$root"
   fail "korv-delayed-send --once on a new station"
 
 # The manual pages say what --help says: every option and command in it.
-for page in korv-delayed-send korvtool; do
-  MANWIDTH=200 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" >"$work/$page.txt" \
+for page in man1/korv-delayed-send.1 man1/korvtool.1 man5/printers.conf.5 man5/mail.conf.5 \
+  man5/korvini.dat.5; do
+  name=$(basename "$page" | sed 's/\.[15]$//')
+  MANWIDTH=200 man --warnings -l "$root/usr/share/man/$page.gz" >"$work/$name.txt" \
     2>"$work/man-warnings" ||
     fail "man $page"
   [ -s "$work/man-warnings" ] && fail "man $page warns: $(cat "$work/man-warnings")"
+  grep -q '\.br' "$work/$name.txt" && fail "man $page shows a literal .br"
 done
 for option in $(grep -o -- '--[a-z-]*' "$work/help" | sort -u); do
   grep -q -- "$option" "$work/korv-delayed-send.txt" || fail "korv-delayed-send(1) lacks $option"
@@ -91,9 +96,20 @@ sed "s|/usr/bin/|$root/usr/bin/|" "$unit" >"$work/unit/korv-delayed-send.service
 MANPATH="$root/usr/share/man" systemd-analyze verify "$work/unit/korv-delayed-send.service" ||
   fail "systemd-analyze verify"
 
-# Debian's package checker: no error.
-lintian --fail-on error "$deb" >"$work/lintian" 2>&1 || fail "lintian reports errors"
+# The desktop entries, as the desktop reads them.
+for entry in "$root/usr/share/applications/korv-delayed-send.desktop" \
+  "$root/etc/xdg/autostart/korv-delayed-send.desktop"; do
+  desktop-file-validate "$entry" || fail "desktop-file-validate $entry"
+done
+grep -qx 'Exec=korv-delayed-send --autostart' "$root/etc/xdg/autostart/korv-delayed-send.desktop" ||
+  fail "the autostart entry does not start the station as a session's copy"
+
+# Debian's package checker, every tag shown: no error, and the programs
+# hardened as Debian's own (checked calls, bound at start, no .comment).
+lintian --pedantic -I --fail-on error "$deb" >"$work/lintian" 2>&1 || fail "lintian reports errors"
 grep -v 'running with root privileges' "$work/lintian" || true
+grep -E 'hardening-no-(fortify-functions|bindnow|relro)|binary-has-unneeded-section' \
+  "$work/lintian" && fail "lintian finds the programs not hardened"
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures failure(s)" >&2

@@ -16,7 +16,8 @@ TEST(ScreenText, Cp1252BytesShowAsTheirCharacters) {
   // The error text separates lines with CR alone, the log with CR LF.
   EXPECT_EQ(ScreenText("\rfirst\rsecond\r\nthird\n"), "\nfirst\nsecond\nthird\n");
   // The tip is NUL-ended and its lines end in CR.
-  EXPECT_EQ(ScreenTip(std::string("Korvain \rPending - 3\r\0junk", 28)), "Korvain \nPending - 3");
+  const char tip[] = "Korvain \rPending - 3\r\0junk";  // the NUL and what lies past it
+  EXPECT_EQ(ScreenTip(std::string(tip, sizeof tip - 1)), "Korvain \nPending - 3");
 }
 
 TEST(ScreenText, ColoursHaveRedInTheLowByte) {

@@ -4,8 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+# The two programs only; scripts/test.sh builds the tests too.
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build
+cmake --build build --target korv-delayed-send korvtool
 demo="$PWD/demo"
 rm -rf "$demo"
 echo

@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build and the tests need. Safe to run
-# again: it only asks apt when something is missing.
+# Installs the Debian packages the build needs. Safe to run again: it only
+# asks apt when something is missing.
+#   scripts/setup.sh           what the station and korvtool need (the demo)
+#   scripts/setup.sh --tests   and what the tests, the benchmarks and the
+#                              package's checks need (scripts/test.sh)
 set -euo pipefail
 packages=(
-  g++ cmake ninja-build pkg-config clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev
+  g++ cmake ninja-build pkg-config
   libcurl4-openssl-dev
-  libcups2-dev cups
+  libcups2-dev
   qt6-base-dev fonts-dejavu-core
-  dpkg-dev lintian systemd man-db
 )
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(
+    clang-format
+    libgtest-dev libgmock-dev libbenchmark-dev
+    cups
+    dpkg-dev lintian systemd man-db desktop-file-utils
+  )
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

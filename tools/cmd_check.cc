@@ -4,10 +4,10 @@
 // fault was found. It only looks: nothing is written or printed, and a file
 // is locked only for as long as it is read.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -22,6 +22,7 @@
 #include "engine/config_switch.h"
 #include "engine/station_config.h"
 #include "platform/files/open_file_guard.h"
+#include "platform/host/access_problem.h"
 #include "platform/host/system_host.h"
 #include "platform/mail/mail_settings.h"
 #include "platform/print/printer_registry.h"
@@ -68,7 +69,8 @@ bool CheckConfiguration(FileSystem& files, Station& station, Findings& out) {
   try {
     ReadStationConfigFile(station, files);
   } catch (const RuntimeError& e) {
-    out.Fault(out.Where(station.WorkPath) + " cannot be read: " + ExplainedError(e));
+    out.Fault(out.Where(station.WorkPath) + " cannot be read: " +
+              ExplainedFileError(e, files.HostPath(station.WorkPath), Access::kRead));
     return false;
   }
   const std::string& path = station.WorkPath;
@@ -77,31 +79,43 @@ bool CheckConfiguration(FileSystem& files, Station& station, Findings& out) {
     out.Ok(path + " read: LocalRoot " + station.LocalRoot + ", DataRoot " + station.DataRoot);
     return true;
   }
-  const bool missing = !files.Exists(path);
+  const bool missing = problem.rfind("does not exist", 0) == 0;
+  const bool there = files.Exists(path);
   out.Fault(out.Where(path) + " " + problem + ": the station sends nothing until it " +
-            (missing ? "does (korvtool init makes one)" : "is whole"));
-  return !missing && files.FileLen(path) > 0;
+            (missing ? "does (korvtool init makes one)"
+             : there ? "is whole"
+                     : "can read it"));
+  return there && files.FileLen(path) > 0;
 }
 
-// False when the root cannot be used to build paths.
+// False when the root cannot be used to build paths: the paths under it
+// would only repeat the one fault.
 bool CheckRootText(const std::string& name, ConfigField field, const std::string& value,
-                   const std::string& example, Findings& out) {
+                   const std::string& example, const std::string& root, Findings& out) {
   const std::string problem = RootTextProblem(value, example);
   if (problem.empty()) return true;
-  out.Fault(name + " (field " + std::to_string(FieldNumber(field)) + ") " + problem);
-  return !value.empty();
+  const std::string number = std::to_string(FieldNumber(field));
+  std::string fault = name + " (field " + number + ") " + problem;
+  if (!value.empty())
+    fault += "; set it with: korvtool config set " + number + " '" + value + "\\' --root " + root;
+  out.Fault(fault);
+  return false;
 }
 
-// False when the folder is missing.
+// False when the folder cannot be entered, so nothing under it can be
+// looked at.
 bool CheckFolder(const FileSystem& files, const std::string& path, const std::string& holds,
                  Findings& out) {
-  std::string problem = FolderWriteProblem(files.HostPath(path));
+  const auto host = files.HostPath(path);
+  std::string problem = FolderWriteProblem(host);
   if (problem.empty()) {
     out.Ok(path + " (" + holds + ") is writable");
     return true;
   }
+  if (problem != "does not exist" && problem != "is not a folder")
+    if (std::string who = AccessProblem(host, Access::kReadWrite); !who.empty()) problem = who;
   out.Fault(out.Where(path) + ", " + holds + ": " + problem);
-  return problem != "does not exist";
+  return access(host.c_str(), X_OK) == 0;
 }
 
 void CheckSharedFolders(const FileSystem& files, const Station& station, Findings& out) {
@@ -152,8 +166,9 @@ void CheckCounter(FileSystem& files, const std::string& path, size_t fields, Fin
     out.Ok(path + " does not exist yet; the first draw makes it");
     return;
   }
-  if (access(files.HostPath(path).c_str(), R_OK | W_OK) != 0) {
-    out.Fault(out.Where(path) + " cannot be read and written: " + std::strerror(errno));
+  const auto host = files.HostPath(path);
+  if (std::string problem = AccessProblem(host, Access::kReadWrite); !problem.empty()) {
+    out.Fault(out.Where(path) + " " + problem);
     return;
   }
   std::string text;
@@ -162,7 +177,8 @@ void CheckCounter(FileSystem& files, const std::string& path, size_t fields, Fin
     files.Lock(file.number());
     text = files.ReadAll(file.number());
   } catch (const RuntimeError& e) {
-    out.Fault(out.Where(path) + " cannot be read and written: " + ExplainedError(e));
+    out.Fault(out.Where(path) +
+              " cannot be read and written: " + ExplainedFileError(e, host, Access::kReadWrite));
     return;
   }
   std::string problem = CounterProblem(text, fields);
@@ -178,11 +194,12 @@ void CheckCounters(FileSystem& files, const Station& station, Findings& out) {
   CheckCounter(files, station.DataRoot + "BAROrdNumb.dat", 3, out);
 }
 
-void CheckData(FileSystem& files, const Station& station, Findings& out) {
+void CheckData(FileSystem& files, const Station& station, const std::string& root, Findings& out) {
   bool local = CheckRootText("LocalRoot", ConfigField::LocalRoot, station.LocalRoot,
-                             "data\\KitData.Dat", out);
+                             "data\\KitData.Dat", root, out);
   if (local) CheckFolder(files, station.LocalRoot + "data\\", "the kitchen ticket archive", out);
-  if (!CheckRootText("DataRoot", ConfigField::DataRoot, station.DataRoot, "PhoneOrders\\", out))
+  if (!CheckRootText("DataRoot", ConfigField::DataRoot, station.DataRoot, "PhoneOrders\\", root,
+                     out))
     return;
   if (!CheckFolder(files, station.DataRoot, "the shared tree, the kitchen and bar counters", out))
     return;  // nothing under it can be there
@@ -191,9 +208,10 @@ void CheckData(FileSystem& files, const Station& station, Findings& out) {
 }
 
 void CheckPrinters(FileSystem& files, Findings& out) {
-  if (!files.Exists(kPrintersConf)) {
-    out.Warning(out.Where(kPrintersConf) +
-                " does not exist: the station prints only on the CUPS server's queues");
+  const std::string problem = AccessProblem(files.HostPath(kPrintersConf), Access::kRead);
+  if (problem.rfind("does not exist", 0) == 0) {
+    out.Warning(out.Where(kPrintersConf) + " " + problem +
+                ": the station prints only on the CUPS server's queues");
     return;
   }
   std::ostringstream warnings;
@@ -201,7 +219,8 @@ void CheckPrinters(FileSystem& files, Findings& out) {
   InstalledPrinters installed = LoadInstalledPrinters(files, setup, warnings);
   std::istringstream lines(warnings.str());
   for (std::string line; std::getline(lines, line);) out.Fault(line);
-  if (installed.printers.empty()) out.Fault(std::string(kPrintersConf) + " names no printer");
+  if (installed.printers.empty() && problem.empty())
+    out.Fault(std::string(kPrintersConf) + " names no printer");
   for (const InstalledPrinter& p : installed.printers) {
     if (!p.destination) continue;  // its line's fault is said above
     std::string name = "printer " + p.device_name + " (" + p.destination->Describe() + ")";
@@ -213,16 +232,30 @@ void CheckPrinters(FileSystem& files, Findings& out) {
   }
 }
 
+// A password in a file every user of the machine may read is a password
+// given away.
+void CheckMailPassword(const FileSystem& files, const MailSettings& settings, Findings& out) {
+  struct stat st;
+  const auto host = files.HostPath(kMailSettingsPath);
+  if (settings.password.empty() || stat(host.c_str(), &st) != 0 || !(st.st_mode & S_IROTH)) return;
+  char mode[8];
+  std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+  out.Warning(out.Where(kMailSettingsPath) + " holds a password and every user may read it (mode " +
+              mode + "): sudo chmod o-rwx " + host.string());
+}
+
 void CheckMail(FileSystem& files, Findings& out) {
-  if (!files.Exists(kMailSettingsPath)) {
-    out.Warning(out.Where(kMailSettingsPath) +
-                " does not exist: the log viewer cannot mail the trace log to technical support");
+  const std::string problem = AccessProblem(files.HostPath(kMailSettingsPath), Access::kRead);
+  if (problem.rfind("does not exist", 0) == 0) {
+    out.Warning(out.Where(kMailSettingsPath) + " " + problem +
+                ": the log viewer cannot mail the trace log to technical support");
     return;
   }
   try {
     MailSettings settings = ReadMailSettings(files);
     out.Ok(std::string(kMailSettingsPath) + " read: mail to " + BareAddress(settings.to) +
            " goes through " + RedactedUrl(settings.server));
+    CheckMailPassword(files, settings, out);
   } catch (const RuntimeError& e) {
     out.Fault(e.description());
   }
@@ -241,8 +274,6 @@ void CheckRunningCopy(const FileSystem& files, Findings& out) {
 
 int RunCheck(const Args& args) {
   if (!args.positional.empty()) return UsageError("check takes no arguments");
-  if (!std::filesystem::is_directory(args.Root()))
-    return Fail("the station root " + args.Root() + " is not a folder");
   FileSystem files{PathMap(args.Root())};
   Findings out(files);
   if (geteuid() == 0)
@@ -250,7 +281,7 @@ int RunCheck(const Args& args) {
         "run as root: every file counts as writable; run the check as the user the station "
         "runs as (the service's: sudo -u korvain korvtool check)");
   Station station;
-  if (CheckConfiguration(files, station, out)) CheckData(files, station, out);
+  if (CheckConfiguration(files, station, out)) CheckData(files, station, args.Root(), out);
   CheckFolder(files, "C:\\Korvain\\", "the station's own: lock file, print spools, trace log", out);
   CheckPrinters(files, out);
   CheckMail(files, out);
@@ -281,7 +312,8 @@ const Registration kCheck{ToolCommand{
     "Nothing is written or printed. Run it as the user the station runs as, so\n"
     "that \"writable\" means writable for the station.\n"
     "Exit status: 0 when nothing is wrong (warnings allowed), 1 when a fault was\n"
-    "found, 2 for bad arguments.",
+    "found or this user may not use the station root, 2 for bad arguments or a\n"
+    "station root that is not a folder.",
     {},
     RunCheck,
 }};

@@ -17,6 +17,7 @@
 #include "common/record_tables.h"
 #include "platform/files/file_system.h"
 #include "platform/host/system_host.h"
+#include "testing/program_run.h"
 #include "testing/smtp_sink.h"
 #include "testing/tcp_test_printer.h"
 #include "testing/temp_dir.h"
@@ -28,9 +29,7 @@ namespace fs = std::filesystem;
 using testing::ReadHostFile;
 using testing::WriteHostFile;
 
-struct ToolRun {
-  int status = -1;
-  std::string output;
+struct ToolRun : testing::ProgramRun {
   // The lines that start with "fault: ".
   std::vector<std::string> Faults() const {
     std::vector<std::string> faults;
@@ -47,23 +46,9 @@ struct ToolRun {
   }
 };
 
-std::string Korvtool() {
-  const char* dir = std::getenv("KORV_TEST_BIN_DIR");
-  return std::string(dir ? dir : ".") + "/korvtool";
-}
+std::string Korvtool() { return testing::BuiltProgram("korvtool"); }
 
-// Runs a shell command line, standard error with the output.
-ToolRun RunTool(const std::string& command) {
-  std::string line = command + " 2>&1";
-  ToolRun run;
-  FILE* pipe = popen(line.c_str(), "r");
-  if (!pipe) return run;
-  char buf[4096];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) run.output.append(buf, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+ToolRun RunTool(const std::string& command) { return {testing::RunProgram(command)}; }
 
 // A station made by korvtool init, with mail settings, a network ticket
 // printer that answers, and counters as the stations leave them. CUPS is
@@ -158,6 +143,13 @@ TEST(KorvtoolCheck, WhatTheStationCanDoWithoutIsNoFault) {
        "ok: F:\\KORVAIN\\Delivery\\LastOrder\\"},
       {"the station runs", [](CheckedStation& s) { s.HoldStation(); },
        "ok: korv-delayed-send runs on this station (process "},
+      {"a password every user may read",
+       [](CheckedStation& s) {
+         s.Append("c/Korvain/mail.conf", "user = kitchen\npassword = secret\n");
+         fs::permissions(s.Host("c/Korvain/mail.conf"), fs::perms::others_read,
+                         fs::perm_options::add);
+       },
+       "holds a password and every user may read it (mode "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -188,10 +180,11 @@ TEST(KorvtoolCheck, EachFaultIsOneLineThatNamesIt) {
        "cannot be read: permission denied (error 70)"},
       {"DataRoot without its final backslash",
        [](CheckedStation& s) { s.SetField(ConfigField::DataRoot, "F:\\KORVAIN"); },
-       "DataRoot (field 49) \"F:\\KORVAIN\" does not end with a backslash", 6},
+       "does not end with a backslash: the station would use F:\\KORVAINPhoneOrders\\; set it "
+       "with: korvtool config set 49 'F:\\KORVAIN\\'"},
       {"LocalRoot without its final backslash",
        [](CheckedStation& s) { s.SetField(ConfigField::LocalRoot, "C:\\KORVAIN"); },
-       "LocalRoot (field 6) \"C:\\KORVAIN\" does not end with a backslash", 2},
+       "LocalRoot (field 6) \"C:\\KORVAIN\" does not end with a backslash"},
       {"the shared tree is not there",
        [](CheckedStation& s) { fs::remove_all(s.Host("f/KORVAIN")); }, "F:\\KORVAIN\\ ("},
       {"no KitMonitor while the monitor is on",
@@ -250,6 +243,11 @@ TEST(KorvtoolCheck, EachFaultIsOneLineThatNamesIt) {
       {"mail settings without a server",
        [](CheckedStation& s) { s.Write("c/Korvain/mail.conf", "from = k@x\nto = s@x\n"); },
        "no \"server\" is set"},
+      {"mail server that is not SMTP",
+       [](CheckedStation& s) {
+         s.Write("c/Korvain/mail.conf", "server = http://127.0.0.1:2525\nfrom = k@x\nto = s@x\n");
+       },
+       "\"server\" must begin with smtp:// or smtps://"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -282,7 +280,7 @@ TEST(KorvtoolCheck, AFolderTheStationsUserCannotWriteIsAFault) {
   ToolRun run = station.Check(as);
   EXPECT_EQ(run.status, 1) << run.output;
   ASSERT_EQ(run.Faults().size(), 1u) << run.output;
-  EXPECT_TRUE(run.HasLine("fault: F:\\KORVAIN\\PhoneOrders\\ (", "Permission denied"))
+  EXPECT_TRUE(run.HasLine("fault: F:\\KORVAIN\\PhoneOrders\\ (", "may not make files in"))
       << run.output;
 }
 

@@ -4,6 +4,7 @@
 // record, and the pending list as the delayed-send window shows it.
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -31,17 +32,11 @@
 namespace korv::tool {
 namespace {
 
-// The station's configuration, for its DataRoot; an error message when it
-// cannot be had.
-std::optional<std::string> LoadStation(const Args& args, FileSystem& files, Station& station) {
-  try {
-    ReadStationConfigFile(station, files);
-  } catch (const RuntimeError& e) {
-    return "cannot read the station configuration: " + e.description();
-  }
-  if (station.DataRoot.empty())
-    return "no shared data folder: C:\\Korvain\\KorvINI.dat under " + args.Root() +
-           " is missing or its field 49 is blank";
+// The station's configuration, for its DataRoot; why it cannot be used
+// (the file or folder and the reason, as the station says it) when not.
+std::optional<std::string> LoadStation(FileSystem& files, Station& station) {
+  if (std::string problem = StationConfigProblem(station, files); !problem.empty())
+    return "cannot use the station's configuration: " + problem;
   return std::nullopt;
 }
 
@@ -124,7 +119,7 @@ int RunOrder(const Args& args) {
 
   FileSystem files{PathMap(args.Root())};
   Station station;
-  if (auto error = LoadStation(args, files, station)) return Fail(*error);
+  if (auto error = LoadStation(files, station)) return Fail(*error);
   std::optional<std::string> chosen = args.Option("--id");
   std::string id = chosen ? *chosen : NextFreeDelayedOrderId(files, station.DataRoot);
   if (!IsSafeOrderId(id)) return UsageError("--id '" + id + "' cannot be a file name");
@@ -142,6 +137,26 @@ int RunOrder(const Args& args) {
   std::cout << id << ": " << rows.size() << (rows.size() == 1 ? " line" : " lines") << ", due "
             << date << " at " << time << "\n";
   return 0;
+}
+
+// How far past the customer file's end a new record may lie. The records
+// between are written as blank customers, so a mistyped number of ten
+// digits would fill the share's disk with them; a thousand is 2 MB.
+constexpr int64_t kCustomerGap = 1000;
+constexpr int64_t kCustomerRecordBytes = 2000;
+
+std::optional<std::string> FarPastTheEnd(FileSystem& files, const std::string& data_root,
+                                         long number) {
+  const std::string path = data_root + "data\\CustData.dat";
+  const int64_t records =
+      files.Exists(path) ? (files.FileLen(path) + kCustomerRecordBytes - 1) / kCustomerRecordBytes
+                         : 0;
+  if (number <= records + kCustomerGap) return std::nullopt;
+  return "customer " + std::to_string(number) + " is refused: " + path + " (" +
+         files.HostPath(path).string() + ") holds " + std::to_string(records) +
+         " records, and a new one may lie at most " + std::to_string(kCustomerGap) +
+         " past its end (customer " + std::to_string(records + kCustomerGap) +
+         " at most), since the records between are written as blank customers";
 }
 
 int RunCustomer(const Args& args) {
@@ -162,7 +177,8 @@ int RunCustomer(const Args& args) {
   }
   FileSystem files{PathMap(args.Root())};
   Station station;
-  if (auto error = LoadStation(args, files, station)) return Fail(*error);
+  if (auto error = LoadStation(files, station)) return Fail(*error);
+  if (auto error = FarPastTheEnd(files, station.DataRoot, *number)) return Fail(*error);
   try {
     WriteCustomer(files, station.DataRoot, static_cast<int>(*number), record);
   } catch (const RuntimeError& e) {
@@ -191,7 +207,7 @@ int RunOrders(const Args& args) {
   if (!args.positional.empty()) return UsageError("orders takes no arguments");
   FileSystem files{PathMap(args.Root())};
   Station station;
-  if (auto error = LoadStation(args, files, station)) return Fail(*error);
+  if (auto error = LoadStation(files, station)) return Fail(*error);
   SystemClock clock;
   HeadlessLoop loop(clock);
   StderrStatusLines status;
@@ -245,7 +261,9 @@ const Registration kCustomer({
     "write customer record N of data\\CustData.dat",
     "Writes record N of the customer file under the station's DataRoot (replacing it),\n"
     "with the customer number, telephone, name and the three address lines printed on\n"
-    "the kitchen ticket. Text longer than its field is refused.",
+    "the kitchen ticket. Text longer than its field is refused, and so is a record\n"
+    "more than 1000 past the end of the file (the records between are written as\n"
+    "blank customers).",
     {"--phone", "--name", "--address1", "--address2", "--address3"},
     RunCustomer,
 });

@@ -119,6 +119,7 @@ const Registration kPreview{ToolCommand{
     "FILE cannot be read or the picture cannot be written, 2 for bad arguments.",
     {"--out", "--columns"},
     RunPreview,
+    false,
 }};
 
 }  // namespace

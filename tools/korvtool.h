@@ -31,6 +31,9 @@ struct ToolCommand {
   std::string help;                        // the whole help text of the command
   std::vector<std::string> value_options;  // options that take a value
   std::function<int(const Args&)> run;     // exit status
+  // Whether the command works on a station root that must be there, and be
+  // usable by this user, before it runs.
+  bool needs_station_root = true;
 };
 
 struct Registration {

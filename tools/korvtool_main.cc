@@ -1,9 +1,13 @@
 // korvtool: dispatches to the registered commands.
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <set>
 #include <sstream>
 
+#include "common/runtime_error.h"
+#include "platform/host/access_problem.h"
 #include "tools/korvtool.h"
 
 #ifndef KORV_VERSION
@@ -42,9 +46,23 @@ void PrintAllHelp(std::ostream& out) {
   }
 }
 
+// The options a command's usage line names ("--demo" in "[--demo]"), and
+// --help: the usage line is the list of what the command takes, so its help
+// cannot promise an option it refuses or leave one out.
+std::set<std::string> KnownOptions(const ToolCommand& command) {
+  std::set<std::string> known = {"--help"};
+  const std::string& usage = command.usage;
+  for (size_t at = usage.find("--"); at != std::string::npos; at = usage.find("--", at + 2)) {
+    size_t end = usage.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-", at + 2);
+    known.insert(usage.substr(at, end == std::string::npos ? end : end - at));
+  }
+  return known;
+}
+
 Args Parse(const ToolCommand& command, int argc, char** argv, bool& ok) {
   Args args;
-  ok = true;
+  ok = false;
+  const std::set<std::string> known = KnownOptions(command);
   for (int i = 2; i < argc; ++i) {
     std::string a = argv[i];
     bool takes_value = a == "--root";
@@ -52,18 +70,38 @@ Args Parse(const ToolCommand& command, int argc, char** argv, bool& ok) {
     if (takes_value) {
       if (i + 1 >= argc) {
         UsageError(a + " needs a value");
-        ok = false;
         return args;
       }
       args.options[a] = argv[++i];
       args.option_list.emplace_back(a, argv[i]);
     } else if (a.rfind("--", 0) == 0 && a.size() > 2) {
+      if (!known.count(a)) {
+        UsageError("unknown option " + a + " of '" + command.name + "'; usage: korvtool " +
+                   command.usage);
+        return args;
+      }
       args.flags.push_back(a);
     } else {
       args.positional.push_back(a);
     }
   }
+  ok = true;
   return args;
+}
+
+// 0 when the station root is a folder this user may use; else says why and
+// returns 2 for a root that is not a folder (a wrong --root or $KORV_ROOT)
+// and 1 for one this user may not use.
+int StationRootStatus(const Args& args) {
+  const std::string root = args.Root();
+  const std::string problem = AccessProblem(root, Access::kRead);
+  std::error_code ec;
+  if (problem.rfind("does not exist", 0) == 0 ||
+      (problem.empty() && !std::filesystem::is_directory(root, ec)))
+    return UsageError("the station root " + root +
+                      " is not a folder (make one with: korvtool init --root " + root + ")");
+  if (!problem.empty()) return Fail("the station root " + root + " " + problem);
+  return 0;
 }
 
 }  // namespace
@@ -133,9 +171,15 @@ int main(int argc, char** argv) {
     std::cout << "Usage: korvtool " << it->second.usage << "\n\n" << it->second.help << "\n";
     return 0;
   }
+  if (it->second.needs_station_root)
+    if (int status = StationRootStatus(args)) return status;
   try {
     return it->second.run(args);
+  } catch (const korv::RuntimeError& e) {
+    return Fail(korv::ExplainedError(e));
   } catch (const std::exception& e) {
     return Fail(e.what());
+  } catch (...) {
+    return Fail("stopped by an unknown error");
   }
 }

@@ -138,15 +138,18 @@ std::vector<ButtonRecord> CategoryRecords() {
   return records;
 }
 
-void WriteButtonFile(FileSystem& files, const std::string& path,
-                     const std::vector<ButtonRecord>& records) {
+std::string Bytes(const std::vector<ButtonRecord>& records) {
   std::string bytes;
   for (const ButtonRecord& r : records) bytes += r.bytes();
+  return bytes;
+}
+
+void WriteButtonFile(FileSystem& files, const MenuFile& file) {
   files.CloseAll();
   try {
-    int f = files.Open(path, OpenMode::kReadWrite);
+    int f = files.Open(file.path, OpenMode::kReadWrite);
     files.Lock(f);
-    files.Rewrite(f, bytes);
+    files.Rewrite(f, file.bytes);
     files.Unlock(f);
   } catch (...) {
     files.CloseAll();
@@ -157,14 +160,20 @@ void WriteButtonFile(FileSystem& files, const std::string& path,
 
 }  // namespace
 
-void WriteSampleMenu(FileSystem& files, const std::string& data_root) {
-  files.MakeFolders(data_root + "ini");
-  WriteButtonFile(files, data_root + kMainButtonsFile, CategoryRecords());
-  WriteButtonFile(files, data_root + kQuickButtonsFile, ItemRecords(QuickItems(), 5));
+std::vector<MenuFile> SampleMenuFiles(const std::string& data_root) {
+  std::vector<MenuFile> menu = {
+      {data_root + kMainButtonsFile, Bytes(CategoryRecords())},
+      {data_root + kQuickButtonsFile, Bytes(ItemRecords(QuickItems(), 5))}};
   const auto& categories = SampleCategories();
   for (size_t page = 0; page < categories.size(); ++page)
-    WriteButtonFile(files, data_root + PageButtonFile(static_cast<int>(page)),
-                    ItemRecords(categories[page].items, 12));
+    menu.push_back({data_root + PageButtonFile(static_cast<int>(page)),
+                    Bytes(ItemRecords(categories[page].items, 12))});
+  return menu;
+}
+
+void WriteSampleMenu(FileSystem& files, const std::string& data_root) {
+  files.MakeFolders(data_root + "ini");
+  for (const MenuFile& file : SampleMenuFiles(data_root)) WriteButtonFile(files, file);
 }
 
 }  // namespace korv

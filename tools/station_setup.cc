@@ -1,5 +1,6 @@
 #include "tools/station_setup.h"
 
+#include <cstdio>
 #include <sstream>
 
 #include "common/bar_row.h"
@@ -56,31 +57,92 @@ StationConfig DemoConfig(const std::string& data_root) {
   return c;
 }
 
+// NAME.YYYYMMDD-HHMMSS.bak beside the file, -2, -3, ... after the stamp when
+// that name is taken (two runs within a second).
+std::string CopyName(const std::string& path, const DateTime& now, int attempt) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, ".%04d%02d%02d-%02d%02d%02d", now.date.year, now.date.month,
+                now.date.day, now.seconds / 3600, now.seconds / 60 % 60, now.seconds % 60);
+  return path + stamp + (attempt > 1 ? "-" + std::to_string(attempt) : "") + ".bak";
+}
+
+// A copy of the file beside it, on disk, never over another file; its name.
+std::string KeepCopy(FileSystem& files, const std::string& path, const DateTime& now) {
+  const std::string old_bytes = files.ReadFileText(path);
+  for (int attempt = 1;; ++attempt) {
+    std::string copy = CopyName(path, now, attempt);
+    if (files.CreateWhole(copy, old_bytes)) return copy;
+  }
+}
+
+class Placer {
+ public:
+  Placer(FileSystem& files, ExistingFile existing, const DateTime& now)
+      : files_(files), existing_(existing), now_(now) {}
+
+  // Writes a file of the new station and says what became of it; false when
+  // a file of the station's own was kept.
+  bool Place(const std::string& path, std::string_view bytes, const std::string& note = {}) {
+    if (files_.CreateWhole(path, bytes)) {
+      out_ << "made " << path << note << "\n";
+      return true;
+    }
+    if (existing_ == ExistingFile::kKeep) {
+      out_ << "kept " << path << ": it is there (--replace replaces it, keeping a copy)\n";
+      return false;
+    }
+    if (files_.ReadFileText(path) == bytes) {
+      out_ << "left " << path << ": it is already the new station's\n";
+      return true;
+    }
+    const std::string copy = KeepCopy(files_, path, now_);
+    files_.WriteWhole(path, bytes);
+    out_ << "replaced " << path << note << "; the old one is kept as " << copy << "\n";
+    return true;
+  }
+
+  bool replacing() const { return existing_ == ExistingFile::kReplaceKeepingACopy; }
+  std::ostringstream& out() { return out_; }
+
+ private:
+  FileSystem& files_;
+  ExistingFile existing_;
+  DateTime now_;
+  std::ostringstream out_;
+};
+
+// The menu goes in whole or not at all: a restaurant's menu with sample
+// pages mixed into it would show on its order-entry stations.
+void PlaceMenu(FileSystem& files, const std::string& data_root, Placer& placer) {
+  const std::string folder = data_root + "ini\\";
+  files.MakeFolders(folder);
+  const std::vector<std::string> there = files.List(folder, "*Button*.dat");
+  if (!there.empty() && !placer.replacing()) {
+    placer.out() << "kept the menu in " << folder << " (" << there.size()
+                 << " button files, MainButtons.dat and Button*.dat): it is there (--replace "
+                    "replaces it with the sample menu, keeping a copy of each file)\n";
+    return;
+  }
+  for (const MenuFile& file : SampleMenuFiles(data_root))
+    placer.Place(file.path, file.bytes, " (sample menu)");
+}
+
 }  // namespace
 
-std::string InitStation(FileSystem& files, const std::string& data_root, bool replace) {
-  std::ostringstream out;
+std::string InitStation(FileSystem& files, const std::string& data_root, ExistingFile existing,
+                        const DateTime& now) {
+  Placer placer(files, existing, now);
   files.MakeFolders("C:\\Korvain\\data");
   for (const char* folder :
        {"PhoneOrders\\Deleted", "data", "ini", "KitMonitor", "Delivery\\LastOrder"})
     files.MakeFolders(data_root + folder);
-  out << "shared folders under " << data_root << "\n";
-  if (replace || !files.Exists(kConfig)) {
-    int f = files.Open(kConfig, OpenMode::kRandom, 2300);
-    files.Lock(f);
-    files.PutRecord(f, 1, DemoConfig(data_root).bytes());
-    files.CloseAll();
-    out << kConfig << " (DataRoot " << data_root << ")\n";
-  }
-  if (replace || !files.Exists(kPrinters)) {
-    WriteLockedText(files, kPrinters, OpenMode::kOutput, kPrintersText);
+  placer.out() << "shared folders under " << data_root << "\n";
+  placer.Place(kConfig, DemoConfig(data_root).bytes(), " (DataRoot " + data_root + ")");
+  if (placer.Place(kPrinters, kPrintersText, " (printers write to C:\\Korvain\\printed\\)"))
     for (const char* p : {"kitchen1", "kitchen2", "bar", "grill", "pizza", "office"})
       files.MakeFolders(std::string("C:\\Korvain\\printed\\") + p);
-    out << kPrinters << " (printers write to C:\\Korvain\\printed\\)\n";
-  }
-  WriteSampleMenu(files, data_root);
-  out << "sample menu in " << data_root << "ini\\\n";
-  return out.str();
+  PlaceMenu(files, data_root, placer);
+  return placer.out().str();
 }
 
 std::string WriteDemoOrders(FileSystem& files, const std::string& data_root, const DateTime& now) {

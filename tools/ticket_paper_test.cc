@@ -73,7 +73,7 @@ const std::vector<Document>& PrintedDocuments(const std::string& size_step) {
   testing::TestStation t({"KITCHEN1 TM-U220", "KITCHEN2 TM-U220", "BAR TM-T88", "GRILL TM-T20",
                           "PIZZA TM-T20", "OFFICE"});
   t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60});
-  InitStation(t.files, kRoot, true);
+  InitStation(t.files, kRoot, ExistingFile::kReplaceKeepingACopy, t.clock.Now());
   StationConfig config(t.Read(kConfigFile));
   config.Set(ConfigField::TicketSizeStep, size_step);
   t.Write(kConfigFile, config.bytes());

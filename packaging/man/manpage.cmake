@@ -29,9 +29,11 @@ string(SUBSTRING "${help}" 0 ${end_of_usage} usage)
 math(EXPR rest_start "${end_of_usage} + 2")
 string(SUBSTRING "${help}" ${rest_start} -1 description)
 string(REGEX REPLACE "^Usage: *" "" usage "${usage}")
-string(REGEX REPLACE "\n *" "\n.br\n" usage "${usage}")
 string(REGEX REPLACE "\n+$" "" description "${description}")
 to_roff("${usage}" usage)
+# Line breaks between the usage lines once the text is roff, so the
+# requests are not escaped as text.
+string(REGEX REPLACE "\n *" "\n.br\n" usage "${usage}")
 to_roff("${description}" description)
 to_roff("${NAME}" name)
 to_roff("${SUMMARY}" summary)

@@ -2,6 +2,7 @@
 
 #include "common/runtime_error.h"
 #include "common/val.h"
+#include "platform/host/access_problem.h"
 
 namespace korv {
 namespace {
@@ -60,13 +61,32 @@ MailSettings ParseMailSettings(std::string_view text, const std::string& source)
   RequireSet(settings.server, "server", source);
   RequireSet(settings.from, "from", source);
   RequireSet(settings.to, "to", source);
+  // Any other scheme (http://) would fail at the first mail, long after the
+  // technician left; the URL itself may hold a password, so it is not shown.
+  const std::string scheme = Lower(settings.server.substr(0, settings.server.find("://") + 3));
+  if (scheme != "smtp://" && scheme != "smtps://")
+    Refuse(source, "\"server\" must begin with smtp:// or smtps://");
   return settings;
 }
 
 MailSettings ReadMailSettings(FileSystem& files, const std::string& path) {
-  if (!files.Exists(path))
-    throw RuntimeError(kErrFileNotFound, "No mail settings: " + path + " does not exist");
-  return ParseMailSettings(files.ReadFileText(path), path);
+  const auto host = files.HostPath(path);
+  if (!files.Exists(path)) {
+    const std::string problem = AccessProblem(host, Access::kRead);
+    if (problem.rfind("does not exist", 0) == 0)
+      throw RuntimeError(kErrFileNotFound, "No mail settings: " + path + " " + problem);
+    throw RuntimeError(kErrPermissionDenied,
+                       "Mail settings " + path + " (" + host.string() + ") " + problem);
+  }
+  std::string text;
+  try {
+    text = files.ReadFileText(path);
+  } catch (const RuntimeError& e) {
+    throw RuntimeError(e.number(),
+                       "Mail settings " + path + " (" + host.string() +
+                           ") cannot be read: " + ExplainedFileError(e, host, Access::kRead));
+  }
+  return ParseMailSettings(text, path);
 }
 
 std::string RedactedUrl(std::string_view url) {

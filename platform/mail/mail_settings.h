@@ -31,10 +31,12 @@ struct MailSettings {
 
 // Reads the settings text. Raises RuntimeError 5 naming the line for a line
 // without "=" or an unknown key, and naming the key when server, from or to is
-// missing. No message quotes a value, so a password never shows.
+// missing, or when server is not an smtp:// or smtps:// URL. No message
+// quotes a value, so a password never shows.
 MailSettings ParseMailSettings(std::string_view text, const std::string& source);
 
-// Reads the settings file; 53 with the path when it does not exist.
+// Reads the settings file; 53 with the path when it does not exist, 70 with
+// the path and who may read it when this user may not.
 MailSettings ReadMailSettings(FileSystem& files, const std::string& path = kMailSettingsPath);
 
 // The server URL without any user name or password written into it

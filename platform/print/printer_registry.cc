@@ -8,6 +8,7 @@
 
 #include "common/runtime_error.h"
 #include "common/val.h"
+#include "platform/host/access_problem.h"
 #include "platform/print/destinations.h"
 
 namespace korv {
@@ -229,13 +230,21 @@ InstalledPrinters ParsePrintersConf(std::string_view text, const FileSystem& fil
 InstalledPrinters LoadInstalledPrinters(FileSystem& files, const PrinterSetup& setup,
                                         std::ostream& warnings) {
   std::string text;
+  const auto host = files.HostPath(kPrintersConf);
   if (files.Exists(kPrintersConf)) {
     try {
       text = files.ReadFileText(kPrintersConf);
     } catch (const RuntimeError& e) {
-      warnings << kPrintersConf << ": " << e.description() << "; no printers of its own"
+      warnings << kPrintersConf << " (" << host.string()
+               << "): " << ExplainedFileError(e, host, Access::kRead) << "; no printers of its own"
                << std::endl;
     }
+  } else if (std::string problem = AccessProblem(host, Access::kRead);
+             problem.rfind("does not exist", 0) != 0) {
+    // Hidden from this user rather than absent: a station without its own
+    // printers must not pass unnoticed.
+    warnings << kPrintersConf << " (" << host.string() << ") " << problem
+             << "; no printers of its own" << std::endl;
   }
   return ParsePrintersConf(text, files, setup, warnings);
 }
