@@ -21,13 +21,24 @@ std::string ArchiveText(const KorvMain& m, const Station& s) {
   return text;
 }
 
+// The length over the record length, rounded to the nearest whole number,
+// halves to even.
+int64_t RecordCount(int64_t length) {
+  const int64_t whole = length / kRecordLength, rest = length % kRecordLength;
+  const bool up = 2 * rest > kRecordLength || (2 * rest == kRecordLength && whole % 2 == 1);
+  return whole + (up ? 1 : 0);
+}
+
 }  // namespace
 
-// The new record starts after the last whole or partial record. A record cut
-// short by a write that never finished is first filled out with blanks, so it
-// stays readable and every later record stays on its own slot. The send's
-// journal keeps the record's number before it is written, so a send resumed
-// after a crash writes the same record again rather than a second one.
+// The new record is the one after the count of records, the file's length
+// over 2000 rounded to the nearest whole number (halves to even, as the
+// platform rounds), as every station counts them: a partial record a write
+// that never finished left is written over when it is under half a record,
+// and kept, filled out with blanks, when it is over, so every later record
+// stays on its own slot. The send's journal keeps the record's number before
+// it is written, so a send resumed after a crash writes the same record again
+// rather than a second one.
 void KorvMain::Save_Receipt() {
   Text4.SetText(ArchiveText(*this, station_));
   FileSystem& files = platform_.files;
@@ -38,8 +49,8 @@ void KorvMain::Save_Receipt() {
   int64_t record = static_cast<int64_t>(Val(Kept(kReceiptKept).value_or("0")));
   if (record < 1) {
     const int64_t length = files.Lof(file.number());
-    const int64_t records = (length + kRecordLength - 1) / kRecordLength;
-    if (length % kRecordLength != 0)
+    const int64_t records = RecordCount(length);
+    if (records * kRecordLength > length)
       files.PutRecord(file.number(), records, files.GetRecord(file.number(), records));
     record = records + 1;
     Keep(kReceiptKept, std::to_string(record));
