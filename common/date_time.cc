@@ -1,5 +1,6 @@
 #include "common/date_time.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -61,14 +62,17 @@ bool IsNumber(const std::string& t) {
   return !t.empty() && t.size() <= 4 && std::isdigit(static_cast<unsigned char>(t[0]));
 }
 
-std::optional<int> MonthByName(const std::string& t) {
-  if (t.size() < 3) return std::nullopt;
-  std::string low = Lower(t);
-  for (int i = 0; i < 12; ++i) {
-    std::string name = kMonths[i];
-    if (name.compare(0, low.size(), low) == 0) return i + 1;
-  }
-  return std::nullopt;
+bool IsWord(const std::string& t) { return std::isalpha(static_cast<unsigned char>(t[0])); }
+
+// The 1-based position of a name of at least three letters in names, read as
+// a prefix ("Dec", "Sept", "Thurs"); 0 when it names none.
+template <size_t N>
+int NamedIn(const std::array<const char*, N>& names, const std::string& t) {
+  if (t.size() < 3) return 0;
+  const std::string low = Lower(t);
+  for (size_t i = 0; i < N; ++i)
+    if (Lower(names[i]).compare(0, low.size(), low) == 0) return static_cast<int>(i) + 1;
+  return 0;
 }
 
 int TwoDigitYear(const std::string& t, int value) {
@@ -80,6 +84,116 @@ int TwoDigitYear(const std::string& t, int value) {
 Date Checked(int y, int m, int d) {
   if (!IsValidDate(y, m, d)) Mismatch();
   return Date{y, m, d};
+}
+
+bool IsDesignator(const std::string& t) {
+  const std::string d = Upper(t);
+  return d == "AM" || d == "A" || d == "PM" || d == "P";
+}
+
+// Seconds since midnight of a time's tokens: h:mm, h:mm:ss, either with AM/PM
+// or 24-hour, and "h AM".
+int TimeOf(std::vector<std::string> t) {
+  std::optional<bool> pm;
+  if (!t.empty() && IsWord(t.back())) {
+    if (!IsDesignator(t.back())) Mismatch();
+    pm = Upper(t.back())[0] == 'P';
+    t.pop_back();
+  }
+  int h = 0, m = 0, s = 0;
+  auto two = [](const std::string& x) { return IsNumber(x) && x.size() <= 2; };
+  auto num = [&](size_t i) { return static_cast<int>(Val(t[i])); };
+  if (t.size() == 1 && pm && two(t[0])) {
+    h = num(0);
+  } else if (t.size() == 3 && two(t[0]) && t[1] == ":" && two(t[2])) {
+    h = num(0);
+    m = num(2);
+  } else if (t.size() == 5 && two(t[0]) && t[1] == ":" && two(t[2]) && t[3] == ":" && two(t[4])) {
+    h = num(0);
+    m = num(2);
+    s = num(4);
+  } else {
+    Mismatch();
+  }
+  if (m > 59 || s > 59) Mismatch();
+  if (pm) {
+    if (h < 1 || h > 12) Mismatch();
+    h = (h % 12) + (*pm ? 12 : 0);
+  } else if (h > 23) {
+    Mismatch();
+  }
+  return h * 3600 + m * 60 + s;
+}
+
+// The tokens of a date with the time of day after it taken off; the time must
+// be one that can be read, so that no stray text rides along.
+std::vector<std::string> WithoutTime(std::vector<std::string> t) {
+  size_t start = t.size();
+  auto colon = std::find(t.begin(), t.end(), ":");
+  if (colon != t.end())
+    start = static_cast<size_t>(colon - t.begin()) - (colon == t.begin() ? 0 : 1);
+  else if (t.size() >= 2 && IsDesignator(t.back()))
+    start = t.size() - 2;
+  if (start == t.size()) return t;
+  TimeOf(std::vector<std::string>(t.begin() + static_cast<long>(start), t.end()));
+  t.resize(start);
+  return t;
+}
+
+// The numbers and names of a date, its separators left out; a separator other
+// than "/", "-", "." or "," is no date.
+std::vector<std::string> DateParts(const std::vector<std::string>& tokens) {
+  std::vector<std::string> parts;
+  for (const std::string& t : tokens) {
+    if (IsNumber(t) || IsWord(t))
+      parts.push_back(t);
+    else if (t != "/" && t != "-" && t != "." && t != ",")
+      Mismatch();
+  }
+  return parts;
+}
+
+int Number(const std::string& t, size_t most_digits) {
+  if (!IsNumber(t) || t.size() > most_digits) Mismatch();
+  return static_cast<int>(Val(t));
+}
+
+int Year(const std::string& t) { return TwoDigitYear(t, Number(t, 4)); }
+
+// A year written first: by its four digits, or by the setting.
+bool YearFirst(const std::string& first, const std::string& last, DateOrder order) {
+  if (first.size() == 4) return true;
+  if (last.size() == 4) return false;
+  return order == DateOrder::kYearMonthDay;
+}
+
+// Three numbers: the year at either end, day and month in the setting's order
+// (month first where the year comes first).
+Date NumericDate(const std::vector<std::string>& p, DateOrder order) {
+  for (const std::string& t : p)
+    if (!IsNumber(t)) Mismatch();
+  if (YearFirst(p[0], p[2], order)) return Checked(Year(p[0]), Number(p[1], 2), Number(p[2], 2));
+  const bool day_first = order == DateOrder::kDayMonthYear;
+  const int a = Number(p[0], 2), b = Number(p[1], 2);
+  return Checked(Year(p[2]), day_first ? b : a, day_first ? a : b);
+}
+
+// A named month and two numbers, the day and the year in either order.
+Date NamedMonthDate(const std::vector<std::string>& p, DateOrder order) {
+  std::vector<std::string> numbers;
+  int month = 0;
+  for (const std::string& t : p) {
+    if (IsNumber(t))
+      numbers.push_back(t);
+    else if (month == 0)
+      month = NamedIn(kMonths, t);
+    else
+      Mismatch();
+  }
+  if (month == 0 || numbers.size() != 2) Mismatch();
+  const bool year_first = YearFirst(numbers[0], numbers[1], order);
+  const std::string& year = numbers[year_first ? 0 : 1];
+  return Checked(Year(year), month, Number(numbers[year_first ? 1 : 0], 2));
 }
 
 }  // namespace
@@ -112,67 +226,37 @@ bool IsValidDate(int year, int month, int day) {
   return day <= max;
 }
 
-Date ParseDate(std::string_view text) {
-  std::vector<std::string> t = Tokens(text);
-  auto num = [&](size_t i) { return static_cast<int>(Val(t[i])); };
-  // M/D/Y or Y-M-D
-  if (t.size() == 5 && IsNumber(t[0]) && IsNumber(t[2]) && IsNumber(t[4])) {
-    if (t[1] == "/" && t[3] == "/" && t[0].size() <= 2 && t[2].size() <= 2)
-      return Checked(TwoDigitYear(t[4], num(4)), num(0), num(2));
-    if (t[1] == "-" && t[3] == "-" && t[0].size() == 4 && t[2].size() <= 2 && t[4].size() <= 2)
-      return Checked(num(0), num(2), num(4));
-    Mismatch();
-  }
-  // Month-name forms: "Dec 25, 2026", "December 25 2026".
-  std::vector<std::string> words;
-  for (const std::string& s : t)
-    if (s != ",") words.push_back(s);
-  if (words.size() == 3 && !IsNumber(words[0]) && IsNumber(words[1]) && IsNumber(words[2]) &&
-      words[1].size() <= 2) {
-    auto month = MonthByName(words[0]);
-    if (!month) Mismatch();
-    return Checked(TwoDigitYear(words[2], static_cast<int>(Val(words[2]))), *month,
-                   static_cast<int>(Val(words[1])));
-  }
-  Mismatch();
+std::optional<DateOrder> DateOrderNamed(std::string_view text) {
+  for (DateOrder order :
+       {DateOrder::kMonthDayYear, DateOrder::kDayMonthYear, DateOrder::kYearMonthDay})
+    if (Upper(text) == DateOrderName(order)) return order;
+  return std::nullopt;
 }
 
-int ParseTime(std::string_view text) {
-  std::vector<std::string> t = Tokens(text);
-  std::optional<bool> pm;
-  if (!t.empty() && std::isalpha(static_cast<unsigned char>(t.back()[0]))) {
-    std::string d = Upper(t.back());
-    if (d == "AM" || d == "A")
-      pm = false;
-    else if (d == "PM" || d == "P")
-      pm = true;
-    else
-      Mismatch();
-    t.pop_back();
+std::string DateOrderName(DateOrder order) {
+  switch (order) {
+    case DateOrder::kDayMonthYear:
+      return "D/M/Y";
+    case DateOrder::kYearMonthDay:
+      return "Y/M/D";
+    default:
+      return "M/D/Y";
   }
-  int h = 0, m = 0, s = 0;
-  auto two = [](const std::string& x) { return IsNumber(x) && x.size() <= 2; };
-  if (t.size() == 1 && pm && two(t[0])) {
-    h = static_cast<int>(Val(t[0]));
-  } else if (t.size() == 3 && two(t[0]) && t[1] == ":" && two(t[2])) {
-    h = static_cast<int>(Val(t[0]));
-    m = static_cast<int>(Val(t[2]));
-  } else if (t.size() == 5 && two(t[0]) && t[1] == ":" && two(t[2]) && t[3] == ":" && two(t[4])) {
-    h = static_cast<int>(Val(t[0]));
-    m = static_cast<int>(Val(t[2]));
-    s = static_cast<int>(Val(t[4]));
-  } else {
-    Mismatch();
-  }
-  if (m > 59 || s > 59) Mismatch();
-  if (pm) {
-    if (h < 1 || h > 12) Mismatch();
-    h = (h % 12) + (*pm ? 12 : 0);
-  } else if (h > 23) {
-    Mismatch();
-  }
-  return h * 3600 + m * 60 + s;
 }
+
+Date ParseDate(std::string_view text, DateOrder order) {
+  std::vector<std::string> parts = DateParts(WithoutTime(Tokens(text)));
+  int weekday = 0;
+  if (!parts.empty() && IsWord(parts[0]) && (weekday = NamedIn(kWeekdays, parts[0])) != 0)
+    parts.erase(parts.begin());
+  if (parts.size() != 3) Mismatch();
+  const bool named = std::any_of(parts.begin(), parts.end(), IsWord);
+  const Date date = named ? NamedMonthDate(parts, order) : NumericDate(parts, order);
+  if (weekday != 0 && date.Weekday() != weekday - 1) Mismatch();
+  return date;
+}
+
+int ParseTime(std::string_view text) { return TimeOf(Tokens(text)); }
 
 std::string FormatMMDDYYYY(const Date& d) {
   char buf[16];

@@ -2,6 +2,7 @@
 // Dates, times and their texts under the station's regional settings (US
 // English): short date M/D/YYYY, time h:mm:ss AM.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,11 +28,26 @@ struct DateTime {
 
 bool IsValidDate(int year, int month, int day);
 
-// Reads date text as a user of the station types or stores it: M/D/YYYY,
-// MM/DD/YYYY, M/D/YY (00-29 are 2000s, 30-99 1900s), YYYY-MM-DD, and month
-// names ("Dec 25, 2026", "December 25 2026"). Anything else, or a day that
-// does not exist, raises error 13; text is never guessed.
-Date ParseDate(std::string_view text);
+// The order of day and month in the all-number dates a station's peers write
+// (their short date form): month first by default, day first, or year first.
+enum class DateOrder { kMonthDayYear, kDayMonthYear, kYearMonthDay };
+
+// "M/D/Y", "D/M/Y" or "Y/M/D" in any letter case; none for other text.
+std::optional<DateOrder> DateOrderNamed(std::string_view text);
+std::string DateOrderName(DateOrder order);  // "M/D/Y", ...
+
+// Reads date text in the forms the order-entry stations write or a user
+// types: three parts separated by "/", "-", "." or blanks ("12/7/2026",
+// "2026-12-07", "12.07.26"); a month named or abbreviated in any position
+// ("07-Dec-2026", "Dec 7, 2026", "7 December 2026"); an optional weekday in
+// front ("Monday, December 07, 2026"), which must be the date's; and an
+// optional time of day after it ("12/07/2026 5:00:00 PM"), which must be one
+// ParseTime reads and is otherwise ignored. A four-digit year places itself;
+// the order of day and month, and of two-digit years, is `order`'s, even
+// where the other reading would also give a date. Two-digit years 00-29 are
+// 2000s, 30-99 1900s. Anything else, or a day that does not exist, raises
+// error 13: a date is never guessed.
+Date ParseDate(std::string_view text, DateOrder order = DateOrder::kMonthDayYear);
 
 // Reads time text: h:mm, h:mm:ss, either with AM/PM or 24-hour, and "h AM".
 // Returns seconds since midnight; anything else raises error 13.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/date_time.h"
 #include "common/record_tables.h"
 
 namespace korv {
@@ -28,6 +29,9 @@ struct Station {
   // The whole configuration record as last read; the engine and the ticket
   // printers read their switches and printer names from it by name.
   StationConfig Config;
+  // The order of day and month in the peers' send dates: this station's own
+  // setting (station.conf), not a value of the shared configuration.
+  DateOrder date_order = DateOrder::kMonthDayYear;
 
   // Phone-in number and customer of the order being sent.
   double PioNumber = 0;

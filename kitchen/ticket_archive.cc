@@ -28,15 +28,26 @@ bool SlotFree(FileSystem& files, int file, int64_t record, const std::string& te
   return Trim(held).empty() || Trim(held) == Trim(text);
 }
 
+// The length over the record length, rounded to the nearest whole number,
+// halves to even.
+int64_t RecordCount(int64_t length) {
+  const int64_t whole = length / kRecordLength, rest = length % kRecordLength;
+  const bool up = 2 * rest > kRecordLength || (2 * rest == kRecordLength && whole % 2 == 1);
+  return whole + (up ? 1 : 0);
+}
+
 }  // namespace
 
-// The new record starts after the last whole or partial record. A record cut
-// short by a write that never finished is first filled out with blanks, so it
-// stays readable and every later record stays on its own slot. The send's
-// journal keeps the record's number before it is written, so a send resumed
-// after a crash writes the same record again rather than a second one; when
-// other sends took that record meanwhile (this send halted on a failing
-// write, and was resumed later), the ticket goes after them.
+// The new record is the one after the count of records, the file's length
+// over 2000 rounded to the nearest whole number (halves to even, as the
+// platform rounds), as every station counts them: a partial record a write
+// that never finished left is written over when it is under half a record,
+// and kept, filled out with blanks, when it is over, so every later record
+// stays on its own slot. The send's journal keeps the record's number before
+// it is written, so a send resumed after a crash writes the same record again
+// rather than a second one; when other sends took that record meanwhile
+// (this send halted on a failing write, and was resumed later), the ticket
+// goes after them.
 void KorvMain::Save_Receipt() {
   Text4.SetText(ArchiveText(*this, station_));
   const std::string text = Left(Text4.Text(), kRecordLength);
@@ -49,8 +60,8 @@ void KorvMain::Save_Receipt() {
   if (record >= 1 && !SlotFree(files, file.number(), record, text)) record = 0;
   if (record < 1) {
     const int64_t length = files.Lof(file.number());
-    const int64_t records = (length + kRecordLength - 1) / kRecordLength;
-    if (length % kRecordLength != 0)
+    const int64_t records = RecordCount(length);
+    if (records * kRecordLength > length)
       files.PutRecord(file.number(), records, files.GetRecord(file.number(), records));
     record = records + 1;
     Keep(kReceiptKept, std::to_string(record));

@@ -34,14 +34,28 @@ TEST(KitchenArchive, AppendsOneBlankPaddedRecordPerTicket) {
   EXPECT_EQ(b.Record(5), b.main.Text4.Text().substr(0, 2000));
 }
 
-TEST(KitchenArchive, APartRecordIsKeptAndTheNextStartsOnItsOwnSlot) {
-  ArchiveFixture b;
-  b.ts.Write(kArchive, std::string(6500, 'x'));  // a write that never finished
-  b.main.Save_Receipt();
-  std::string bytes = b.ts.Read(kArchive);
-  ASSERT_EQ(bytes.size(), 10000u);
-  EXPECT_EQ(b.Record(4), std::string(500, 'x') + std::string(1500, ' '));
-  EXPECT_EQ(b.Record(5).substr(0, 7), "Kitchen");
+// A writer that died leaves a partial record. The record count is the length
+// over 2000 rounded to the nearest whole number, as every station counts it:
+// under half a record is written over, over half is kept (filled out with
+// blanks) and the new record follows it; a half rounds to even.
+TEST(KitchenArchive, ANewRecordFollowsTheRoundedCountOfRecords) {
+  const struct {
+    size_t length;
+    int record;    // the new record's number
+    size_t after;  // the archive's length after it
+  } cases[] = {
+      {6500, 4, 8000}, {7500, 5, 10000}, {7000, 5, 10000}, {5000, 3, 6000}, {900, 1, 2000}};
+  for (const auto& c : cases) {
+    ArchiveFixture b;
+    b.ts.Write(kArchive, std::string(c.length, 'x'));
+    b.main.Save_Receipt();
+    ASSERT_EQ(b.ts.Read(kArchive).size(), c.after) << c.length;
+    EXPECT_EQ(b.Record(c.record).substr(0, 7), "Kitchen") << c.length;
+    const std::string bytes = b.ts.Read(kArchive);
+    const size_t before = size_t(c.record - 1) * 2000, kept = std::min(c.length, before);
+    EXPECT_EQ(bytes.substr(0, kept), std::string(kept, 'x')) << c.length;
+    EXPECT_EQ(bytes.substr(kept, before - kept), std::string(before - kept, ' ')) << c.length;
+  }
 }
 
 }  // namespace

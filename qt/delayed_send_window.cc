@@ -2,9 +2,11 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "qt/screen_text.h"
 
@@ -21,6 +23,24 @@ void Emphasize(QWidget& widget, double point_size, const char* color = nullptr) 
   widget.setFont(font);
   if (color) widget.setStyleSheet(QString("color: %1;").arg(color));
 }
+
+// Picture1: the station's picture. A mouse button held while the pointer
+// moves over it is the window's Picture1_MouseMove with the buttons as the
+// platform numbers them (1 left, 2 right, 4 middle, added up); Qt reports a
+// move over a widget without tracking only while a button is held.
+class PictureArea : public QLabel {
+ public:
+  std::function<void(int)> on_mouse_move;
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override {
+    const Qt::MouseButtons held = event->buttons();
+    const int button = (held & Qt::LeftButton ? 1 : 0) + (held & Qt::RightButton ? 2 : 0) +
+                       (held & Qt::MiddleButton ? 4 : 0);
+    if (on_mouse_move) on_mouse_move(button);
+    QLabel::mouseMoveEvent(event);
+  }
+};
 
 }  // namespace
 
@@ -78,6 +98,7 @@ QWidget* QtDelayedSendWindow::CreateHeader() {
   auto* header = new QWidget;
   auto* row = new QHBoxLayout(header);
   row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(CreatePicture());
   QLabel* title = elements_.CreateLabel(window_.Label1, "Label1");
   QLabel* count = elements_.CreateLabel(window_.Label2, "Label2");
   Emphasize(*title, 12);
@@ -86,8 +107,20 @@ QWidget* QtDelayedSendWindow::CreateHeader() {
   row->addWidget(count);
   row->addSpacing(24);
   row->addWidget(elements_.CreateLabel(window_.Label7, "Label7"), 1);
+  row->addWidget(elements_.CreateLabel(window_.Label6, "Label6"));
+  row->addSpacing(12);
   row->addWidget(elements_.CreateLabel(window_.Label12, "Label12"));
   return header;
+}
+
+QLabel* QtDelayedSendWindow::CreatePicture() {
+  auto* picture = new PictureArea;
+  picture->setObjectName("Picture1");
+  picture->setPixmap(icon_.pixmap(32, 32));
+  picture->on_mouse_move = [this](int button) {
+    loop_.Guard([this, button] { window_.Picture1_MouseMove(button); });
+  };
+  return picture;
 }
 
 QWidget* QtDelayedSendWindow::CreateOrderView() {

@@ -2,8 +2,10 @@
 // The scheduler window KORVdelayedSend1 on the screen, with its icon in the
 // notification area.
 //
-// Layout: the count line (Label1, Label2), the progress text (Label7) and
-// the version (Label12) on top; below them the pending list MList1 with its
+// Layout: the station's picture (Picture1: a mouse button held while moving
+// over it brings the window up), the count line (Label1, Label2), the
+// progress text (Label7), the tick count (Label6) and the version (Label12)
+// on top; below them the pending list MList1 with its
 // caption line, or, in its place while open, the order view SSPanel1 or the
 // error view SSPanel2 (each part shown exactly when its element is visible);
 // the buttons End, Done, Error's and Log at the bottom.
@@ -58,6 +60,7 @@ class QtDelayedSendWindow {
 
  private:
   QWidget* CreateHeader();
+  QLabel* CreatePicture();
   QWidget* CreateOrderView();
   QWidget* CreateErrorView();
   QLayout* CreateButtons();

@@ -200,6 +200,28 @@ TEST_F(DelayedSendWindowTest, TheViewerOnTheFirstDayOfAMonthStartsTheMonthsEmpty
   EXPECT_EQ(t.Read(kOrders + "0127DElayedSend.LOG"), "");
 }
 
+// A mouse button held while moving over the picture brings the window up;
+// a bare move does not. Label6 shows the pass's tick count.
+TEST_F(DelayedSendWindowTest, APressedMoveOverThePictureBringsTheWindowUp) {
+  Order("DS5", "9:00 PM");
+  Start();
+  window.Timer1_Timer();
+  EXPECT_EQ(Find<QLabel>("Label6")->text(), "1");
+  Click("SSCommand2");
+  ASSERT_FALSE(window.Visible);
+  QWidget* picture = Find("Picture1");
+  auto move = [&](Qt::MouseButtons held) {
+    QMouseEvent event(QEvent::MouseMove, QPointF(4, 4), picture->mapToGlobal(QPointF(4, 4)),
+                      Qt::NoButton, held, Qt::NoModifier);
+    QApplication::sendEvent(picture, &event);
+  };
+  move(Qt::NoButton);
+  EXPECT_FALSE(window.Visible);
+  move(Qt::RightButton);
+  EXPECT_TRUE(window.Visible);
+  EXPECT_TRUE(screen.widget().isMaximized());
+}
+
 TEST_F(DelayedSendWindowTest, WithoutANotificationAreaDoneMinimisesAndCloseEnds) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "a notification area is there";
   Start();

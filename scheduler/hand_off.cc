@@ -18,6 +18,21 @@ std::string AmountEntry(const std::string& row) {
   return FormatHashPattern(LineAmount(OrderLineField(row, 3).value_or("")).ToDouble());
 }
 
+// A row without a "|" holds no item to print (an order-entry station's
+// damaged line): the totals drop it as a junk row, so it is on no ticket, in
+// no phone order and in no monitor file. It is said, with the file and the
+// line, rather than lost in silence; the delayed order's archive keeps it.
+std::vector<std::string> RowsWithoutFields(const std::vector<std::string>& rows,
+                                           const std::string& path) {
+  std::vector<std::string> said;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (!rows[i].empty() && rows[i].find('|') == std::string::npos)
+      said.push_back("Line " + std::to_string(i + 1) + " of " + path + ", \"" + rows[i] +
+                     "\", has no \"|\" between its fields: it is left out of the tickets, the "
+                     "phone order and the kitchen monitor file");
+  return said;
+}
+
 }  // namespace
 
 void KORVdelayedSend1::LoadOrderIntoEngine() {
@@ -32,7 +47,9 @@ void KORVdelayedSend1::LoadOrderIntoEngine() {
 
   // Without a line file the order goes on with no lines.
   station_.WorkPath = EngineLinesPath(station_.DataRoot, station_.OrderKey);
-  for (const std::string& row : ReadLineRowsIfAny(platform_.files, station_.WorkPath)) {
+  const std::vector<std::string> rows = ReadLineRowsIfAny(platform_.files, station_.WorkPath);
+  for (const std::string& said : RowsWithoutFields(rows, station_.WorkPath)) ReportError(said);
+  for (const std::string& row : rows) {
     engine.MList1.AddItem(row);
     if (!row.empty() && row.back() == 'Y')
       engine.MList1.SetRowColor(engine.MList1.NewIndex(), kYellow);

@@ -92,7 +92,7 @@ bool KORVdelayedSend1::ReadPending(const std::filesystem::path& folder, const st
     return PassHeaderBy("names another order, \"" + Trim(header.order_id) +
                         "\", in its order id: it is not sent, and that order's files are not "
                         "touched");
-  AddPending(MakePendingOrder(name, std::move(header), stamp));
+  AddPending(MakePendingOrder(name, std::move(header), stamp, station_.date_order));
   return true;
 }
 

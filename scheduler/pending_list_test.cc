@@ -75,6 +75,19 @@ TEST_F(PendingListTest, UnreadableSendDateLeavesOnlyTheDayBlank) {
   EXPECT_EQ(window.MList1.Item(1), "DS2 - B|12/20/2026|12/25/2026|Friday|7:30 PM|2");
 }
 
+// The Day column shows the date as the station read it, under its order of
+// day and month; the date and time columns keep the peers' texts.
+TEST_F(PendingListTest, TheDayShowsTheDateAsReadUnderTheStationsDateOrder) {
+  t.station.date_order = DateOrder::kDayMonthYear;
+  Header("DS1.PH", R"("1","1","A","DS1","07/12/2026","17:00")", 20);
+  Header("DS2.PH", R"("2","2","B","DS2","Monday, December 07, 2026","5:00:00 PM")", 20);
+  Rebuild();
+  ASSERT_EQ(window.MList1.Count(), 2);
+  EXPECT_EQ(window.MList1.Item(0), "DS1 - A|12/20/2026|07/12/2026|Monday|17:00|1");
+  EXPECT_EQ(window.MList1.Item(1),
+            "DS2 - B|12/20/2026|Monday, December 07, 2026|Monday|5:00:00 PM|2");
+}
+
 TEST_F(PendingListTest, AnEmptyFolderLeavesTheListEmpty) {
   window.Label2.SetCaption("4");
   window.MList1.AddItem("stale");

@@ -18,14 +18,15 @@ auto ParsedOrNone(Parse parse, const std::string& text) -> std::optional<decltyp
 
 }  // namespace
 
-PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const ChangeStamp& read) {
+PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const ChangeStamp& read,
+                              DateOrder date_order) {
   PendingOrder order;
   order.file_name = std::move(file_name);
   order.id = Trim(header.order_id);
   order.date_ordered = FormatMMDDYYYY(read.ModifiedAt().date);
   order.stamp = read;
-  order.send_day =
-      ParsedOrNone([](const std::string& t) { return ParseDate(t); }, header.send_date);
+  order.send_day = ParsedOrNone([=](const std::string& t) { return ParseDate(t, date_order); },
+                                header.send_date);
   order.send_seconds =
       ParsedOrNone([](const std::string& t) { return ParseTime(t); }, header.send_time);
   order.header = std::move(header);

@@ -27,8 +27,10 @@ struct PendingOrder {
   std::optional<int> send_seconds;
 };
 
-// The row of a header file named file_name, read under the given stamp.
-PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const ChangeStamp& read);
+// The row of a header file named file_name, read under the given stamp, its
+// send date read with the station's order of day and month.
+PendingOrder MakePendingOrder(std::string file_name, OrderHeader header, const ChangeStamp& read,
+                              DateOrder date_order);
 
 // True when the header's order id, trimmed and in any letter case, is the
 // base name of its own file ("DS5" in DS5.PH). The file is the order: a header

@@ -17,6 +17,9 @@ TEST(Startup, ReadsTheConfigurationAndArmsTheFirstPass) {
   t.WriteConfig({{ConfigField::LocalRoot, "c:\\korvain\\local  "},
                  {ConfigField::DataRoot, "f:\\korvain\\"},
                  {ConfigField::TaxRate, "  .0825"}});
+  t.Write("C:\\Korvain\\station.conf",
+          "# the order-entry stations' short date\r\n"
+          "date-order = d/m/y   # day first\r\n");
   KORVdelayedSend1 w(t.station, t.platform, "2.1.0");
   ASSERT_TRUE(w.Form_Load());
   EXPECT_EQ(t.station.LocalRoot, "C:\\KORVAIN\\LOCAL");
@@ -29,6 +32,7 @@ TEST(Startup, ReadsTheConfigurationAndArmsTheFirstPass) {
   EXPECT_EQ(w.Tray.TipText, "Korvain Delayed Kitchen Order Send");
   EXPECT_EQ(w.Timer1.Interval(), KORVdelayedSend1::kFirstPassMs);
   EXPECT_EQ(t.files.OpenCount(), 0) << "the configuration is closed after reading";
+  EXPECT_EQ(t.station.date_order, DateOrder::kDayMonthYear);
   w.Form_Terminate();
   EXPECT_FALSE(w.Tray.Shown);
 }
@@ -52,6 +56,7 @@ TEST(Startup, AnUnusableConfigurationIsSaidAndReadAgainAtEveryPass) {
   };
   FileSystem other_station{PathMap("/")};
   const std::string ini = "C:\\Korvain\\KorvINI.dat";
+  const std::string conf = "C:\\Korvain\\station.conf";
   const Case cases[] = {
       {"missing", [&](TestStation& t) { t.files.Kill(ini); }, ini + " does not exist"},
       {"empty", [&](TestStation& t) { t.Write(ini, ""); }, ini + " is empty"},
@@ -86,6 +91,10 @@ TEST(Startup, AnUnusableConfigurationIsSaidAndReadAgainAtEveryPass) {
                                  t.files.HostPath("F:\\KORVAIN\\Orders"));
        },
        "F:\\KORVAIN\\PhoneOrders\\ ("},
+      {"station settings with an unknown date order",
+       [&](TestStation& t) { t.Write(conf, "date-order = DD.MM.YYYY\r\n"); },
+       "Station settings " + conf +
+           ": line 1: date-order \"DD.MM.YYYY\" is not M/D/Y, D/M/Y or Y/M/D"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -118,6 +127,7 @@ TEST(Startup, AnUnusableConfigurationIsSaidAndReadAgainAtEveryPass) {
       std::filesystem::rename(t.files.HostPath("F:\\KORVAIN\\Orders"),
                               t.files.HostPath(listed_folder));
     t.Write(ini, good);
+    if (t.Exists(conf)) t.files.Kill(conf);
     w.Timer1_Timer();
     EXPECT_EQ(w.ConfigProblem(), "");
     EXPECT_EQ(w.File1.Path(), listed_folder);

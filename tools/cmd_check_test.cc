@@ -230,8 +230,8 @@ TEST(KorvtoolCheck, EachFaultIsOneLineThatNamesIt) {
        },
        "No such file or directory"},
       {"CUPS queue without a server",
-       [](CheckedStation& s) { s.Append("c/Korvain/printers.conf", "OFFICE = cups:Office\n"); },
-       "printer OFFICE (cups:Office): no CUPS server answers at 127.0.0.1:"},
+       [](CheckedStation& s) { s.Append("c/Korvain/printers.conf", "LASER = cups:Office\n"); },
+       "printer LASER (cups:Office): no CUPS server answers at 127.0.0.1:"},
       {"folder printer under a file",
        [](CheckedStation& s) {
          s.Append("c/Korvain/printers.conf", "PREVIEW = dir:C:\\Korvain\\KorvINI.dat\\x\n");

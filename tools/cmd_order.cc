@@ -18,6 +18,7 @@
 #include "common/station.h"
 #include "common/val.h"
 #include "engine/station_config.h"
+#include "platform/clock/station_settings.h"
 #include "platform/host/system_host.h"
 #include "platform/screen/headless_loop.h"
 #include "platform/screen/player_sound.h"
@@ -102,7 +103,7 @@ int RunOrder(const Args& args) {
   if (args.positional != std::vector<std::string>{"add"}) return UsageError("usage: order add ...");
   std::string date = Trim(args.Option("--date").value_or(""));
   std::string time = Trim(args.Option("--time").value_or(""));
-  if (!Parses(ParseDate, date))
+  if (!Parses([](const std::string& t) { return ParseDate(t); }, date))
     return UsageError("--date: '" + date + "' is not a date such as 12/25/2026");
   if (!Parses(ParseTime, time))
     return UsageError("--time: '" + time + "' is not a time such as 7:30 PM");
@@ -208,6 +209,11 @@ int RunOrders(const Args& args) {
   FileSystem files{PathMap(args.Root())};
   Station station;
   if (auto error = LoadStation(files, station)) return Fail(*error);
+  try {
+    station.date_order = ReadStationSettings(files).date_order;
+  } catch (const RuntimeError& e) {
+    return Fail(e.description());
+  }
   SystemClock clock;
   HeadlessLoop loop(clock);
   StderrStatusLines status;

@@ -1,6 +1,7 @@
 #include "platform/mail/mail_settings.h"
 
 #include "common/runtime_error.h"
+#include "common/setting_lines.h"
 #include "common/val.h"
 #include "platform/host/access_problem.h"
 
@@ -20,17 +21,6 @@ std::string* Field(MailSettings& s, const std::string& key) {
   return nullptr;
 }
 
-// The value after "=": a "#" after a blank or a tab starts a comment, except
-// as the value's first character; any other "#" is part of the value, so
-// "password = a#b" and "password = #ab" keep theirs.
-std::string ValueOf(std::string_view text) {
-  std::string value = Trim(text);
-  for (size_t i = 1; i < value.size(); ++i)
-    if (value[i] == '#' && (value[i - 1] == ' ' || value[i - 1] == '\t')) value.resize(i);
-  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
-  return value;
-}
-
 void RequireSet(const std::string& value, const char* key, const std::string& source) {
   if (value.empty()) Refuse(source, std::string("no \"") + key + "\" is set");
 }
@@ -39,24 +29,12 @@ void RequireSet(const std::string& value, const char* key, const std::string& so
 
 MailSettings ParseMailSettings(std::string_view text, const std::string& source) {
   MailSettings settings;
-  int line_number = 0;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view raw = text.substr(pos, end - pos);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    std::string line = Trim(raw);
-    pos = end + 1;
-    ++line_number;
-    if (line.empty() || line[0] == '#') continue;
-    const std::string where = "line " + std::to_string(line_number);
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) Refuse(source, where + " is not \"key = value\"");
-    std::string key = Lower(Trim(line.substr(0, eq)));
-    std::string* field = Field(settings, key);
-    if (!field) Refuse(source, where + ": unknown setting \"" + key + "\"");
-    *field = ValueOf(line.substr(eq + 1));
+  for (const SettingLine& line : ReadSettingLines(text, "Mail settings " + source + ": ")) {
+    std::string* field = Field(settings, line.key);
+    if (!field)
+      Refuse(source,
+             "line " + std::to_string(line.number) + ": unknown setting \"" + line.key + "\"");
+    *field = line.value;
   }
   RequireSet(settings.server, "server", source);
   RequireSet(settings.from, "from", source);

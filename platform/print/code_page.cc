@@ -108,6 +108,12 @@ std::optional<CodePage> CodePageOfEscPosTable(unsigned char n) {
   return std::nullopt;
 }
 
+std::string BlankControlCharacters(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return text;
+}
+
 std::string PlainForCodePage(std::string_view text, CodePage page) {
   const HighHalf* table = TableOf(page);
   if (!table) return std::string(text);

@@ -21,6 +21,11 @@ unsigned char EscPosCodeTable(CodePage page);
 // The page ESC t n selects; none for a table this station never selects.
 std::optional<CodePage> CodePageOfEscPosTable(unsigned char n);
 
+// The text with its control characters (a tab, an ESC from a damaged file) as
+// blanks, as a ticket printer is sent them: one column each, a place to wrap,
+// and never a command to the printer.
+std::string BlankControlCharacters(std::string text);
+
 // Windows-1252 text with every character the page lacks replaced by its
 // plain letters; the text stays Windows-1252 and may grow longer.
 std::string PlainForCodePage(std::string_view text, CodePage page);

@@ -70,6 +70,23 @@ struct TempPair {
   }
 };
 
+// The ticket's .html shows what was added to its .txt (the cut): its page is
+// written again whole, under a temporary name, so a reader never finds half
+// of it.
+void AddToPreview(const fs::path& html, const Document& doc) {
+  const std::string page = ReadIfThere(html);
+  const std::string added = WithLinesAdded(page, doc);
+  if (added == page) return;
+  const fs::path temp = TempPathIn(html.parent_path());
+  WriteNewFile(temp, added);
+  std::error_code ec;
+  fs::rename(temp, html, ec);
+  if (ec) {
+    unlink(temp.c_str());
+    RaiseErrno(ec.value());
+  }
+}
+
 bool OnlyCommands(const Document& doc) {
   return !doc.lines.empty() && std::all_of(doc.lines.begin(), doc.lines.end(),
                                            [](const PrintedLine& l) { return IsControlLine(l); });
@@ -160,6 +177,7 @@ bool DirDestination::Write(int64_t ref, const Document& doc) {
   const fs::path html = folder_ / NumberedName(ref, ".html");
   std::error_code ec;
   if (OnlyCommands(doc) && fs::exists(txt, ec)) {
+    AddToPreview(html, doc);
     int fd = open(txt.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0) RaiseErrno(errno);
     try {

@@ -67,6 +67,9 @@ TEST(DirDestinationTest, NumbersOnFromTheHighestAndWritesWholeFilesOrFails) {
   // A cut sent after its ticket ends that ticket's text.
   dest.Deliver(Document{"KITCHEN PREVIEW", {Line("P", "control", 10)}});
   EXPECT_EQ(ReadHostFile(folder / "000014.txt"), "second\r\n[cut]\r\n");
+  EXPECT_NE(ReadHostFile(folder / "000014.html").find("<div class=\"cut\">cut</div>\n</div>"),
+            std::string::npos)
+      << "and its preview";
   EXPECT_EQ(Names(folder),
             (std::vector<std::string>{"000007.txt", "000012.HTML", "000013.html", "000013.txt",
                                       "000014.html", "000014.txt", "99999.txt", "notes.txt"}))

@@ -93,7 +93,8 @@ class Reader {
 }  // namespace
 
 bool LooksLikeEscPos(std::string_view bytes) {
-  return bytes.find(kEsc) != std::string_view::npos || bytes.find(kGs) != std::string_view::npos;
+  return bytes.size() >= 2 && bytes[0] == kEsc && bytes[1] == '@' &&
+         bytes.find("\r\n") == std::string_view::npos;
 }
 
 std::vector<TicketLine> ReadEscPos(std::string_view bytes) { return Reader(bytes).Read(); }
@@ -108,7 +109,7 @@ std::vector<TicketLine> ReadTicketText(std::string_view text) {
     if (line == "[cut]") {
       lines.push_back(PaperCutLine());
     } else {
-      lines.push_back(TicketLine{.text = std::string(line)});
+      lines.push_back(TicketLine{.text = BlankControlCharacters(std::string(line))});
     }
   }
   return lines;

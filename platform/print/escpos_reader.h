@@ -35,13 +35,15 @@ inline TicketLine PaperCutLine() {
   return line;
 }
 
-// True when the bytes hold an ESC or GS byte: a captured text ticket never
-// does, a rendered job always starts with ESC @.
+// True for a rendered job: it always starts with ESC @ and never holds a
+// CR LF. A captured text ticket ends its lines with CR LF, and may hold an
+// ESC or GS byte anywhere (printed text from a damaged file).
 bool LooksLikeEscPos(std::string_view bytes);
 
 std::vector<TicketLine> ReadEscPos(std::string_view bytes);
 
 // Lines ended by CR LF (a lone LF too); the line "[cut]" is the paper cut.
+// Control characters in a line read as the blanks a printer prints for them.
 std::vector<TicketLine> ReadTicketText(std::string_view text);
 
 // Either of the two, chosen by LooksLikeEscPos.

@@ -44,6 +44,12 @@ TEST(EscPosReader, ToleratesOddStreamsAndReadsText) {
             (std::vector<TicketLine>{{.text = "a"}, PaperCutLine(), {.text = "tail"}}));
   EXPECT_EQ(ReadTicket("Table 5\r\n[cut]\r\nx\n"),
             (std::vector<TicketLine>{{.text = "Table 5"}, PaperCutLine(), {.text = "x"}}));
+  // A captured ticket whose text held an ESC, a GS or a tab (a damaged
+  // order file) is still text, each control byte the blank it printed as.
+  EXPECT_EQ(ReadTicket("\x1b@KITCHEN\r\nNO\tON\x1b"
+                       "ION\r\n\x1dV\r\n[cut]\r\n"),
+            (std::vector<TicketLine>{
+                {.text = " @KITCHEN"}, {.text = "NO ON ION"}, {.text = " V"}, PaperCutLine()}));
 }
 
 }  // namespace

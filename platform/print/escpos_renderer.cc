@@ -25,12 +25,6 @@ void Command(std::string& out, char prefix, char code, char n) {
   out += n;
 }
 
-std::string WithoutControlCharacters(std::string text) {
-  for (char& c : text)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  return text;
-}
-
 // The document's lines as the printer is to print them, before fitting.
 std::vector<TicketLine> PrintableLines(const Document& doc, const EscPosPrinter& printer) {
   std::vector<TicketLine> lines;
@@ -40,7 +34,7 @@ std::vector<TicketLine> PrintableLines(const Document& doc, const EscPosPrinter&
     } else if (!IsControlLine(line)) {
       unsigned char size = EscPosCharacterSize(line.size);
       lines.push_back(
-          {.text = PlainForCodePage(WithoutControlCharacters(line.Text()), printer.code_page),
+          {.text = PlainForCodePage(BlankControlCharacters(line.Text()), printer.code_page),
            .bold = line.bold,
            .width = CharacterWidth(size),
            .height = CharacterHeight(size),

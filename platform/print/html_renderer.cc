@@ -79,12 +79,22 @@ std::string RenderLine(const PrintedLine& line) {
   return "<div style=\"" + LineStyle(line) + "\">" + Escape(line.Text()) + "</div>\n";
 }
 
+std::string RenderLines(const Document& doc) {
+  std::string out;
+  for (const PrintedLine& line : doc.lines) out += RenderLine(line);
+  return out;
+}
+
 }  // namespace
 
 std::string RenderHtml(const Document& doc) {
-  std::string out = kHead + Escape(doc.printer) + kStyle;
-  for (const PrintedLine& line : doc.lines) out += RenderLine(line);
-  return out + kTail;
+  return kHead + Escape(doc.printer) + kStyle + RenderLines(doc) + kTail;
+}
+
+std::string WithLinesAdded(const std::string& page, const Document& more) {
+  const std::string lines = RenderLines(more);
+  if (!page.ends_with(kTail) || page.ends_with(lines + kTail)) return page;
+  return page.substr(0, page.size() - std::string(kTail).size()) + lines + kTail;
 }
 
 }  // namespace korv

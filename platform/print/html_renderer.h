@@ -14,4 +14,10 @@ namespace korv {
 
 std::string RenderHtml(const Document& doc);
 
+// A page RenderHtml made, with the lines of `more` added at the foot of its
+// ticket: a paper cut sent after the ticket it ends. The page as it is when
+// it already ends with them (the same delivery made again) or is not one
+// RenderHtml made.
+std::string WithLinesAdded(const std::string& page, const Document& more);
+
 }  // namespace korv

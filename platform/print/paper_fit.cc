@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/print/character_size.h"
+#include "platform/print/code_page.h"
 #include "platform/print/control_font.h"
 
 namespace korv {
@@ -147,8 +148,9 @@ Document FitDocument(const Document& doc, int columns) {
       continue;
     }
     unsigned char size = EscPosCharacterSize(line.size);
-    TicketLine as_printed{
-        .text = line.Text(), .width = CharacterWidth(size), .height = CharacterHeight(size)};
+    TicketLine as_printed{.text = BlankControlCharacters(line.Text()),
+                          .width = CharacterWidth(size),
+                          .height = CharacterHeight(size)};
     for (TicketLine& part : FitLine(as_printed, columns)) {
       PrintedLine paper = line;
       paper.items = {std::move(part.text)};

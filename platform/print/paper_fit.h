@@ -35,9 +35,11 @@ inline constexpr int kDefaultColumns = 48;
 std::vector<TicketLine> FitLine(const TicketLine& line, int columns);
 // Every line of a ticket; the paper cut stays where it is.
 std::vector<TicketLine> FitToPaper(const std::vector<TicketLine>& lines, int columns);
-// A document fitted line by line: each paper line keeps its printed line's
-// font, bold, italic and colour, and takes a point size of its stepped-down
-// character size (EscPosCharacterSize); command lines pass unchanged.
+// A document fitted line by line, its control characters first blanked as the
+// printer is sent them (BlankControlCharacters: a tab is one column and a
+// place to wrap): each paper line keeps its printed line's font, bold, italic
+// and colour, and takes a point size of its stepped-down character size
+// (EscPosCharacterSize); command lines pass unchanged.
 Document FitDocument(const Document& doc, int columns);
 
 }  // namespace korv

@@ -100,6 +100,15 @@ TEST(PaperFit, TheCutStaysAndDocumentsKeepTheirStyles) {
   EXPECT_EQ(fitted.lines[2].size, 25) << "the heading one step down, double size";
   EXPECT_TRUE(fitted.lines[2].bold);
   EXPECT_EQ(fitted.lines[3].font, "control");
+
+  // A tab or an ESC from a damaged order file is the blank the printer
+  // prints: one column, and a place to wrap rather than a word to cut.
+  doc.lines = {
+      PrintedLine{{" 2   CHEESEBURGER\tMEDIUM\x1bWELL"}, "Arial", 10, true, false, kBlack}};
+  fitted = FitDocument(doc, 20);
+  ASSERT_EQ(fitted.lines.size(), 2u);
+  EXPECT_EQ(fitted.lines[0].Text(), " 2   CHEESEBURGER");
+  EXPECT_EQ(fitted.lines[1].Text(), "     MEDIUM WELL");
 }
 
 }  // namespace

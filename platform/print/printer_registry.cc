@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <set>
 #include <string>
 
@@ -85,6 +86,14 @@ std::string NameHash(const std::string& name) {
   return buf;
 }
 
+// "5", "5 and 9", "3, 5 and 9".
+std::string NumberList(const std::vector<int>& numbers) {
+  std::string text;
+  for (size_t i = 0; i < numbers.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == numbers.size() ? " and " : ", ") + std::to_string(numbers[i]);
+  return text;
+}
+
 class Parser {
  public:
   Parser(const FileSystem& files, const PrinterSetup& setup, std::ostream& warnings)
@@ -98,6 +107,7 @@ class Parser {
     std::string problem;
     Entry e = SplitLine(line, &problem);
     if (!problem.empty()) return Warn(number, problem + "; line skipped");
+    if (Repeats(e.name, number)) return;
     Options o;
     for (const std::string& option : e.options) Option(option, number, o);
     MadeDestination made = Make(e.name, e.destination, o.red, o.paper);
@@ -111,6 +121,7 @@ class Parser {
     if (o.is_default) out_.current = static_cast<int>(out_.printers.size());
     out_.printers.push_back(InstalledPrinter{e.name, std::move(made.destination), o.red, o.paper});
     in_file_.push_back(Lower(e.destination));
+    lines_of_[e.name] = {number};
   }
 
   // The CUPS server's queues that the file does not already name.
@@ -124,6 +135,7 @@ class Parser {
   }
 
   InstalledPrinters Finish() {
+    SayRepeatedNames();
     if (out_.current < 0 && !out_.printers.empty()) out_.current = 0;
     return std::move(out_);
   }
@@ -134,6 +146,29 @@ class Parser {
     bool is_default = false;
     PaperSetup paper;
   };
+
+  // A device name installed by an earlier line: the printers are picked by
+  // name, so the later line could only ever shadow the first or be shadowed.
+  bool Repeats(const std::string& name, int number) {
+    auto installed = lines_of_.find(name);
+    if (installed == lines_of_.end()) return false;
+    installed->second.push_back(number);
+    return true;
+  }
+
+  // One warning a device name listed more than once, with all its lines.
+  void SayRepeatedNames() {
+    for (const InstalledPrinter& p : out_.printers) {
+      auto it = lines_of_.find(p.device_name);
+      if (it == lines_of_.end() || it->second.size() < 2) continue;
+      const std::vector<int>& lines = it->second;
+      const std::vector<int> skipped(lines.begin() + 1, lines.end());
+      warnings_ << kPrintersConf << " lines " << NumberList(lines) << ": the device name \""
+                << p.device_name << "\" is listed " << lines.size() << " times; line " << lines[0]
+                << " is used, line" << (skipped.size() > 1 ? "s " : " ") << NumberList(skipped)
+                << " skipped" << std::endl;
+    }
+  }
 
   void Option(const std::string& option, int number, Options& o) {
     size_t eq = option.find('=');
@@ -202,6 +237,8 @@ class Parser {
   InstalledPrinters out_;
   std::set<std::string> folders_;
   std::vector<std::string> in_file_;  // destinations as written, lower case
+  // The lines naming each device name the file installs, the installing one first.
+  std::map<std::string, std::vector<int>> lines_of_;
 };
 
 }  // namespace

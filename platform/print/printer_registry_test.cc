@@ -105,6 +105,31 @@ TEST(PrinterRegistryTest, BadLinesAreSkippedWithTheirLineNumbers) {
   EXPECT_EQ(w.find("line 6"), std::string::npos);
 }
 
+// Printers are picked by name, so a name listed again could only shadow the
+// first printer (or be shadowed by it, as the bar and main tickets take the
+// last match): the first line is used, and all the lines are said.
+TEST(PrinterRegistryTest, ARepeatedDeviceNameTakesTheFirstLineAndSaysAllItsLines) {
+  TempDir tmp;
+  FileSystem files{PathMap(tmp.path())};
+  std::ostringstream warnings;
+  InstalledPrinters p = ParsePrintersConf(
+      "KITCHEN1 = dir:/tmp/first\n"
+      "BAR = dir:/tmp/bar\n"
+      "KITCHEN1 = dir:/tmp/second ; default\n"
+      "BAR = dir:/tmp/bar2\n"
+      "KITCHEN1 = dri:/tmp/typo\n"
+      "kitchen1 = dir:/tmp/lower\n",
+      files, PrinterSetup{}, warnings);
+  EXPECT_EQ(Names(p), (std::vector<std::string>{"KITCHEN1", "BAR", "kitchen1"}));
+  EXPECT_EQ(p.printers[0].destination->Describe(), "dir:/tmp/first");
+  EXPECT_EQ(p.current, 0) << "the skipped line's default is not taken";
+  EXPECT_EQ(warnings.str(),
+            "C:\\Korvain\\printers.conf lines 1, 3 and 5: the device name \"KITCHEN1\" is listed 3 "
+            "times; line 1 is used, lines 3 and 5 skipped\n"
+            "C:\\Korvain\\printers.conf lines 2 and 4: the device name \"BAR\" is listed 2 times; "
+            "line 2 is used, line 4 skipped\n");
+}
+
 TEST(PrinterRegistryTest, LoadedDirPrinterWritesUnderTheStationRoot) {
   TempDir tmp;
   FileSystem files{PathMap(tmp.path())};
