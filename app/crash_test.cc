@@ -530,6 +530,16 @@ bool Excused(const std::string& problem, const std::string& said) {
           said.find("its header could not be archived") != std::string::npos);
 }
 
+// What the run after a faulted one left, against the reference: the same,
+// but for the order the sends ended in and the records the fault cost.
+std::vector<std::string> CompareAfterFault(const Snapshot& got, const Snapshot& reference,
+                                           const std::string& said) {
+  std::vector<std::string> problems;
+  for (const std::string& p : Compare(WithoutPendingCounts(got), WithoutPendingCounts(reference)))
+    if (!Excused(p, said)) problems.push_back(p);
+  return problems;
+}
+
 struct Fault {
   const char* error;
   bool from_on;  // every call from the point on fails, not that one alone
@@ -565,9 +575,8 @@ TEST(ErrorTest, AFailingCallHaltsTheSendAndTheNextRunFinishesIt) {
     std::vector<std::string> problems = CheckFaulted(Take(root), ref.snapshot, said);
     if (faulted.exit_code == -2) problems.push_back("the faulted run did not end");
     Outcome again = RunStation(root, {"KORV_FS_TIME_SHIFT=" + std::to_string(kLaterSeconds)}, err);
-    for (const std::string& p :
-         Compare(WithoutPendingCounts(Take(root)), WithoutPendingCounts(ref.snapshot)))
-      if (!Excused(p, said)) problems.push_back(p);
+    for (const std::string& p : CompareAfterFault(Take(root), ref.snapshot, said))
+      problems.push_back(p);
     if (again.exit_code != 0) problems.push_back("the run after the fault failed");
     ++tried;
     if (problems.empty()) {
@@ -586,6 +595,16 @@ TEST(ErrorTest, AFailingCallHaltsTheSendAndTheNextRunFinishesIt) {
   EXPECT_EQ(held, tried);
 }
 
+bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+// A file system mounted for the length of a scope.
+struct Mounted {
+  fs::path at;
+  ~Mounted() {
+    if (!Shell("umount " + at.string())) ADD_FAILURE() << "cannot unmount " << at;
+  }
+};
+
 // The shared tree on a real small file system, a few pages short of what the
 // pass needs, then grown: the orders wait, and then go out once each.
 TEST(ErrorTest, AFullShareMakesTheOrdersWaitNotVanish) {
@@ -594,10 +613,9 @@ TEST(ErrorTest, AFullShareMakesTheOrdersWaitNotVanish) {
   const fs::path probe = tmp.path() / "probe";
   fs::create_directories(probe);
   if (geteuid() != 0 ||
-      std::system(("mount -t tmpfs -o size=1m tmpfs " + probe.string() + " 2>/dev/null").c_str()) !=
-          0)
+      !Shell("mount -t tmpfs -o size=1m tmpfs " + probe.string() + " 2>/dev/null"))
     GTEST_SKIP() << "mounting a small file system needs root and mount rights";
-  std::system(("umount " + probe.string()).c_str());
+  EXPECT_TRUE(Shell("umount " + probe.string()));
   const fs::path share_files = ref.station / "f";
   long needed = 0;
   for (const auto& [name, bytes] : ref.snapshot)
@@ -611,23 +629,22 @@ TEST(ErrorTest, AFullShareMakesTheOrdersWaitNotVanish) {
     fs::remove_all(share);
     fs::create_directories(share);
     const long size = std::max(4096L * 4, needed - short_by * 4096);
-    ASSERT_EQ(
-        std::system(("mount -t tmpfs -o size=" + std::to_string(size) + " tmpfs " + share.string())
-                        .c_str()),
-        0);
+    ASSERT_TRUE(
+        Shell("mount -t tmpfs -o size=" + std::to_string(size) + " tmpfs " + share.string()));
+    const Mounted mounted{share};
     fs::copy(share_files, share, fs::copy_options::recursive);
     const fs::path err = tmp.path() / "full.err";
     fs::remove(err);
     Outcome faulted = RunStation(root, {}, err);
     EXPECT_NE(faulted.exit_code, -2) << "the run on the full share did not end";
-    for (const std::string& p : CheckFaulted(Take(root), ref.snapshot, ReadHostFile(err)))
-      ADD_FAILURE() << p << "\n" << ReadHostFile(err);
-    ASSERT_EQ(std::system(("mount -o remount,size=64m " + share.string()).c_str()), 0);
+    const std::string said = ReadHostFile(err);
+    for (const std::string& p : CheckFaulted(Take(root), ref.snapshot, said))
+      ADD_FAILURE() << p << "\n" << said;
+    ASSERT_TRUE(Shell("mount -o remount,size=64m " + share.string()));
     Outcome again = RunStation(root, {"KORV_FS_TIME_SHIFT=" + std::to_string(kLaterSeconds)}, err);
     EXPECT_EQ(again.exit_code, 0);
-    std::vector<std::string> problems = Compare(Take(root), ref.snapshot);
-    EXPECT_TRUE(problems.empty()) << problems.front() << "\n" << ReadHostFile(err);
-    std::system(("umount " + share.string()).c_str());
+    std::vector<std::string> problems = CompareAfterFault(Take(root), ref.snapshot, said);
+    EXPECT_TRUE(problems.empty()) << Headlines(problems) << ReadHostFile(err);
   }
 }
 

@@ -21,11 +21,13 @@ std::string ArchiveText(const KorvMain& m, const Station& s) {
   return text;
 }
 
-// The record is past the end, blank, or holds this very ticket already.
+// The record is past the end, blank, or holds this very ticket already (the
+// same head: the kitchen number is the day's own).
 bool SlotFree(FileSystem& files, int file, int64_t record, const std::string& text) {
   if ((record - 1) * kRecordLength >= files.Lof(file)) return true;
   const std::string held = files.GetRecord(file, record);
-  return Trim(held).empty() || Trim(held) == Trim(text);
+  const size_t head = text.find("\r\nRe-Print");
+  return Trim(held).empty() || held.compare(0, head, text, 0, head) == 0;
 }
 
 // The length over the record length, rounded to the nearest whole number,

@@ -48,12 +48,15 @@ struct DispatchFixture {
                    {ConfigField::TicketSizeStep, "5"}});
     t.WriteConfig(config);
     t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60 + 20});
-    CustomerRecord c;
-    c.Set(1, "7");
-    c.Set(2, "207-555-0107");
-    c.Set(3, "Margaret Hale");
-    WriteCustomer(t.files, kRoot, 7, c);
+    Customer(7, "207-555-0107", "Margaret Hale");
     w.Form_Load();
+  }
+  void Customer(int n, const std::string& phone, const std::string& name) {
+    CustomerRecord c;
+    c.Set(1, std::to_string(n));
+    c.Set(2, phone);
+    c.Set(3, name);
+    WriteCustomer(t.files, kRoot, n, c);
   }
   void Order(const std::string& id, const std::string& date, const std::string& time,
              const std::string& customer = " 7", const std::string& name = "Margaret Hale") {
@@ -184,11 +187,7 @@ TEST(Dispatch, ACustomerNumberNamingNoRecordKeepsTheHeadersCustomer) {
                         Case{" 8", "Walk-in", " 8"}, Case{"7.5", "Walk-in", " 1"}}) {
     SCOPED_TRACE(c.number);
     DispatchFixture b;
-    CustomerRecord first;
-    first.Set(1, "1");
-    first.Set(2, "207-555-0001");
-    first.Set(3, "First Customer");
-    WriteCustomer(b.t.files, kRoot, 1, first);
+    b.Customer(1, "207-555-0001", "First Customer");
     b.Order("DS3", "12/25/2026", "6:00 PM", c.number, "Walk-in");
     b.w.Timer1_Timer();
     const std::string message =
@@ -814,11 +813,7 @@ TEST(SendErrors, APrinterThatCannotPrintHoldsItsOrders) {
 // customer of the order before it.
 TEST(SendErrors, AnUnreadableCustomerIsNeverAnotherOrdersCustomer) {
   DispatchFixture b;
-  CustomerRecord jane;
-  jane.Set(1, "8");
-  jane.Set(2, "207-555-0108");
-  jane.Set(3, "Jane Smith");
-  WriteCustomer(b.t.files, kRoot, 8, jane);
+  b.Customer(8, "207-555-0108", "Jane Smith");
   b.Order("DS1", "12/25/2026", "6:00 PM");  // Margaret Hale, customer 7
   b.w.Timer1_Timer();
   WriteDelayedOrder(b.t.files, kRoot,

@@ -9,8 +9,8 @@
 # "error points: tried N, held N". Takes several minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORV_WERROR=ON
+bash scripts/setup.sh --tests
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORV_WERROR=ON -DKORV_TESTS=ON
 cmake --build build --target korv_crash_test korv-delayed-send korv_fs_calls
 KORV_TEST_BIN_DIR="$PWD/build" KORV_ERROR_POINTS=all build/korv_crash_test \
   --gtest_filter='ErrorTest.*'

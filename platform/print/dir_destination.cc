@@ -48,11 +48,23 @@ std::string NumberedName(int64_t n, const char* ext) {
 }
 
 // The file's bytes; empty when it cannot be read.
+// The file's bytes, empty when there is none. One that is there and cannot
+// be read raises: taken for empty, a preview would be written over with the
+// cut alone, and a ticket written again.
 std::string ReadIfThere(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  if (in) bytes << in.rdbuf();
-  return bytes.str();
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return {};
+    RaiseErrno(errno, true);
+  }
+  std::string bytes;
+  char chunk[65536];
+  ssize_t n;
+  while ((n = read(fd, chunk, sizeof chunk)) > 0) bytes.append(chunk, static_cast<size_t>(n));
+  const int err = n < 0 ? errno : 0;
+  close(fd);
+  if (err != 0) RaiseErrno(err, true);
+  return bytes;
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
