@@ -268,18 +268,18 @@ std::vector<std::string> NumbersOf(const Snapshot& s, std::vector<std::string>* 
 // Every ticket, the monitor file and the archive note of one order show the
 // one moment its send began, also when the send was finished by a restart.
 void CheckHeldTime(const Snapshot& s, std::vector<std::string>* problems) {
+  // Tickets show "7:30:20 PM", the monitor file and the note "07:30 PM".
+  auto two_digit = [](std::string hhmm) { return hhmm.size() == 4 ? "0" + hhmm : hhmm; };
   for (int j = 1; j <= kOrders; ++j) {
     std::set<std::string> times;
     for (const char* printer : kPrinters)
-      times.insert(Find(Document(s, printer, j), R"((\d{1,2}:\d{2}):\d{2} ([AP]M))"));
-    std::string hhmm = *times.begin();
-    if (hhmm.size() == 4) hhmm = "0" + hhmm;
+      times.insert(two_digit(Find(Document(s, printer, j), R"((\d{1,2}:\d{2}):\d{2} ([AP]M))")));
     const std::string k = Find(Document(s, "kitchen1", j), R"(\r\nK-(\d+)\r\n)");
     auto monitor = s.find("f/KORVAIN/KitMonitor/K-" + k + ".dat");
     auto archive = s.find("f/KORVAIN/PhoneOrders/Deleted/DS" + std::to_string(j) + ".PH");
     for (auto it : {monitor, archive})
       times.insert(it == s.end() ? "none" : Find(it->second, R"((\d{2}:\d{2}) [AP]M)"));
-    if (times.size() != 2 || !times.count(hhmm))
+    if (times.size() != 1)
       problems->push_back("DS" + std::to_string(j) + " shows more than one time");
   }
 }
@@ -300,7 +300,10 @@ std::string InAnyOrder(const std::string& name, const std::string& text,
   std::vector<std::string> parts;
   for (size_t at = 0; at < text.size();) {
     const size_t end = archive ? at + 2000 : text.find('\n', at) + 1;
-    parts.push_back(masked(text.substr(at, end == 0 ? std::string::npos : end - at)));
+    std::string part = masked(text.substr(at, end == 0 ? std::string::npos : end - at));
+    // A record is padded to its length: a time of another width pads otherwise.
+    if (archive) part.erase(part.find_last_not_of(' ') + 1);
+    parts.push_back(part);
     if (end == 0) break;
     at = end;
   }

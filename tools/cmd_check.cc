@@ -21,6 +21,7 @@
 #include "common/val.h"
 #include "engine/config_switch.h"
 #include "engine/station_config.h"
+#include "platform/clock/station_settings.h"
 #include "platform/files/open_file_guard.h"
 #include "platform/host/access_problem.h"
 #include "platform/host/system_host.h"
@@ -261,6 +262,19 @@ void CheckMail(FileSystem& files, Findings& out) {
   }
 }
 
+// How the station reads the peers' all-number send dates.
+void CheckStationSettings(const FileSystem& files, Findings& out) {
+  try {
+    const bool there = files.Exists(kStationSettingsPath);
+    const StationSettings settings = ReadStationSettings(files);
+    out.Ok(std::string(kStationSettingsPath) + (there ? " read" : " does not exist") +
+           ": send dates are read as " + DateOrderName(settings.date_order) +
+           (there ? "" : " (the default)"));
+  } catch (const RuntimeError& e) {
+    out.Fault(e.description() + ": the station sends no order until it is mended");
+  }
+}
+
 void CheckRunningCopy(const FileSystem& files, Findings& out) {
   RunningCopy copy = FindRunningCopy(files.HostPath(kInstanceLockFile));
   if (!copy.problem.empty())
@@ -284,6 +298,7 @@ int RunCheck(const Args& args) {
   if (CheckConfiguration(files, station, out)) CheckData(files, station, args.Root(), out);
   CheckFolder(files, "C:\\Korvain\\", "the station's own: lock file, print spools, trace log", out);
   CheckPrinters(files, out);
+  CheckStationSettings(files, out);
   CheckMail(files, out);
   CheckRunningCopy(files, out);
   std::cout << "check: " << out.faults() << (out.faults() == 1 ? " fault, " : " faults, ")

@@ -7,6 +7,7 @@
 #include "common/record_tables.h"
 #include "common/runtime_error.h"
 #include "common/val.h"
+#include "platform/clock/station_settings.h"
 #include "platform/files/file_system.h"
 #include "tools/korvtool.h"
 
@@ -47,6 +48,13 @@ int Show(FileSystem& files) {
     if (text.empty()) continue;
     const FieldSpec& f = config.layout().field(n);
     std::cout << n << " (offset " << f.offset << ", width " << f.width << "): " << text << "\n";
+  }
+  // The station's own setting beside the shared record.
+  try {
+    std::cout << kStationSettingsPath
+              << " date-order: " << DateOrderName(ReadStationSettings(files).date_order) << "\n";
+  } catch (const RuntimeError& e) {
+    std::cout << kStationSettingsPath << ": " << e.description() << "\n";
   }
   return 0;
 }
