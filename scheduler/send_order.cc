@@ -261,13 +261,13 @@ std::string KORVdelayedSend1::DeleteBegunFiles(const SendBeginning& b) {
   FileSystem& files = platform_.files;
   const std::string lines_path = DelayedLinesPath(station_.DataRoot, b.id);
   const std::string header_path = DelayedHeaderPath(station_.DataRoot, b.id);
-  if (b.lines_stamp && files.StampIfAny(lines_path) == b.lines_stamp)
+  if (b.lines_stamp)
     Recorded("Order " + b.id + ": its delayed line file " + lines_path + " could not be deleted",
-             [&] { TurnOver().DeleteDelayedLines(b.id); });
+             [&] { TurnOver().DeleteDelayedLines(b.id, &*b.lines_stamp); });
   std::string why;
-  if (b.header_stamp && files.StampIfAny(header_path) == b.header_stamp)
+  if (b.header_stamp)
     Steps::Handle([&](const RuntimeError& e) { why = e.description(); })(
-        [&] { TurnOver().DeleteDelayedHeader(b.id); });
+        [&] { TurnOver().DeleteDelayedHeader(b.id, &*b.header_stamp); });
   files.Sync(header_path);
   return why;
 }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <thread>
 
 #include "common/runtime_error.h"
@@ -613,6 +614,37 @@ void FileSystem::Kill(std::string_view path) {
   if (err == ENOENT || err == ENOTDIR || !fs::is_regular_file(p, ec))
     throw RuntimeError(kErrFileNotFound);
   throw RuntimeError(kErrPermissionDenied);
+}
+
+bool FileSystem::KillIfStamped(std::string_view path, const FileStamp& stamp) {
+  const fs::path host = map_.Resolve(path);
+  bool writable = true;
+  int fd = ::open(host.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0 && errno == EACCES) {
+    fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    writable = false;
+  }
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR) return false;
+    RaiseErrno(errno, true);
+  }
+  // The lock is dropped with the file, after the name is gone.
+  std::unique_ptr<int, void (*)(int*)> closing(&fd, [](int* f) { ::close(*f); });
+  LockFd(fd, writable, F_WRLCK);
+  struct stat st;
+  if (fstat(fd, &st) != 0) RaiseErrno(errno, true);
+  if (!S_ISREG(st.st_mode)) return false;
+  const std::string bytes = ReadFd(fd, st.st_size);
+  const FileStamp now{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                      static_cast<int64_t>(bytes.size()), Digest(bytes)};
+  if (now != stamp) return false;
+  try {
+    Kill(path);
+  } catch (const RuntimeError& e) {
+    if (e.number() != kErrFileNotFound) throw;
+    return false;
+  }
+  return true;
 }
 
 DateTime FileSystem::FileDateTime(std::string_view path) const {

@@ -180,6 +180,12 @@ class FileSystem {
   // taken for one that is gone or changed.
   std::optional<FileStamp> StampIfAny(std::string_view path) const;
   void Kill(std::string_view path);
+  // Deletes the file at path while it is still the file of that stamp,
+  // under its whole-file lock (waited for as a write waits; 70 when it stays
+  // held): a station rewriting it at that moment finishes first, and its
+  // changed file is kept. False when there is no such file or it has
+  // changed; a file that cannot be looked at raises.
+  bool KillIfStamped(std::string_view path, const FileStamp& stamp);
   // The change stamp of the file at path, from one look at it (no read, as
   // Stamp does); empty when there is no such file (or it is a folder).
   std::optional<ChangeStamp> ChangeStampOf(std::string_view path) const;

@@ -217,6 +217,7 @@ pid_t HoldLockInChild(const std::filesystem::path& root, const char* path, int& 
 TEST_F(FileSystemTest, ALockHeldByAnotherProcessFailsWith70UntilItEnds) {
   files.MakeFolders("F:\\data");
   WriteHostFile(dir.path() / "f/data/PioNumber.dat", "\"7\"\r\n");
+  const std::optional<FileStamp> as_read = files.Stamp("F:\\data\\PioNumber.dat");
   int release;
   pid_t child = HoldLockInChild(dir.path(), "F:\\data\\PioNumber.dat", release);
 
@@ -228,6 +229,8 @@ TEST_F(FileSystemTest, ALockHeldByAnotherProcessFailsWith70UntilItEnds) {
   EXPECT_EQ(ErrorOf([&] { files.Copy("F:\\data\\copy.dat", "F:\\data\\PioNumber.dat"); }), 70);
   EXPECT_EQ(ReadHostFile(dir.path() / "f/data/PioNumber.dat"), "\"7\"\r\n")
       << "a file locked elsewhere is never emptied nor replaced";
+  EXPECT_EQ(ErrorOf([&] { files.KillIfStamped("F:\\data\\PioNumber.dat", *as_read); }), 70);
+  EXPECT_TRUE(files.Exists("F:\\data\\PioNumber.dat")) << "nor deleted while it is written";
 
   close(release);
   int status;
@@ -235,6 +238,14 @@ TEST_F(FileSystemTest, ALockHeldByAnotherProcessFailsWith70UntilItEnds) {
   EXPECT_TRUE(files.LockIfFree(h));
   EXPECT_EQ(files.ReadField(h), "7");
   files.CloseAll();
+  // Once the writer is done, the file is deleted only if it is still the
+  // file the caller read.
+  WriteHostFile(dir.path() / "f/data/PioNumber.dat", "\"9\"\r\n");
+  EXPECT_FALSE(files.KillIfStamped("F:\\data\\PioNumber.dat", *as_read));
+  EXPECT_TRUE(files.KillIfStamped("F:\\data\\PioNumber.dat",
+                                  *files.Stamp("F:\\data\\PioNumber.dat")));
+  EXPECT_FALSE(files.Exists("F:\\data\\PioNumber.dat"));
+  EXPECT_FALSE(files.KillIfStamped("F:\\data\\PioNumber.dat", *as_read));
 }
 
 TEST_F(FileSystemTest, ALockIsPerOpenFileNotPerProcess) {

@@ -9,12 +9,18 @@ namespace {
 
 // Deletes the file where it exists: the removal itself tells, where a look
 // first would cost a round trip more.
-void KillIfThere(FileSystem& files, const std::string& path) {
+bool KillIfThere(FileSystem& files, const std::string& path) {
   try {
     files.Kill(path);
+    return true;
   } catch (const RuntimeError& e) {
     if (e.number() != kErrFileNotFound) throw;
+    return false;
   }
+}
+
+bool KillIfStill(FileSystem& files, const std::string& path, const FileStamp* as_read) {
+  return as_read ? files.KillIfStamped(path, *as_read) : KillIfThere(files, path);
 }
 
 // A copy of what was read is the file's copy, made without reading it again.
@@ -53,12 +59,14 @@ void DelayedOrderTurnOver::CopyHeaderToPhoneOrder(const std::string& id, int n,
   CopyFile(files_, DelayedHeaderPath(data_root_, id), PhoneOrderHeaderPath(data_root_, n), text);
 }
 
-void DelayedOrderTurnOver::DeleteDelayedLines(const std::string& id) const {
-  KillIfThere(files_, DelayedLinesPath(data_root_, id));
+bool DelayedOrderTurnOver::DeleteDelayedLines(const std::string& id,
+                                              const FileStamp* as_read) const {
+  return KillIfStill(files_, DelayedLinesPath(data_root_, id), as_read);
 }
 
-void DelayedOrderTurnOver::DeleteDelayedHeader(const std::string& id) const {
-  KillIfThere(files_, DelayedHeaderPath(data_root_, id));
+bool DelayedOrderTurnOver::DeleteDelayedHeader(const std::string& id,
+                                               const FileStamp* as_read) const {
+  return KillIfStill(files_, DelayedHeaderPath(data_root_, id), as_read);
 }
 
 OrderHeader DelayedOrderTurnOver::RewriteHeaderOrderId(int n, const OrderHeader* copied) const {

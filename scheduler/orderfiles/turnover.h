@@ -11,8 +11,8 @@
 //                                   deleted when <id>.Pio is missing or
 //                                   cannot be copied over it)
 //   CopyHeaderToPhoneOrder(id, n)   <id>.PH  -> <n>.PH
-//   DeleteDelayedLines(id)          deletes <id>.Pio if it exists
-//   DeleteDelayedHeader(id)         deletes <id>.PH if it exists
+//   DeleteDelayedLines(id, stamp)   deletes <id>.Pio if it is still the file
+//   DeleteDelayedHeader(id, stamp)  read, and <id>.PH likewise
 //   RewriteHeaderOrderId(n)         field 4 of <n>.PH becomes n
 //   (the sent entry of the delayed-send log)
 //   WriteArchivedHeader(id, header, ArchiveNote(...))   Deleted\<id>.PH
@@ -39,8 +39,13 @@ class DelayedOrderTurnOver {
   void CopyLinesToPhoneOrder(const std::string& id, int n, const std::string* text = nullptr) const;
   void CopyHeaderToPhoneOrder(const std::string& id, int n,
                               const std::string* text = nullptr) const;
-  void DeleteDelayedLines(const std::string& id) const;
-  void DeleteDelayedHeader(const std::string& id) const;
+  // With the stamp of the file as the send read it, the file is deleted
+  // under its whole-file lock and only while it is still that file, so a
+  // station rewriting it at that moment never has its new order deleted;
+  // false when it was not deleted (gone, or changed). Without a stamp, the
+  // file is deleted if it exists.
+  bool DeleteDelayedLines(const std::string& id, const FileStamp* as_read = nullptr) const;
+  bool DeleteDelayedHeader(const std::string& id, const FileStamp* as_read = nullptr) const;
   // Reads the six fields of <n>.PH, writes them back with field 4 = n as
   // decimal text and returns them as written. copied: the fields the caller
   // has just copied into <n>.PH, which are then not read again.
