@@ -6,12 +6,12 @@
 #include "common/order_paths.h"
 #include "common/val.h"
 #include "platform/files/temp_files.h"
-#include "scheduler/korv_delayed_send.h"
+#include "scheduler/send_transaction.h"
 
 namespace korv {
 
-void KORVdelayedSend1::RecoverSends() {
-  if (!config_problem_.empty()) return;  // no folders to finish them in yet
+void SendTransaction::RecoverSends() {
+  halted_ = false;
   if (!temporaries_cleared_) ClearTemporaries();
   const std::string folder = SendJournalFolder(station_.LocalRoot);
   std::vector<std::string> journals;
@@ -19,21 +19,22 @@ void KORVdelayedSend1::RecoverSends() {
     journals = platform_.files.List(folder, "*.jnl");
   } catch (const std::exception& e) {
     // Sending now could send an order whose send is unfinished there.
-    pass_halted_ = true;
-    return ReportError("The unfinished sends in " + folder + " cannot be read (" +
+    halted_ = true;
+    report_.HaltPass();
+    return report_.Fault("The unfinished sends in " + folder + " cannot be read (" +
                        ExplainedError(AsRuntimeError(e)) + "); no order is sent until they can be");
   }
   for (const std::string& name : journals)
-    if (!pass_halted_) RecoverSend(folder + name);
+    if (!halted_) RecoverSend(folder + name);
 }
 
-void KORVdelayedSend1::RecoverSend(const std::string& journal_path) {
+void SendTransaction::RecoverSend(const std::string& journal_path) {
   std::unique_ptr<SendJournal> journal;
   try {
     journal = SendJournal::Resume(platform_.files.HostPath(journal_path));
   } catch (const RuntimeError& e) {
     if (e.number() != kErrPermissionDenied)  // else a send under way in another process
-      ReportError("The unfinished send in " + journal_path + " cannot be read: " + e.description());
+      report_.Fault("The unfinished send in " + journal_path + " cannot be read: " + e.description());
     return;
   }
   if (!journal) return;  // it ended before its first change
@@ -44,14 +45,14 @@ void KORVdelayedSend1::RecoverSend(const std::string& journal_path) {
     // marked done: the order would be lost. The share may come back.
     const std::string orders = PhoneOrdersFolder(station_.DataRoot);
     if (!platform_.files.FolderExists(orders)) {
-      ReportError("The unfinished send of order " + id + " waits until " + orders +
+      report_.Fault("The unfinished send of order " + id + " waits until " + orders +
                   " can be reached again");
-      passed_by_.insert(id);
+      report_.LeaveAlone(id);
       return;
     }
     if (journal->Done(SendStep::kHeaderLeft)) return LeftHeader(*journal);
     if (!TakeBackOrder(*journal)) {
-      ReportError("The unfinished send of order " + id +
+      report_.Fault("The unfinished send of order " + id +
                       " is dropped: another station took the order meanwhile, and this station "
                       "had printed none of it",
                   false);
@@ -59,15 +60,15 @@ void KORVdelayedSend1::RecoverSend(const std::string& journal_path) {
       return journal->End();
     }
   } catch (const StepsHalted& halted) {
-    ReportError("The unfinished send of order " + id + " cannot go on: " + halted.reason);
-    passed_by_.insert(id);
+    report_.Fault("The unfinished send of order " + id + " cannot go on: " + halted.reason);
+    report_.LeaveAlone(id);
     return;
   } catch (const std::exception& e) {
     // Its files cannot be looked at: nothing is decided about it meanwhile.
-    ReportError("The unfinished send of order " + id + " waits: its files in " +
+    report_.Fault("The unfinished send of order " + id + " waits: its files in " +
                 PhoneOrdersFolder(station_.DataRoot) + " cannot be looked at (" +
                 ExplainedError(AsRuntimeError(e)) + ")");
-    passed_by_.insert(id);
+    report_.LeaveAlone(id);
     return;
   }
   ResumeSend(std::move(journal));
@@ -79,7 +80,7 @@ void KORVdelayedSend1::RecoverSend(const std::string& journal_path) {
 // when its header is still the one the send began with and no other station
 // holds it; a header that is gone was deleted by this very send, if it had
 // begun deleting, else by another station that sent the order.
-bool KORVdelayedSend1::TakeBackOrder(const SendJournal& journal) {
+bool SendTransaction::TakeBackOrder(const SendJournal& journal) {
   if (journal.Done(SendStep::kDeleteDelayedPair)) return true;
   const SendBeginning& b = journal.beginning();
   if (!b.header_stamp) return true;
@@ -91,7 +92,7 @@ bool KORVdelayedSend1::TakeBackOrder(const SendJournal& journal) {
 // A dropped send leaves no phone order of its own: the copies it had made of
 // the delayed files (the same bytes the send began with) go, while a phone
 // order of that number with other bytes is another order's and stays.
-void KORVdelayedSend1::RemoveCopies(const SendJournal& journal) {
+void SendTransaction::RemoveCopies(const SendJournal& journal) {
   const std::optional<std::string> kept = journal.Kept("pio");
   if (!kept) return;
   const SendBeginning& b = journal.beginning();
@@ -104,7 +105,7 @@ void KORVdelayedSend1::RemoveCopies(const SendJournal& journal) {
         std::pair{PhoneOrderHeaderPath(station_.DataRoot, n), b.header_stamp}}) {
     if (!same_bytes(platform_.files.Stamp(copy), began)) continue;
     Steps::Handle([&](const RuntimeError& e) {
-      ReportError("The copy " + copy + " of the dropped send of order " + b.id +
+      report_.Fault("The copy " + copy + " of the dropped send of order " + b.id +
                   " could not be deleted (" + ExplainedError(e) + "); delete it by hand");
     })([&] { platform_.files.Kill(copy); });
   }
@@ -114,7 +115,7 @@ void KORVdelayedSend1::RemoveCopies(const SendJournal& journal) {
 // as soon as it can be (while it is the one the send read), the order is
 // passed by meanwhile, and the journal, its memory, ends once the header is
 // gone; a DS<k> written after that is a new order.
-void KORVdelayedSend1::LeftHeader(SendJournal& journal) {
+void SendTransaction::LeftHeader(SendJournal& journal) {
   const std::string& id = journal.beginning().id;
   const std::string path = DelayedHeaderPath(station_.DataRoot, id);
   const std::string why = DeleteBegunFiles(journal.beginning());
@@ -124,12 +125,12 @@ void KORVdelayedSend1::LeftHeader(SendJournal& journal) {
     return journal.End();
   }
   SayHeaderLeft(journal, why);
-  passed_by_.insert(id);
+  report_.LeaveAlone(id);
 }
 
 // Every folder the send writes in; a process of this station that died
 // while writing left its temporary there.
-void KORVdelayedSend1::ClearTemporaries() {
+void SendTransaction::ClearTemporaries() {
   temporaries_cleared_ = true;
   const std::string& data = station_.DataRoot;
   if (Trim(data).empty()) return;

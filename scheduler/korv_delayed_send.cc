@@ -1,18 +1,28 @@
+// The window as a view of the dispatch pass: what the pass tells it, shown
+// in the pending list, the counts, the progress text, the icon's tip and the
+// error text, and its timer stopped while a pass is under way.
+
 #include "scheduler/korv_delayed_send.h"
 
+#include "common/date_time.h"
 #include "common/runtime_error.h"
+#include "common/val.h"
 
 namespace korv {
 
 KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::string version)
-    : File1(platform.files),
-      station_(station),
+    : station_(station),
       platform_(platform),
       version_(std::move(version)),
-      send_clock_(platform.clock),
-      engine_platform_{platform.files, send_clock_,    platform.printer, platform.loop,
-                       platform.boxes, platform.sound, platform.host,    platform.status},
-      claim_(platform.files.paths()) {
+      pass_(station, platform),
+      engine_(
+          station, platform, [this](const std::string& message) { ReportError(message); },
+          [this] { return Ending(); }),
+      send_(station, platform, engine_, pass_),
+      File1(pass_.Listing()) {
+  pass_.SetSend(&send_);
+  pass_.AddObserver(this);
+  pass_.Ending = [this] { return Ending(); };
   Timer1.Tick = [this] { RunDispatchPass(); };
   MList1.SetCaption("Pending Orders To SEND");
   MList1.ColumnTitles = {"Customer", "Date Ordered", "Date to Send",
@@ -41,14 +51,73 @@ void KORVdelayedSend1::RunDispatchPass() {
   }
 }
 
-KorvMain& KORVdelayedSend1::Engine() {
-  if (!engine_) {
-    engine_ = std::make_unique<KorvMain>(station_, engine_platform_, &engine_files_);
-    engine_->ReportProblem = [this](const std::string& message) { ReportError(message); };
-    engine_->EndAsked = [this] { return Ending(); };
-    engine_->Load();
+void KORVdelayedSend1::RowsCleared() {
+  MList1.Clear();
+  List1.Clear();
+}
+
+void KORVdelayedSend1::RowAdded(const PendingOrder& order) {
+  MList1.AddItem(PendingRowText(order));
+  MList1.SetItemData(MList1.NewIndex(), order.id);
+  List1.AddItem(order.header.order_id);
+}
+
+void KORVdelayedSend1::RowRemoved(int index) {
+  MList1.RemoveItem(index);
+  List1.RemoveItem(index);
+}
+
+void KORVdelayedSend1::Counted(int count) { Label2.SetCaption(PlainNumber(count)); }
+
+// The list's caption says a reading is under way, and is put back however
+// it ends.
+void KORVdelayedSend1::Updating(bool updating) {
+  if (updating) {
+    caption_before_update_ = MList1.Caption();
+    MList1.SetCaption("Updating List");
+  } else if (caption_before_update_) {
+    MList1.SetCaption(*caption_before_update_);
+    caption_before_update_.reset();
   }
-  return *engine_;
+}
+
+void KORVdelayedSend1::Listed(int count) {
+  SetTipText(count);
+  MList1.SetCaption("Pending Orders to Send - Current Time " +
+                    FormatHHMMAmPm(platform_.clock.Now().seconds));
+}
+
+void KORVdelayedSend1::Ticked(int tick_count) { Label6.SetCaption(PlainNumber(tick_count)); }
+
+void KORVdelayedSend1::Progress(const std::string& text) { Label7.SetCaption(text); }
+
+void KORVdelayedSend1::FaultSaid(const std::string& message) {
+  SSCommand4.SetVisible(true);
+  RichTextBox1.SetText(RichTextBox1.Text() + "\r" + message);
+}
+
+// The pass lets window events run; a Done pressed meanwhile must not arm a
+// second pass inside this one.
+void KORVdelayedSend1::Busy() { Timer1.SetInterval(0); }
+
+void KORVdelayedSend1::PassEnded() {
+  // A view opened during the pass keeps the timer stopped; its Done re-arms it.
+  Timer1.SetInterval(station_.ScreenMode == kScreenViewOpen ? 0 : kPassIntervalMs);
+  Label7.SetCaption("");
+  SetTipText(File1.ListCount());
+}
+
+void KORVdelayedSend1::SetTipText(int count) {
+  const std::string cr = "\r";
+  Tray.SetTip("Korvain Kitchen Orders " + cr + "DELAYED SEND " + cr + "Pending - " +
+              std::to_string(count) + cr + "Current Time " +
+              FormatHHMMAmPm(platform_.clock.Now().seconds) + cr + std::string(1, '\0'));
+}
+
+std::vector<std::string> KORVdelayedSend1::PendingIds() const {
+  std::vector<std::string> ids;
+  for (const PendingOrder& order : PendingOrders()) ids.push_back(order.header.order_id);
+  return ids;
 }
 
 }  // namespace korv

@@ -1,12 +1,11 @@
 #pragma once
 // KORVdelayedSend1, the station's one visible window and its start-up
-// object. Its procedures are defined across scheduler/:
+// object: a view of the dispatch pass (dispatch_pass.h), which owns the
+// pending orders and runs the sends (send_transaction.h) through the order
+// engine (engine_hand_off.h). The window shows what the pass tells it and
+// forwards its timer and its list procedures to it. Its procedures:
+//   korv_delayed_send.cc  the window's views of the pass, Timer1_Timer
 //   startup.cc        Form_Load, ReadStationConfig, Form_Unload, Form_Terminate
-//   pending_list.cc   UpdateList
-//   dispatch.cc       Timer1_Timer
-//   send_order.cc     the send of one due order, step by step
-//   interrupted_sends.cc  the sends a crash or power cut interrupted
-//   hand_off.cc       LoadOrderIntoEngine
 //   order_viewer.cc   the operator's views and buttons
 
 #include <filesystem>
@@ -18,22 +17,27 @@
 #include <vector>
 
 #include "common/station.h"
-#include "common/steps.h"
-#include "engine/korv_main.h"
 #include "logview/korv_trace_log.h"
-#include "platform/files/kept_files.h"
 #include "platform/mail/mail.h"
 #include "platform/platform.h"
 #include "platform/screen/elements.h"
 #include "platform/screen/file_list.h"
-#include "scheduler/order_claim.h"
-#include "scheduler/orderfiles/turnover.h"
+#include "scheduler/dispatch_pass.h"
+#include "scheduler/engine_hand_off.h"
 #include "scheduler/pending_order.h"
-#include "scheduler/send_order.h"
+#include "scheduler/send_transaction.h"
 
 namespace korv {
 
-class KORVdelayedSend1 {
+class KORVdelayedSend1 : private PassObserver {
+  // Made before the elements, which show them (File1 is the pass's listing).
+  Station& station_;
+  Platform& platform_;
+  std::string version_;
+  DispatchPass pass_;
+  EngineHandOff engine_;
+  SendTransaction send_;
+
  public:
   // The log viewer mails through the station's mail settings (SmtpMail),
   // or through the given mail.
@@ -43,49 +47,32 @@ class KORVdelayedSend1 {
   // Start-up. Returns false when the program must end at once (a second
   // copy), after the "Startup Error" box.
   bool Form_Load();
-  void ReadStationConfig();
+  void ReadStationConfig() { pass_.ReadStationConfig(); }
   // Why the station configuration cannot be used, as said in the error text;
   // empty once it has been read. While it is not, no folder is watched and
   // each pass reads the configuration again.
-  const std::string& ConfigProblem() const { return config_problem_; }
+  const std::string& ConfigProblem() const { return pass_.ConfigProblem(); }
   void Form_Unload();
   void Form_Terminate();
 
   // The pending orders, in the folder's order; MList1 and List1 show them,
   // and Label2 shows their count.
-  const std::vector<PendingOrder>& PendingOrders() const { return pending_; }
-  int PendingCount() const { return pending_count_; }
-
-  void UpdateList();
-  // The list brought up to the folder's current listing: rows of headers
-  // that are gone are dropped and new headers are read, while rows of the
-  // headers still there are kept as read. A send changes only the sent
-  // order's files, so after a send this gives what a full rebuild gives
-  // without reading every pending header again. look_at_headers: each kept
-  // row's header is looked at too (one stat), and read again when it may
-  // have changed since it was read, so a header another station rewrote in
-  // place is seen.
-  void RefreshList(bool look_at_headers = false);
-  void Timer1_Timer();
+  const std::vector<PendingOrder>& PendingOrders() const { return pass_.PendingOrders(); }
+  int PendingCount() const { return pass_.PendingCount(); }
+  void UpdateList() { pass_.UpdateList(); }
+  void RefreshList(bool look_at_headers = false) { pass_.RefreshList(look_at_headers); }
+  // The dispatch pass.
+  void Timer1_Timer() { pass_.Run(); }
   // Timer1_Timer under the station's guard: an error that escapes the pass
   // is said in the error text and the next pass is armed. Every tick runs
   // the pass through it, and so does the program's single pass (--once).
   void RunDispatchPass();
-  void LoadOrderIntoEngine();
-  // Finishes every send the station's journal holds unfinished (the station
-  // was killed or lost its power in them), from where each stopped; a send
-  // whose order cannot be reached now (PhoneOrders\ missing: the share is
-  // down) waits, said in the error text, and its order is left alone. The
-  // first call also clears what dead processes of this station left half
-  // written in the folders it writes. Nothing happens while the station has
-  // no configuration it can work from. The program calls it at start-up,
-  // before its printers send, and every pass calls it first.
-  void RecoverSends();
-
-  // Loads the order engine hidden when it is not loaded.
-  KorvMain& Engine();
-  void UnloadEngine() { engine_.reset(); }
-  bool EngineLoaded() const { return engine_ != nullptr; }
+  // Finishes every send the station's journal holds unfinished; the program
+  // calls it at start-up, before its printers send, and every pass calls it
+  // first (SendTransaction::RecoverSends).
+  void RecoverSends() { pass_.RecoverSends(); }
+  bool EngineLoaded() const { return engine_.Loaded(); }
+  DispatchPass& Pass() { return pass_; }
 
   const std::string Caption = "Kitchen Orders - Delayed  Send";
 
@@ -96,7 +83,7 @@ class KORVdelayedSend1 {
   static constexpr int kAfterViewMs = 30000;
 
   // Pending list and counts: views of the pending orders.
-  FileListBox File1;
+  FileListBox& File1;
   MultiColumnList MList1;
   ListBox List1;  // order ids of the rows, as read
   Label Label1{"Pending Orders"};
@@ -183,85 +170,23 @@ class KORVdelayedSend1 {
   Platform& platform() { return platform_; }
 
  private:
-  // The pending orders and their views (pending_list.cc): every change of
-  // the orders goes through these, so the views never differ from them.
-  void ClearPending();
-  void AddPending(PendingOrder order);
-  void RemovePending(int index);
-  void ShowPendingCount(int count);
-  std::filesystem::path PendingFolder() const;  // File1's folder on this machine
-  bool ReadPending(const std::filesystem::path& folder, const std::string& file_name);
-  std::vector<bool> RowsThatHold(const std::filesystem::path& folder) const;
-  bool PassHeaderBy(const std::string& why);  // about the header at WorkPath; false
-  bool SameNamesAsListed() const;
-  std::vector<std::string> PendingIds() const;  // each header's order id, as read
-  bool DropGoneRows();
-  // The dispatch pass in its steps (dispatch.cc).
-  void SendDueOrders();
-  int TopOfPass(bool first_of_tick);
-  const PendingOrder* FindDueOrder();
-  bool IsDue(const PendingOrder& order);
-  bool SendOrder(const PendingOrder& order);
-  bool TakeClaim(const std::string& id);
-  bool LinesMissing(const std::string& id, std::optional<FileRead>* lines_read,
-                    std::vector<std::string>* rows);
-  bool PrintersMissing(const std::string& id, const std::vector<std::string>& rows);
-  void EndOfPass();
-  // The send of one claimed order in its steps, in the order they run
-  // (send_order.h).
-  void SendClaimedOrder(const std::string& id, const std::optional<FileRead>& lines_read);
-  void ResumeSend(std::unique_ptr<SendJournal> journal);
-  void RunSend(OrderSend& send);
-  DelayedOrderTurnOver TurnOver();
-  OrderSend StartSend(const std::string& id, const std::optional<FileRead>& lines_read);
-  void ArchiveLines(const OrderSend& send);
-  void Recorded(const std::string& what, const std::function<void()>& step);
-  bool DrawPhoneInNumber(OrderSend& send);  // false: the order stays pending
-  void CopyToPhoneOrder(OrderSend& send);
-  void DeleteDelayedPair(OrderSend& send);
-  std::string DeleteBegunFiles(const SendBeginning& b);  // why the header stays
-  void SayHeaderLeft(const SendJournal& journal, const std::string& why);
-  void RewriteOrderId(OrderSend& send);
-  void LogSent(const OrderSend& send);
-  void AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines);
-  void ArchiveHeader(const OrderSend& send);
-  void TakeCustomer(OrderSend& send);
-  void SayUnknownCustomer(const OrderSend& send);
-  void ReadCustomerOfSend(const OrderSend& send);
-  void HandToEngine(const OrderSend& send);
-  void AwaitSent(const OrderSend& send);
-  void UnloadAndClear();
-  void EndSend(const OrderSend& send);
-  void HaltSend(const OrderSend& send, const StepsHalted& halted);
-  // The sends a crash interrupted (interrupted_sends.cc).
-  void RecoverSend(const std::string& journal_path);
-  bool TakeBackOrder(const SendJournal& journal);
-  void RemoveCopies(const SendJournal& journal);
-  void LeftHeader(SendJournal& journal);
-  void ClearTemporaries();
+  // The pass's news, shown in the elements (korv_delayed_send.cc).
+  void RowsCleared() override;
+  void RowAdded(const PendingOrder& order) override;
+  void RowRemoved(int index) override;
+  void Counted(int count) override;
+  void Updating(bool updating) override;
+  void Listed(int count) override;
+  void Ticked(int tick_count) override;
+  void Progress(const std::string& text) override;
+  void FaultSaid(const std::string& message) override;
+  void Busy() override;
+  void PassEnded() override;
   void SetTipText(int count);
-  // Adds a line to the error text, shows the error button and says the line
-  // on the status service; each distinct message only once per run, so a
-  // fault met every minute is said once. A message names the file or the
-  // order it is about; control bytes it quotes from a file are shown escaped.
-  void ReportError(const std::string& message, bool once = true);
-
-  Station& station_;
-  Platform& platform_;
-  std::string version_;
-  // The order engine sees the time of the send under way, held (send_order.h).
-  HeldClock send_clock_;
-  Platform engine_platform_;
-  std::unique_ptr<KorvMain> engine_;
-  bool temporaries_cleared_ = false;
-  KeptFiles engine_files_;  // configuration and menu as the engines read them
-  OrderClaim claim_;
-  std::string config_problem_;
-  std::set<std::string> reported_;
-  std::set<std::string> passed_by_;  // ids this pass leaves alone
-  bool pass_halted_ = false;         // a send halted on a file every send needs
-  std::vector<PendingOrder> pending_;
-  int pending_count_ = 0;  // the count Label2 shows: the delayed header files last counted
+  // Says a fault through the pass: in the error text, once a run.
+  void ReportError(const std::string& message, bool once = true) { pass_.Say(message, once); }
+  std::vector<std::string> PendingIds() const;  // each header's order id, as read
+  std::optional<std::string> caption_before_update_;  // MList1's, while the rows are read
 
   // Operator's views (order_viewer.cc).
   void SetWindow(int state, bool visible);

@@ -101,7 +101,7 @@ void KORVdelayedSend1::MList1_Click(int row) {
   viewed_header_stamp_.reset();
   skip([&] {
     MList1.SetListIndex(row);
-    viewed_order_key_ = pending_.at(row).id;
+    viewed_order_key_ = PendingOrders().at(row).id;
   });
   Label3.SetCaption(viewed_order_key_);
   SSPanel1.SetVisible(true);

@@ -1,7 +1,6 @@
-// UpdateList: the pending orders read again from the delayed header files of
-// the watched folder File1, in the folder's own name order (DS10 before
-// DS9), and shown in MList1 and List1. The dispatch pass walks the same
-// orders as its worklist.
+// The pending orders of the dispatch pass, read from the delayed header
+// files of the watched folder, in the folder's own name order (DS10 before
+// DS9): the pass walks them as its worklist, and its observers show them.
 
 #include <algorithm>
 #include <filesystem>
@@ -10,23 +9,26 @@
 
 #include "common/runtime_error.h"
 #include "common/val.h"
-#include "scheduler/korv_delayed_send.h"
+#include "scheduler/dispatch_pass.h"
 
 namespace korv {
 namespace {
 
-// Puts the list's caption back however the rebuild ends.
-class CaptionRestorer {
+// Tells the observers a reading of the rows is over however it ends.
+class Updating {
  public:
-  explicit CaptionRestorer(MultiColumnList& list) : list_(list), caption_(list.Caption()) {}
-  ~CaptionRestorer() { list_.SetCaption(caption_); }
+  explicit Updating(const std::vector<PassObserver*>& observers) : observers_(observers) {
+    for (PassObserver* o : observers_) o->Updating(true);
+  }
+  ~Updating() {
+    for (PassObserver* o : observers_) o->Updating(false);
+  }
 
  private:
-  MultiColumnList& list_;
-  std::string caption_;
+  const std::vector<PassObserver*>& observers_;
 };
 
-// File1's path already ends in "\" when it is set to DataRoot & "PhoneOrders\".
+// The listing's path already ends in "\" when it is set to DataRoot & "PhoneOrders\".
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == '\\') return folder + name;
   return folder + "\\" + name;
@@ -43,40 +45,36 @@ bool HeaderGone(const FileSystem& files, const std::string& path) {
 
 }  // namespace
 
-void KORVdelayedSend1::ShowPendingCount(int count) {
+void DispatchPass::ShowPendingCount(int count) {
   pending_count_ = count;
-  Label2.SetCaption(PlainNumber(count));
+  Tell([&](PassObserver& o) { o.Counted(count); });
 }
 
-void KORVdelayedSend1::ClearPending() {
+void DispatchPass::ClearPending() {
   pending_.clear();
-  MList1.Clear();
-  List1.Clear();
+  Tell([](PassObserver& o) { o.RowsCleared(); });
 }
 
-void KORVdelayedSend1::AddPending(PendingOrder order) {
-  MList1.AddItem(PendingRowText(order));
-  MList1.SetItemData(MList1.NewIndex(), order.id);
-  List1.AddItem(order.header.order_id);
+void DispatchPass::AddPending(PendingOrder order) {
   pending_.push_back(std::move(order));
+  Tell([&](PassObserver& o) { o.RowAdded(pending_.back()); });
 }
 
-void KORVdelayedSend1::RemovePending(int index) {
-  MList1.RemoveItem(index);
-  List1.RemoveItem(index);
+void DispatchPass::RemovePending(int index) {
   pending_.erase(pending_.begin() + index);
+  Tell([&](PassObserver& o) { o.RowRemoved(index); });
 }
 
-std::filesystem::path KORVdelayedSend1::PendingFolder() const {
-  return platform_.files.HostPath(File1.Path());
+std::filesystem::path DispatchPass::PendingFolder() const {
+  return platform_.files.HostPath(listing_.Path());
 }
 
 // Reads one listed header and adds its row. False when the file has gone
 // (another station sent or withdrew the order since the folder was read), or
 // when the header is passed by for this pass.
-bool KORVdelayedSend1::ReadPending(const std::filesystem::path& folder, const std::string& name) {
+bool DispatchPass::ReadPending(const std::filesystem::path& folder, const std::string& name) {
   FileSystem& files = platform_.files;
-  station_.WorkPath = JoinPath(File1.Path(), name);
+  station_.WorkPath = JoinPath(listing_.Path(), name);
   // The names come from the folder's own listing, so they are read through
   // the folder's host path without matching each one's letter case again.
   const std::string path = (folder / name).string();
@@ -100,37 +98,30 @@ bool KORVdelayedSend1::ReadPending(const std::filesystem::path& folder, const st
 // it: empty, or cut short) or that names another order gets no row: it is
 // named in the error text and read again on the next pass (its name is
 // listed and no row holds it), while the other orders are listed and sent.
-bool KORVdelayedSend1::PassHeaderBy(const std::string& why) {
-  ReportError("The delayed order header " + station_.WorkPath + " " + why +
+bool DispatchPass::PassHeaderBy(const std::string& why) {
+  Say("The delayed order header " + station_.WorkPath + " " + why +
               "; it is passed by and read again on the next pass");
   return false;
 }
 
-std::vector<std::string> KORVdelayedSend1::PendingIds() const {
-  std::vector<std::string> ids;
-  for (const PendingOrder& order : pending_) ids.push_back(order.header.order_id);
-  return ids;
-}
-
-bool KORVdelayedSend1::SameNamesAsListed() const {
-  if (File1.ListCount() != static_cast<int>(pending_.size())) return false;
-  for (int i = 0; i < File1.ListCount(); ++i)
-    if (File1.List(i) != pending_[i].file_name) return false;
+bool DispatchPass::SameNamesAsListed() const {
+  if (listing_.ListCount() != static_cast<int>(pending_.size())) return false;
+  for (int i = 0; i < listing_.ListCount(); ++i)
+    if (listing_.List(i) != pending_[i].file_name) return false;
   return true;
 }
 
-void KORVdelayedSend1::UpdateList() {
-  CaptionRestorer restore(MList1);
-  MList1.SetCaption("Updating List");
+void DispatchPass::UpdateList() {
+  Updating updating(observers_);
   ClearPending();
   const std::filesystem::path folder = PendingFolder();
-  for (int i = 0; i < File1.ListCount(); ++i) ReadPending(folder, File1.List(i));
+  for (int i = 0; i < listing_.ListCount(); ++i) ReadPending(folder, listing_.List(i));
   ShowPendingCount(static_cast<int>(pending_.size()));
 }
 
 // One stat a header: a row holds while its header's size, times and identity
 // are those it was read under, and were so long enough to be trusted.
-std::vector<bool> KORVdelayedSend1::RowsThatHold(const std::filesystem::path& folder) const {
+std::vector<bool> DispatchPass::RowsThatHold(const std::filesystem::path& folder) const {
   std::vector<bool> holds;
   holds.reserve(pending_.size());
   for (const PendingOrder& order : pending_) {
@@ -144,21 +135,21 @@ std::vector<bool> KORVdelayedSend1::RowsThatHold(const std::filesystem::path& fo
 // When headers only went (the usual case: the order just sent), their rows
 // are taken out and every other row stays as it is. False when any header
 // came, so the list must be merged.
-bool KORVdelayedSend1::DropGoneRows() {
+bool DispatchPass::DropGoneRows() {
   std::vector<int> gone;
   int j = 0;
   for (int i = 0; i < static_cast<int>(pending_.size()); ++i) {
-    if (j < File1.ListCount() && File1.List(j) == pending_[i].file_name)
+    if (j < listing_.ListCount() && listing_.List(j) == pending_[i].file_name)
       ++j;
     else
       gone.push_back(i);
   }
-  if (j != File1.ListCount()) return false;
+  if (j != listing_.ListCount()) return false;
   for (auto it = gone.rbegin(); it != gone.rend(); ++it) RemovePending(*it);
   return true;
 }
 
-void KORVdelayedSend1::RefreshList(bool look_at_headers) {
+void DispatchPass::RefreshList(bool look_at_headers) {
   const std::filesystem::path folder = PendingFolder();
   std::vector<bool> holds(pending_.size(), true);
   if (look_at_headers) holds = RowsThatHold(folder);
@@ -170,11 +161,10 @@ void KORVdelayedSend1::RefreshList(bool look_at_headers) {
   std::unordered_map<std::string, PendingOrder> kept;
   for (size_t i = 0; i < pending_.size(); ++i)
     if (holds[i]) kept.emplace(pending_[i].file_name, std::move(pending_[i]));
-  CaptionRestorer restore(MList1);
-  MList1.SetCaption("Updating List");
+  Updating updating(observers_);
   ClearPending();
-  for (int i = 0; i < File1.ListCount(); ++i) {
-    const std::string& name = File1.List(i);
+  for (int i = 0; i < listing_.ListCount(); ++i) {
+    const std::string& name = listing_.List(i);
     auto it = kept.find(name);
     if (it == kept.end())
       ReadPending(folder, name);

@@ -3,7 +3,6 @@
 // steps run (send_order.h), under the send's journal. Each step takes the
 // send's state and hands it on.
 
-#include "scheduler/send_order.h"
 
 #include <chrono>
 #include <cmath>
@@ -16,7 +15,7 @@
 #include "common/steps.h"
 #include "common/val.h"
 #include "scheduler/delayed_send_log.h"
-#include "scheduler/korv_delayed_send.h"
+#include "scheduler/send_transaction.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/pio_number.h"
 #include "scheduler/orderfiles/turnover.h"
@@ -63,14 +62,15 @@ constexpr char kHeaderLeftOutcome[] = "left";
 
 }  // namespace
 
-void KORVdelayedSend1::SendClaimedOrder(const std::string& id,
-                                        const std::optional<FileRead>& lines_read) {
-  OrderSend send = StartSend(id, lines_read);
+void SendTransaction::SendClaimedOrder(const std::string& id,
+                                       const std::optional<FileRead>& lines_read,
+                                       int pending_count) {
+  OrderSend send = StartSend(id, lines_read, pending_count);
   if (send.journal) RunSend(send);
 }
 
 // The send the journal records, from where it stopped: the same steps.
-void KORVdelayedSend1::ResumeSend(std::unique_ptr<SendJournal> journal) {
+void SendTransaction::ResumeSend(std::unique_ptr<SendJournal> journal) {
   OrderSend send;
   send.id = journal->beginning().id;
   send.header_path = DelayedHeaderPath(station_.DataRoot, send.id);
@@ -88,8 +88,7 @@ void KORVdelayedSend1::ResumeSend(std::unique_ptr<SendJournal> journal) {
 
 // Every file the steps write is on disk before their step is marked done:
 // the file layer puts each on disk as it is closed.
-void KORVdelayedSend1::RunSend(OrderSend& send) {
-  send_clock_.Hold(send.journal->beginning().time);
+void SendTransaction::RunSend(OrderSend& send) {
   DurableWrites durable(platform_.files);
   try {
     ArchiveLines(send);
@@ -108,10 +107,9 @@ void KORVdelayedSend1::RunSend(OrderSend& send) {
   } catch (const StepsHalted& halted) {
     HaltSend(send, halted);
   }
-  send_clock_.Let();
 }
 
-DelayedOrderTurnOver KORVdelayedSend1::TurnOver() {
+DelayedOrderTurnOver SendTransaction::TurnOver() {
   return DelayedOrderTurnOver(platform_.files, station_.DataRoot);
 }
 
@@ -121,8 +119,9 @@ DelayedOrderTurnOver KORVdelayedSend1::TurnOver() {
 // read for its printers): their stamps tell later whether the files are
 // still those, and the copies are made from the same texts. They are looked
 // at again only when no read got that far.
-OrderSend KORVdelayedSend1::StartSend(const std::string& id,
-                                      const std::optional<FileRead>& lines_read) {
+OrderSend SendTransaction::StartSend(const std::string& id,
+                                     const std::optional<FileRead>& lines_read,
+                                     int pending_count) {
   FileSystem& files = platform_.files;
   OrderSend send;
   send.id = id;
@@ -132,9 +131,9 @@ OrderSend KORVdelayedSend1::StartSend(const std::string& id,
     send.header = ReadHeader(files, send.header_path, nullptr, &header_read);
   } catch (const std::exception& e) {
     // Nothing of it is turned over: it is read again at the next pass.
-    ReportError("Order " + id + " stays pending: its header " + send.header_path +
+    report_.Fault("Order " + id + " stays pending: its header " + send.header_path +
                 " cannot be read now (" + ExplainedError(AsRuntimeError(e)) + ")");
-    passed_by_.insert(id);
+    report_.LeaveAlone(id);
     return send;
   }
   send.header_read = header_read;
@@ -150,20 +149,20 @@ OrderSend KORVdelayedSend1::StartSend(const std::string& id,
   b.send_time = station_.SendTime;
   b.log_path = DelayedSendLogPath(station_.DataRoot, b.time.date);
   Steps::Skip()([&] { b.log_size = platform_.files.FileLen(b.log_path); });
-  b.pending_count = pending_count_;
+  b.pending_count = pending_count;
   const std::string journal_path = SendJournalPath(station_.LocalRoot, id);
   try {
     send.journal = SendJournal::Begin(platform_.files.HostPath(journal_path), b);
   } catch (const RuntimeError& e) {
-    ReportError("Order " + id + " stays pending: its send cannot be recorded in " + journal_path +
+    report_.Fault("Order " + id + " stays pending: its send cannot be recorded in " + journal_path +
                 " (" + e.description() + ")");
-    passed_by_.insert(id);
+    report_.LeaveAlone(id);
   }
   return send;
 }
 
 // A record of the order: said when it fails, and the send goes on.
-void KORVdelayedSend1::ArchiveLines(const OrderSend& send) {
+void SendTransaction::ArchiveLines(const OrderSend& send) {
   if (send.journal->Done(SendStep::kArchiveLines)) return;
   Recorded("Order " + send.id + ": its lines could not be archived as " +
                ArchivedLinesPath(station_.DataRoot, send.id),
@@ -173,11 +172,11 @@ void KORVdelayedSend1::ArchiveLines(const OrderSend& send) {
 
 // A step that only records the order: a failure is said, with the file and
 // why, and the send goes on.
-void KORVdelayedSend1::Recorded(const std::string& what, const std::function<void()>& step) {
+void SendTransaction::Recorded(const std::string& what, const std::function<void()>& step) {
   try {
     step();
   } catch (const std::exception& e) {
-    ReportError(what + " (" + ExplainedError(AsRuntimeError(e)) +
+    report_.Fault(what + " (" + ExplainedError(AsRuntimeError(e)) +
                 "); the order is sent all the same");
   }
 }
@@ -185,7 +184,7 @@ void KORVdelayedSend1::Recorded(const std::string& what, const std::function<voi
 // Without a fresh number the order would overwrite another phone order: it
 // stays pending and is tried on the next pass, and its journal ends (nothing
 // is changed that a new send would not do again).
-bool KORVdelayedSend1::DrawPhoneInNumber(OrderSend& send) {
+bool SendTransaction::DrawPhoneInNumber(OrderSend& send) {
   if (std::optional<std::string> kept = send.journal->Kept(kPioKept)) {
     send.n = static_cast<int>(Val(*kept));
     station_.PioNumber = send.n;
@@ -195,10 +194,10 @@ bool KORVdelayedSend1::DrawPhoneInNumber(OrderSend& send) {
   try {
     NextPioNumber(station_, platform_.files);
   } catch (const std::exception& e) {
-    ReportError("Order " + send.id + " was not sent: no phone-in number could be drawn (" +
+    report_.Fault("Order " + send.id + " was not sent: no phone-in number could be drawn (" +
                     AsRuntimeError(e).description() + ")",
                 false);
-    passed_by_.insert(send.id);
+    report_.LeaveAlone(send.id);
     send.journal->End();
     return false;
   }
@@ -207,7 +206,7 @@ bool KORVdelayedSend1::DrawPhoneInNumber(OrderSend& send) {
   return true;
 }
 
-void KORVdelayedSend1::CopyToPhoneOrder(OrderSend& send) {
+void SendTransaction::CopyToPhoneOrder(OrderSend& send) {
   if (std::optional<std::string> done = send.journal->Done(SendStep::kCopyToPhoneOrder)) {
     send.header_copied = *done == "1";
     return;
@@ -230,7 +229,7 @@ void KORVdelayedSend1::CopyToPhoneOrder(OrderSend& send) {
 // this very send (sending the change would print the whole order twice):
 // the journal remembers it, and the order is not sent again while the
 // header is there (LeftHeader, interrupted_sends.cc).
-void KORVdelayedSend1::DeleteDelayedPair(OrderSend& send) {
+void SendTransaction::DeleteDelayedPair(OrderSend& send) {
   if (std::optional<std::string> done = send.journal->Done(SendStep::kDeleteDelayedPair)) {
     send.header_left = *done == kHeaderLeftOutcome;
     return;
@@ -249,7 +248,7 @@ void KORVdelayedSend1::DeleteDelayedPair(OrderSend& send) {
   });
   if (send.header_left) {
     SayHeaderLeft(*send.journal, why);
-    passed_by_.insert(send.id);
+    report_.LeaveAlone(send.id);
   }
   send.journal->Mark(SendStep::kDeleteDelayedPair, send.header_left ? kHeaderLeftOutcome : "");
   platform_.loop.DoEvents();
@@ -257,7 +256,7 @@ void KORVdelayedSend1::DeleteDelayedPair(OrderSend& send) {
 
 // Returns why the header could not be deleted; empty when it was, or when it
 // is no longer the one the send began with.
-std::string KORVdelayedSend1::DeleteBegunFiles(const SendBeginning& b) {
+std::string SendTransaction::DeleteBegunFiles(const SendBeginning& b) {
   FileSystem& files = platform_.files;
   const std::string lines_path = DelayedLinesPath(station_.DataRoot, b.id);
   const std::string header_path = DelayedHeaderPath(station_.DataRoot, b.id);
@@ -273,24 +272,24 @@ std::string KORVdelayedSend1::DeleteBegunFiles(const SendBeginning& b) {
 }
 
 // Said once a run, and so again after a restart, while the header is there.
-void KORVdelayedSend1::SayHeaderLeft(const SendJournal& journal, const std::string& why) {
+void SendTransaction::SayHeaderLeft(const SendJournal& journal, const std::string& why) {
   const SendBeginning& b = journal.beginning();
   const std::string path = DelayedHeaderPath(station_.DataRoot, b.id);
   const std::string sent =
       "Order " + b.id + " was sent as phone order " + journal.Kept(kPioKept).value_or("?");
   if (b.header_stamp && platform_.files.Stamp(path) == b.header_stamp)
-    ReportError(sent + ", but its header " + path + " could not be deleted (" +
+    report_.Fault(sent + ", but its header " + path + " could not be deleted (" +
                 (why.empty() ? std::string("it is still there") : why) +
                 "); it is not sent again, and the station deletes it as soon as it can");
   else
-    ReportError(sent + " as it read when its send began, but another station has changed " + path +
+    report_.Fault(sent + " as it read when its send began, but another station has changed " + path +
                 " since; the changed order is not sent, for that would print it twice: send what "
                 "changed as a new order, then delete it");
 }
 
 // Without the copy, <n>.PH is still an old phone order from 498 sends ago;
 // the delayed header read at the start stands in for it.
-void KORVdelayedSend1::RewriteOrderId(OrderSend& send) {
+void SendTransaction::RewriteOrderId(OrderSend& send) {
   if (std::optional<std::string> done = send.journal->Done(SendStep::kRewriteOrderId)) {
     send.header.order_id = *done;
     return;
@@ -307,7 +306,7 @@ void KORVdelayedSend1::RewriteOrderId(OrderSend& send) {
 // The SENT entry is what tells the operator an order went out, so it is
 // written once every ticket of the order is in its spool or folder, and a
 // log that cannot take it halts the send until it can.
-void KORVdelayedSend1::LogSent(const OrderSend& send) {
+void SendTransaction::LogSent(const OrderSend& send) {
   if (!send.journal->Done(SendStep::kLogSent)) {
     const OrderHeader& h = send.header;
     Needed("the sent entry in " + send.journal->beginning().log_path, [&] {
@@ -319,19 +318,20 @@ void KORVdelayedSend1::LogSent(const OrderSend& send) {
   platform_.status.Say("korv-delayed-send: sent " + send.id + " as phone order " +
                        std::to_string(send.n) + " for " + send.customer_name + " (due " +
                        send.header.send_date + " " + send.header.send_time + ")");
+  report_.Sent(send.id, send.n);
 }
 
 // An append a crash cut off from its mark is in the log already, after the
 // length the log had when the send began: it is not appended again. Errors
 // go to the caller.
-void KORVdelayedSend1::AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines) {
+void SendTransaction::AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines) {
   const SendBeginning& b = send.journal->beginning();
   if (send.journal->Resumed() && LogHoldsEntry(platform_.files, b.log_path, b.log_size, lines))
     return;
   AppendLogEntry(platform_.files, b.log_path, lines);
 }
 
-void KORVdelayedSend1::ArchiveHeader(const OrderSend& send) {
+void SendTransaction::ArchiveHeader(const OrderSend& send) {
   if (send.journal->Done(SendStep::kArchiveHeader)) return;
   const int seconds = send.journal->beginning().time.seconds;
   Recorded("Order " + send.id + ": its header could not be archived as " +
@@ -348,7 +348,7 @@ void KORVdelayedSend1::ArchiveHeader(const OrderSend& send) {
 // record reads as a blank record, which the header's own name and phone
 // fill. A resumed send takes the customer again (the engine needs it); only
 // the log entry of an unknown customer is written once.
-void KORVdelayedSend1::TakeCustomer(OrderSend& send) {
+void SendTransaction::TakeCustomer(OrderSend& send) {
   const OrderHeader& h = send.header;
   send.unknown_customer = Val(h.customer_number) == 0;
   send.customer_name = Trim(h.customer_name);
@@ -356,7 +356,7 @@ void KORVdelayedSend1::TakeCustomer(OrderSend& send) {
   station_.CustRecNo = PhoneOrderRecordNumber(h.customer_number);
   if (send.unknown_customer) SayUnknownCustomer(send);
   station_.OrderCustRecNo = station_.CustRecNo;
-  Label7.SetCaption("Sending order for " + send.customer_name);
+  report_.Progress("Sending order for " + send.customer_name);
   station_.Customer = CustomerRecord();  // never the previous order's
   if (!send.unknown_customer) ReadCustomerOfSend(send);
   // What the record leaves blank, the header gives: the tickets and the
@@ -369,11 +369,11 @@ void KORVdelayedSend1::TakeCustomer(OrderSend& send) {
   station_.CustNumber = station_.CustNumberCopy = Trim(h.customer_number);
 }
 
-void KORVdelayedSend1::SayUnknownCustomer(const OrderSend& send) {
+void SendTransaction::SayUnknownCustomer(const OrderSend& send) {
   const std::string message =
       "Customer not found - Record Number was ZERO - Marked name to unknown - file name was " +
       send.header_path;
-  ReportError(message, false);
+  report_.Fault(message, false);
   if (send.journal->Done(SendStep::kTakeCustomer)) return;
   Recorded("Order " + send.id + ": its unknown customer could not be logged in " +
                send.journal->beginning().log_path,
@@ -384,7 +384,7 @@ void KORVdelayedSend1::SayUnknownCustomer(const OrderSend& send) {
 // A record that cannot be read (another station holds the customer file)
 // halts the send for a while, since it holds the address the kitchen ticket
 // prints; past that, the order goes with the header's name and phone.
-void KORVdelayedSend1::ReadCustomerOfSend(const OrderSend& send) {
+void SendTransaction::ReadCustomerOfSend(const OrderSend& send) {
   if (CustomerRecordNumber(platform_.files, station_.DataRoot, send.header.customer_number) == 0)
     return;
   try {
@@ -399,7 +399,7 @@ void KORVdelayedSend1::ReadCustomerOfSend(const OrderSend& send) {
     const int64_t waited =
         (now.date.Serial() - began.date.Serial()) * 86400LL + now.seconds - began.seconds;
     if (waited < kCustomerPatienceSeconds) throw StepsHalted{why};
-    ReportError("Order " + send.id + ": " + why +
+    report_.Fault("Order " + send.id + ": " + why +
                 "; it is sent with the name and phone of its header");
   }
 }
@@ -407,40 +407,30 @@ void KORVdelayedSend1::ReadCustomerOfSend(const OrderSend& send) {
 // The engine and the printing service work under the send's journal: the
 // numbers it kept, and each ticket once. The completion's files are put on
 // disk before the step is marked.
-void KORVdelayedSend1::HandToEngine(const OrderSend& send) {
+void SendTransaction::HandToEngine(const OrderSend& send) {
   if (send.journal->Done(SendStep::kHandToEngine)) {
     station_.SendStatus = "SENT";
     return;
   }
   station_.SendStatus = "WAIT";
-  struct Ledgers {
-    KorvMain& engine;
-    PrintService& printer;
-    ~Ledgers() {
-      engine.SetLedger(nullptr);
-      printer.SetLedger(nullptr);
-    }
-  } ledgers{Engine(), platform_.printer};
-  ledgers.engine.SetLedger(send.journal.get());
-  ledgers.printer.SetLedger(send.journal.get());
   Needed("the kitchen send of phone order " + std::to_string(send.n),
-         [&] { LoadOrderIntoEngine(); });
+         [&] { engine_.SendToKitchen(*send.journal); });
   send.journal->Mark(SendStep::kHandToEngine);
 }
 
-void KORVdelayedSend1::AwaitSent(const OrderSend& send) {
+void SendTransaction::AwaitSent(const OrderSend& send) {
   for (int i = 0; i < kSentWaitRounds && station_.SendStatus != "SENT"; ++i) {
     platform_.loop.DoEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   if (station_.SendStatus != "SENT")
-    ReportError("The kitchen send of order " + send.id + " (phone order " + std::to_string(send.n) +
+    report_.Fault("The kitchen send of order " + send.id + " (phone order " + std::to_string(send.n) +
                     ") did not report SENT; check its tickets",
                 false);
 }
 
-void KORVdelayedSend1::UnloadAndClear() {
-  UnloadEngine();
+void SendTransaction::UnloadAndClear() {
+  engine_.Unload();
   station_.PioNumber = 0;
   station_.PioNumberText.clear();
   station_.OrderKey.clear();
@@ -449,19 +439,22 @@ void KORVdelayedSend1::UnloadAndClear() {
 
 // While the delayed header is still there, the journal is kept as the memory
 // that its order went out.
-void KORVdelayedSend1::EndSend(const OrderSend& send) {
+void SendTransaction::EndSend(const OrderSend& send) {
   if (send.header_left) return send.journal->Mark(SendStep::kHeaderLeft);
   send.journal->End();
 }
 
 // The send stays where it stopped, its journal as it is; the next pass
 // finishes it. Its order is left alone until then.
-void KORVdelayedSend1::HaltSend(const OrderSend& send, const StepsHalted& halted) {
-  UnloadEngine();
+void SendTransaction::HaltSend(const OrderSend& send, const StepsHalted& halted) {
+  engine_.Unload();
   platform_.files.CloseAll();
-  passed_by_.insert(send.id);
-  pass_halted_ = pass_halted_ || halted.ends_pass;
-  ReportError("The send of order " + send.id + " stopped: " + halted.reason +
+  report_.LeaveAlone(send.id);
+  if (halted.ends_pass) {
+    halted_ = true;
+    report_.HaltPass();
+  }
+  report_.Fault("The send of order " + send.id + " stopped: " + halted.reason +
               "; it is finished from where it stopped at a later pass");
 }
 

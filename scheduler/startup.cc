@@ -2,8 +2,6 @@
 
 #include "common/order_paths.h"
 #include "common/steps.h"
-#include "engine/station_config.h"
-#include "platform/clock/station_settings.h"
 #include "scheduler/korv_delayed_send.h"
 
 namespace korv {
@@ -26,18 +24,6 @@ std::string VersionCaption(const std::string& version) {
   return "Version " + major + "." + minor + "." + revision;
 }
 
-// Why the station's own settings cannot be used; empty when they can. A date
-// order the station cannot know would send orders on the wrong days.
-std::string StationSettingsProblem(Station& station, const FileSystem& files) {
-  try {
-    station.date_order = ReadStationSettings(files).date_order;
-  } catch (const RuntimeError& e) {
-    if (e.number() == kErrInvalidCall) return e.description();
-    return std::string(kStationSettingsPath) + " cannot be read: " + ExplainedError(e);
-  }
-  return {};
-}
-
 }  // namespace
 
 bool KORVdelayedSend1::Form_Load() {
@@ -57,26 +43,6 @@ bool KORVdelayedSend1::Form_Load() {
   platform_.loop.AddTimer(Timer1);
   Timer1.SetInterval(kFirstPassMs);
   return true;
-}
-
-// A configuration the station cannot work from (missing, empty, cut short,
-// locked, a DataRoot that names no folder, or station settings it cannot
-// read) is said, and no folder is watched: without its DataRoot the station
-// would watch a PhoneOrders\ of the working folder. Every pass reads it again
-// until it can be used.
-void KORVdelayedSend1::ReadStationConfig() {
-  const bool was_unusable = !config_problem_.empty();
-  config_problem_ = StationConfigProblem(station_, platform_.files);
-  if (config_problem_.empty()) config_problem_ = StationSettingsProblem(station_, platform_.files);
-  if (!config_problem_.empty()) {
-    ReportError(config_problem_ + "; no order is sent until it can be used");
-    return;
-  }
-  File1.SetPath(PhoneOrdersFolder(station_.DataRoot));
-  File1.SetPattern("DS*.PH");
-  if (was_unusable)
-    platform_.status.Say("korv-delayed-send: " + station_.WorkPath + " read; watching " +
-                         File1.Path());
 }
 
 void KORVdelayedSend1::Form_Unload() {

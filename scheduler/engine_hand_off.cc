@@ -1,12 +1,9 @@
-// LoadOrderIntoEngine: hands phone order n to the hidden order engine, fills
-// its order line list from the line file, totals it and presses its kitchen
-// send, as an operator would on an order-entry station.
+#include "scheduler/engine_hand_off.h"
 
 #include "common/currency.h"
 #include "common/order_paths.h"
 #include "common/val.h"
 #include "engine/order_line.h"
-#include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/line_file.h"
 
 namespace korv {
@@ -35,7 +32,49 @@ std::vector<std::string> RowsWithoutFields(const std::vector<std::string>& rows,
 
 }  // namespace
 
-void KORVdelayedSend1::LoadOrderIntoEngine() {
+EngineHandOff::EngineHandOff(Station& station, Platform& platform,
+                             std::function<void(const std::string&)> say,
+                             std::function<bool()> ending)
+    : station_(station),
+      platform_(platform),
+      say_(std::move(say)),
+      ending_(std::move(ending)),
+      send_clock_(platform.clock),
+      engine_platform_{platform.files, send_clock_,    platform.printer, platform.loop,
+                       platform.boxes, platform.sound, platform.host,    platform.status} {}
+
+KorvMain& EngineHandOff::Engine() {
+  if (!engine_) {
+    engine_ = std::make_unique<KorvMain>(station_, engine_platform_, &engine_files_);
+    engine_->ReportProblem = say_;
+    engine_->EndAsked = ending_;
+    engine_->Load();
+  }
+  return *engine_;
+}
+
+// The engine and the printing service work under the send's journal for the
+// kitchen send, and let go of it however the kitchen send ends.
+void EngineHandOff::SendToKitchen(SendJournal& journal) {
+  struct HeldTime {
+    HeldClock& clock;
+    ~HeldTime() { clock.Let(); }
+  } held{send_clock_};
+  send_clock_.Hold(journal.beginning().time);
+  struct Ledgers {
+    KorvMain& engine;
+    PrintService& printer;
+    ~Ledgers() {
+      engine.SetLedger(nullptr);
+      printer.SetLedger(nullptr);
+    }
+  } ledgers{Engine(), platform_.printer};
+  ledgers.engine.SetLedger(&journal);
+  ledgers.printer.SetLedger(&journal);
+  LoadOrderIntoEngine();
+}
+
+void EngineHandOff::LoadOrderIntoEngine() {
   station_.OrderKey = Trim(station_.PioNumberText.empty() ? PlainNumber(station_.PioNumber)
                                                           : station_.PioNumberText);
   platform_.files.CloseAll();
@@ -48,7 +87,7 @@ void KORVdelayedSend1::LoadOrderIntoEngine() {
   // Without a line file the order goes on with no lines.
   station_.WorkPath = EngineLinesPath(station_.DataRoot, station_.OrderKey);
   const std::vector<std::string> rows = ReadLineRowsIfAny(platform_.files, station_.WorkPath);
-  for (const std::string& said : RowsWithoutFields(rows, station_.WorkPath)) ReportError(said);
+  for (const std::string& said : RowsWithoutFields(rows, station_.WorkPath)) say_(said);
   for (const std::string& row : rows) {
     engine.MList1.AddItem(row);
     if (!row.empty() && row.back() == 'Y')

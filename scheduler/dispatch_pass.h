@@ -1,0 +1,150 @@
+#pragma once
+// DispatchPass: the pending delayed orders and the pass that sends them.
+// It owns the listing of the watched PhoneOrders\ folder, the pending orders
+// read from its headers (the typed rows, in the folder's own name order,
+// DS10 before DS9), the station's configuration as the pass reads it, and
+// the error text's rule of saying each fault once. Each pass counts the
+// delayed headers, brings the rows up to date, finishes the sends a crash
+// left, then sends every due order one after the other, starting again from
+// the top after each send.
+//
+// Who calls it: the window's timer once a minute (Run), the program's single
+// pass, and korvtool's order commands (the list alone). The send itself is
+// an OrderSends (send_transaction.h), which reports back to the pass.
+// Observers (the window, later a status file) are told what happened: rows
+// added or gone, counts, faults said, orders sent; they never change the
+// rows. Run lets an error of the file layer that no send caught go to the
+// caller; what a send meets never escapes it.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/station.h"
+#include "platform/platform.h"
+#include "platform/screen/file_list.h"
+#include "scheduler/pending_order.h"
+#include "scheduler/send_transaction.h"
+
+namespace korv {
+
+// What a pass tells those who show it. Every call has a default that does
+// nothing, so an observer takes only what it shows.
+class PassObserver {
+ public:
+  virtual ~PassObserver() = default;
+  virtual void RowsCleared() {}
+  virtual void RowAdded(const PendingOrder& /*order*/) {}
+  virtual void RowRemoved(int /*index*/) {}
+  // The delayed header files counted (or the rows read, after a rebuild).
+  virtual void Counted(int /*count*/) {}
+  // A reading of the rows begins (true) or ends (false).
+  virtual void Updating(bool /*updating*/) {}
+  // A round of the pass has listed the folder: count headers there.
+  virtual void Listed(int /*count*/) {}
+  // A tick counted towards the full reading every sixth tick.
+  virtual void Ticked(int /*tick_count*/) {}
+  virtual void Progress(const std::string& /*text*/) {}
+  virtual void FaultSaid(const std::string& /*message*/) {}
+  virtual void OrderSent(const std::string& /*id*/, int /*phone_order*/) {}
+  // The pass is under way (it lets window events run): nothing may start
+  // another meanwhile.
+  virtual void Busy() {}
+  virtual void PassEnded() {}
+};
+
+class DispatchPass : public SendReport {
+ public:
+  DispatchPass(Station& station, Platform& platform);
+
+  void SetSend(OrderSends* send) { send_ = send; }
+  void AddObserver(PassObserver* observer) { observers_.push_back(observer); }
+  // True once the station is asked to end: no further order is begun.
+  std::function<bool()> Ending;
+
+  // Reads the station's configuration and settings. One the station cannot
+  // work from (missing, empty, cut short, locked, a DataRoot that names no
+  // folder, settings it cannot read) is said, and no folder is watched:
+  // without its DataRoot the station would watch a PhoneOrders\ of the
+  // working folder. Every pass reads it again until it can be used.
+  void ReadStationConfig();
+  // Why the configuration cannot be used, as said; empty once it has been read.
+  const std::string& ConfigProblem() const { return config_problem_; }
+
+  // One pass. Nothing is sent while an operator's view is open.
+  void Run();
+  // The sends begun and not ended, finished (nothing while the
+  // configuration cannot be used).
+  void RecoverSends();
+
+  // The listing of the watched folder (the window's File1).
+  FileListBox& Listing() { return listing_; }
+  const std::vector<PendingOrder>& PendingOrders() const { return pending_; }
+  // The delayed header files last counted.
+  int PendingCount() const { return pending_count_; }
+  // The rows read again from every listed header.
+  void UpdateList();
+  // The rows brought up to the listing: rows of headers that are gone are
+  // dropped and new headers are read, while rows of the headers still there
+  // are kept as read. A send changes only the sent order's files, so after a
+  // send this gives what a full rebuild gives without reading every pending
+  // header again. look_at_headers: each kept row's header is looked at too
+  // (one stat), and read again when it may have changed since it was read,
+  // so a header another station rewrote in place is seen.
+  void RefreshList(bool look_at_headers = false);
+
+  // Says a fault: to the observers (the error text) and on the status
+  // service; each distinct message only once per run, so a fault met every
+  // minute is said once. A message names the file or the order it is about;
+  // control bytes it quotes from a file are shown escaped.
+  void Say(const std::string& message, bool once = true);
+
+  // SendReport: what the send under way tells the pass.
+  void Fault(const std::string& message, bool once = true) override { Say(message, once); }
+  void LeaveAlone(const std::string& id) override { passed_by_.insert(id); }
+  void HaltPass() override { pass_halted_ = true; }
+  void Progress(const std::string& text) override;
+  void Sent(const std::string& id, int phone_order) override;
+
+ private:
+  template <typename F>
+  void Tell(F f) {
+    for (PassObserver* o : observers_) f(*o);
+  }
+  bool IsEnding() const { return Ending && Ending(); }
+  // The pass in its steps (dispatch.cc).
+  void SendDueOrders();
+  int TopOfPass(bool first_of_tick);
+  const PendingOrder* FindDueOrder();
+  bool IsDue(const PendingOrder& order);
+  void EndOfPass();
+  // The pending orders (pending_list.cc): every change of the rows goes
+  // through these, so the observers never differ from them.
+  void ClearPending();
+  void AddPending(PendingOrder order);
+  void RemovePending(int index);
+  void ShowPendingCount(int count);
+  std::filesystem::path PendingFolder() const;  // the listing's folder on this machine
+  bool ReadPending(const std::filesystem::path& folder, const std::string& file_name);
+  std::vector<bool> RowsThatHold(const std::filesystem::path& folder) const;
+  bool PassHeaderBy(const std::string& why);  // about the header at WorkPath; false
+  bool SameNamesAsListed() const;
+  bool DropGoneRows();
+
+  Station& station_;
+  Platform& platform_;
+  FileListBox listing_;
+  OrderSends* send_ = nullptr;
+  std::vector<PassObserver*> observers_;
+  std::string config_problem_;
+  std::set<std::string> reported_;
+  std::set<std::string> passed_by_;  // ids this pass leaves alone
+  bool pass_halted_ = false;         // a send halted on a file every send needs
+  std::vector<PendingOrder> pending_;
+  int pending_count_ = 0;  // the delayed header files last counted
+};
+
+}  // namespace korv

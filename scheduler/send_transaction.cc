@@ -1,0 +1,100 @@
+// SendTransaction: the send's entry points, and what is looked at before
+// anything of a due order is turned over: the claim, the line file and the
+// printers its tickets need.
+
+#include "scheduler/send_transaction.h"
+
+#include <algorithm>
+
+#include "common/order_paths.h"
+#include "kitchen/needed_printers.h"
+#include "platform/print/printer_registry.h"
+#include "scheduler/orderfiles/customer_file.h"
+#include "scheduler/orderfiles/line_file.h"
+
+namespace korv {
+
+SendTransaction::SendTransaction(Station& station, Platform& platform, OrderEngine& engine,
+                                 SendReport& report)
+    : station_(station),
+      platform_(platform),
+      engine_(engine),
+      report_(report),
+      claim_(platform.files.paths()) {}
+
+void SendTransaction::Send(const PendingOrder& order, int pending_count) {
+  const std::string& id = order.id;
+  station_.PioNumberText = id;
+  station_.CustName = CustomerColumn(order);
+  station_.SendDate = order.header.send_date;
+  station_.SendTime = order.header.send_time;
+  station_.CustRecNo = std::max(
+      1, CustomerRecordNumber(platform_.files, station_.DataRoot, order.header.customer_number));
+  if (!TakeClaim(id)) {
+    report_.LeaveAlone(id);  // sent or being sent by another station, or not claimable
+    return;
+  }
+  std::optional<FileRead> lines_read;
+  std::vector<std::string> rows;
+  if (LinesMissing(id, &lines_read, &rows) || PrintersMissing(id, rows))
+    report_.LeaveAlone(id);
+  else
+    SendClaimedOrder(id, lines_read, pending_count);
+  claim_.Release();
+}
+
+// A claim file this station cannot write leaves every order pending: sent
+// without a claim, an order could go out from two stations.
+bool SendTransaction::TakeClaim(const std::string& id) {
+  try {
+    return claim_.Take(station_.DataRoot, id);
+  } catch (const RuntimeError& e) {
+    report_.Fault("Order " + id + " stays pending: it cannot be claimed in " +
+                ClaimFilePath(station_.DataRoot) + " (" + ExplainedError(e) + ")");
+    return false;
+  }
+}
+
+// Before anything of the order is turned over: an order whose line file is
+// missing, cannot be read or holds no order line stays pending as it is (an
+// order-entry station may be still writing it), said, and is read again at
+// the next pass. lines_read and rows: the line file as read for the send.
+bool SendTransaction::LinesMissing(const std::string& id, std::optional<FileRead>* lines_read,
+                                    std::vector<std::string>* rows) {
+  const std::string path = DelayedLinesPath(station_.DataRoot, id);
+  std::string why;
+  try {
+    *rows = ReadLineRows(platform_.files, path, lines_read);
+    const bool any = std::any_of(rows->begin(), rows->end(), [](const std::string& row) {
+      return row.find('|') != std::string::npos;
+    });
+    if (!any) why = rows->empty() ? "is empty" : "holds no order line";
+  } catch (const std::exception& e) {
+    const RuntimeError error = AsRuntimeError(e);
+    why = error.number() == kErrFileNotFound ? "does not exist"
+                                             : "cannot be read (" + ExplainedError(error) + ")";
+  }
+  if (why.empty()) return false;
+  report_.Fault("Order " + id + " stays pending: its line file " + path + " " + why +
+              "; it is read again at the next pass");
+  return true;
+}
+
+// Before anything of the order is turned over: an order whose tickets would
+// reach no printer stays pending as it is (no phone-in number, nothing
+// logged), and is tried again at every pass.
+bool SendTransaction::PrintersMissing(const std::string& id,
+                                       const std::vector<std::string>& rows) {
+  const std::vector<NeededPrinter> missing =
+      korv::PrintersMissing(platform_.printer, NeededPrinters(station_, platform_.files, rows));
+  if (missing.empty()) return false;
+  std::string tickets;
+  for (const NeededPrinter& p : missing)
+    tickets += (tickets.empty() ? "its " : ", its ") + p.ticket + " (printer \"" + p.name + "\")";
+  report_.Fault("Order " + id + " stays pending: no printer that can print is installed for " +
+              tickets + "; add one to " + kPrintersConf +
+              " (or a CUPS queue), or mend its line, and start the station again");
+  return true;
+}
+
+}  // namespace korv

@@ -1,0 +1,123 @@
+#pragma once
+// SendTransaction: the send of a due delayed order, exactly once, and the
+// recovery of the sends this station began and did not end. It is built
+// from the station's settings, the platform, the order engine (as the
+// narrow OrderEngine) and the journal of each send; it knows no window.
+// Its steps, their order and their error rules are in send_order.h.
+//
+// Who calls it: the dispatch pass (dispatch_pass.h), one order at a time,
+// and only while the station's configuration can be used. Nothing escapes
+// a call but what the file layer cannot say (an error of the pass); what a
+// send meets is told to its SendReport: a fault for the error text, an
+// order the pass must leave alone (it stays pending, or its send halted), a
+// halt that ends the pass, and each order sent.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/station.h"
+#include "common/steps.h"
+#include "platform/platform.h"
+#include "scheduler/order_claim.h"
+#include "scheduler/order_engine.h"
+#include "scheduler/orderfiles/turnover.h"
+#include "scheduler/pending_order.h"
+#include "scheduler/send_order.h"
+
+namespace korv {
+
+// What a send tells the pass that runs it.
+class SendReport {
+ public:
+  virtual ~SendReport() = default;
+  // For the error text and standard error; once: only the first time this
+  // run says it.
+  virtual void Fault(const std::string& message, bool once = true) = 0;
+  // The order stays as it is for the rest of this pass.
+  virtual void LeaveAlone(const std::string& id) = 0;
+  // A send halted on something every send needs: no further order is sent
+  // this pass.
+  virtual void HaltPass() = 0;
+  // What the send is doing, for the operator ("Sending order for ...").
+  virtual void Progress(const std::string& text) = 0;
+  virtual void Sent(const std::string& id, int phone_order) = 0;
+};
+
+// What the pass needs of a send: SendTransaction, or a stand-in.
+class OrderSends {
+ public:
+  virtual ~OrderSends() = default;
+  // The send of a due order. pending_count: the delayed header files last
+  // counted, for its log entry.
+  virtual void Send(const PendingOrder& order, int pending_count) = 0;
+  // The sends begun and not ended, finished before any new one.
+  virtual void RecoverSends() = 0;
+};
+
+class SendTransaction : public OrderSends {
+ public:
+  SendTransaction(Station& station, Platform& platform, OrderEngine& engine, SendReport& report);
+
+  // The send of a due order: claimed, its line file and printers looked at,
+  // then turned into a phone order and handed to the engine.
+  void Send(const PendingOrder& order, int pending_count) override;
+  // Finishes every send the station's journal holds unfinished (the station
+  // was killed or lost its power in them, or a send halted), from where each
+  // stopped; a send whose order cannot be reached now (PhoneOrders\ missing:
+  // the share is down) waits, said, and its order is left alone. The first
+  // call also clears what dead processes of this station left half written
+  // in the folders it writes.
+  void RecoverSends() override;
+
+ private:
+  // Before anything of the order is turned over (send_transaction.cc).
+  bool TakeClaim(const std::string& id);
+  bool LinesMissing(const std::string& id, std::optional<FileRead>* lines_read,
+                    std::vector<std::string>* rows);
+  bool PrintersMissing(const std::string& id, const std::vector<std::string>& rows);
+  // The send of one claimed order in its steps, in the order they run
+  // (send_order.cc).
+  void SendClaimedOrder(const std::string& id, const std::optional<FileRead>& lines_read,
+                        int pending_count);
+  void ResumeSend(std::unique_ptr<SendJournal> journal);
+  void RunSend(OrderSend& send);
+  DelayedOrderTurnOver TurnOver();
+  OrderSend StartSend(const std::string& id, const std::optional<FileRead>& lines_read,
+                      int pending_count);
+  void ArchiveLines(const OrderSend& send);
+  void Recorded(const std::string& what, const std::function<void()>& step);
+  bool DrawPhoneInNumber(OrderSend& send);  // false: the order stays pending
+  void CopyToPhoneOrder(OrderSend& send);
+  void DeleteDelayedPair(OrderSend& send);
+  std::string DeleteBegunFiles(const SendBeginning& b);  // why the header stays
+  void SayHeaderLeft(const SendJournal& journal, const std::string& why);
+  void RewriteOrderId(OrderSend& send);
+  void LogSent(const OrderSend& send);
+  void AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines);
+  void ArchiveHeader(const OrderSend& send);
+  void TakeCustomer(OrderSend& send);
+  void SayUnknownCustomer(const OrderSend& send);
+  void ReadCustomerOfSend(const OrderSend& send);
+  void HandToEngine(const OrderSend& send);
+  void AwaitSent(const OrderSend& send);
+  void UnloadAndClear();
+  void EndSend(const OrderSend& send);
+  void HaltSend(const OrderSend& send, const StepsHalted& halted);
+  // The sends a crash interrupted (interrupted_sends.cc).
+  void RecoverSend(const std::string& journal_path);
+  bool TakeBackOrder(const SendJournal& journal);
+  void RemoveCopies(const SendJournal& journal);
+  void LeftHeader(SendJournal& journal);
+  void ClearTemporaries();
+
+  Station& station_;
+  Platform& platform_;
+  OrderEngine& engine_;
+  SendReport& report_;
+  OrderClaim claim_;
+  bool temporaries_cleared_ = false;
+  bool halted_ = false;  // this recovery met what every send needs
+};
+
+}  // namespace korv
