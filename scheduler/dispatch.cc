@@ -74,7 +74,7 @@ void DispatchPass::SendDueOrders() {
       // The folder vanished or a file is locked: say so, and make the next
       // tick rebuild the list rather than trust the one left half made.
       Say("The pending orders in " + PhoneOrdersFolder(station_.DataRoot) +
-                  " could not be read: " + ExplainedError(AsRuntimeError(e)));
+          " could not be read: " + ExplainedError(AsRuntimeError(e)));
       station_.LastPendingCount = -1;
       break;
     }
@@ -139,7 +139,7 @@ bool DispatchPass::IsDue(const PendingOrder& order) {
   if (passed_by_.count(id)) return false;
   if (!IsSafeOrderId(id)) {
     Say("Order id \"" + id + "\" cannot name an order file; the order is left in " +
-                PhoneOrdersFolder(station_.DataRoot));
+        PhoneOrdersFolder(station_.DataRoot));
     return false;
   }
   const DateTime now = platform_.clock.Now();
@@ -148,7 +148,7 @@ bool DispatchPass::IsDue(const PendingOrder& order) {
     // Never guessed: the order waits until its header is mended. Said here
     // only: the shared log holds what the stations' log viewers know.
     Say("Order " + id + " stays pending: the " + unreadable + " cannot be read in " +
-                DelayedHeaderPath(station_.DataRoot, id));
+        DelayedHeaderPath(station_.DataRoot, id));
     return false;
   }
   return IsDueAt(order, now);
@@ -159,6 +159,14 @@ void DispatchPass::EndOfPass() {
   // said in the error text, once for each state it is in.
   for (const std::string& warning : platform_.printer.HeldBackWarnings()) Say(warning);
   Tell([](PassObserver& o) { o.PassEnded(); });
+}
+
+void DispatchPass::LeaveAlone(const std::string& id) {
+  if (passed_by_.insert(id).second) Tell([&](PassObserver& o) { o.OrderHeld(id); });
+}
+
+void DispatchPass::Halted(const std::string& id, const std::string& reason) {
+  Tell([&](PassObserver& o) { o.SendHalted(id, reason); });
 }
 
 void DispatchPass::Progress(const std::string& text) {

@@ -50,6 +50,10 @@ class PassObserver {
   virtual void Progress(const std::string& /*text*/) {}
   virtual void FaultSaid(const std::string& /*message*/) {}
   virtual void OrderSent(const std::string& /*id*/, int /*phone_order*/) {}
+  // The order stays pending for the rest of this pass (the fault said why).
+  virtual void OrderHeld(const std::string& /*id*/) {}
+  // Its send stopped where it is; a later pass finishes it.
+  virtual void SendHalted(const std::string& /*id*/, const std::string& /*reason*/) {}
   // The pass is under way (it lets window events run): nothing may start
   // another meanwhile.
   virtual void Busy() {}
@@ -104,7 +108,8 @@ class DispatchPass : public SendReport {
 
   // SendReport: what the send under way tells the pass.
   void Fault(const std::string& message, bool once = true) override { Say(message, once); }
-  void LeaveAlone(const std::string& id) override { passed_by_.insert(id); }
+  void LeaveAlone(const std::string& id) override;
+  void Halted(const std::string& id, const std::string& reason) override;
   void HaltPass() override { pass_halted_ = true; }
   void Progress(const std::string& text) override;
   void Sent(const std::string& id, int phone_order) override;

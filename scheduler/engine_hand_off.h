@@ -22,8 +22,8 @@ class EngineHandOff : public OrderEngine {
  public:
   // say: a problem the engine meets, for the error text; ending: true once
   // the station is asked to end (a counter wait then stops).
-  EngineHandOff(Station& station, Platform& platform,
-                std::function<void(const std::string&)> say, std::function<bool()> ending);
+  EngineHandOff(Station& station, Platform& platform, std::function<void(const std::string&)> say,
+                std::function<bool()> ending);
 
   void SendToKitchen(SendJournal& journal) override;
   void Unload() override { engine_.reset(); }

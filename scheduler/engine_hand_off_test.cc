@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
+#include "scheduler/station_sends.h"
 #include "testing/test_station.h"
 
 namespace korv {
@@ -26,9 +26,9 @@ TEST(HandOff, ALineWithoutFieldsIsLeftOutAndSaidWithItsFileAndLine) {
                     {"207-555-0107", " 0", "Ann Lee", "DS5", "12/25/2026", "5:00 PM"},
                     {" 2|Cheeseburger        |$23.00|CHEESEBURGER| 4 - Main Course|T|N",
                      "NO ONIONS", "*|  NO SALT|$0.00|* NO SALT| 4 - Main Course|T|N"});
-  KORVdelayedSend1 w(t.station, t.platform, "2.1.0");
-  ASSERT_TRUE(w.Form_Load());
-  w.Timer1_Timer();
+  StationSends w(t.station, t.platform);
+  w.Start();
+  w.Pass();
 
   ASSERT_EQ(t.printed.size(), 1u);
   const std::string ticket = TicketText(t.printed[0]);
@@ -36,12 +36,11 @@ TEST(HandOff, ALineWithoutFieldsIsLeftOutAndSaidWithItsFileAndLine) {
   EXPECT_NE(ticket.find("NO SALT"), std::string::npos) << ticket;
   EXPECT_EQ(t.Read(kOrders + "1.Pio").find("NO ONIONS"), std::string::npos);
   EXPECT_NE(t.Read(kOrders + "Deleted\\DS5.Pio").find("NO ONIONS"), std::string::npos);
-  EXPECT_NE(w.RichTextBox1.Text().find("Line 2 of F:\\KORVAIN\\PhoneOrders\\1.PIO, \"NO ONIONS\", "
-                                       "has no \"|\" between its fields: it is left out of the "
-                                       "tickets, the phone order and the kitchen monitor file"),
+  EXPECT_NE(w.said.find("Line 2 of F:\\KORVAIN\\PhoneOrders\\1.PIO, \"NO ONIONS\", "
+                        "has no \"|\" between its fields: it is left out of the "
+                        "tickets, the phone order and the kitchen monitor file"),
             std::string::npos)
-      << w.RichTextBox1.Text();
-  EXPECT_TRUE(w.SSCommand4.Visible());
+      << w.said;
 }
 
 }  // namespace

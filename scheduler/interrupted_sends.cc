@@ -22,7 +22,8 @@ void SendTransaction::RecoverSends() {
     halted_ = true;
     report_.HaltPass();
     return report_.Fault("The unfinished sends in " + folder + " cannot be read (" +
-                       ExplainedError(AsRuntimeError(e)) + "); no order is sent until they can be");
+                         ExplainedError(AsRuntimeError(e)) +
+                         "); no order is sent until they can be");
   }
   for (const std::string& name : journals)
     if (!halted_) RecoverSend(folder + name);
@@ -34,7 +35,8 @@ void SendTransaction::RecoverSend(const std::string& journal_path) {
     journal = SendJournal::Resume(platform_.files.HostPath(journal_path));
   } catch (const RuntimeError& e) {
     if (e.number() != kErrPermissionDenied)  // else a send under way in another process
-      report_.Fault("The unfinished send in " + journal_path + " cannot be read: " + e.description());
+      report_.Fault("The unfinished send in " + journal_path +
+                    " cannot be read: " + e.description());
     return;
   }
   if (!journal) return;  // it ended before its first change
@@ -46,16 +48,16 @@ void SendTransaction::RecoverSend(const std::string& journal_path) {
     const std::string orders = PhoneOrdersFolder(station_.DataRoot);
     if (!platform_.files.FolderExists(orders)) {
       report_.Fault("The unfinished send of order " + id + " waits until " + orders +
-                  " can be reached again");
+                    " can be reached again");
       report_.LeaveAlone(id);
       return;
     }
     if (journal->Done(SendStep::kHeaderLeft)) return LeftHeader(*journal);
     if (!TakeBackOrder(*journal)) {
       report_.Fault("The unfinished send of order " + id +
-                      " is dropped: another station took the order meanwhile, and this station "
-                      "had printed none of it",
-                  false);
+                        " is dropped: another station took the order meanwhile, and this station "
+                        "had printed none of it",
+                    false);
       RemoveCopies(*journal);
       return journal->End();
     }
@@ -66,8 +68,8 @@ void SendTransaction::RecoverSend(const std::string& journal_path) {
   } catch (const std::exception& e) {
     // Its files cannot be looked at: nothing is decided about it meanwhile.
     report_.Fault("The unfinished send of order " + id + " waits: its files in " +
-                PhoneOrdersFolder(station_.DataRoot) + " cannot be looked at (" +
-                ExplainedError(AsRuntimeError(e)) + ")");
+                  PhoneOrdersFolder(station_.DataRoot) + " cannot be looked at (" +
+                  ExplainedError(AsRuntimeError(e)) + ")");
     report_.LeaveAlone(id);
     return;
   }
@@ -106,7 +108,7 @@ void SendTransaction::RemoveCopies(const SendJournal& journal) {
     if (!same_bytes(platform_.files.Stamp(copy), began)) continue;
     Steps::Handle([&](const RuntimeError& e) {
       report_.Fault("The copy " + copy + " of the dropped send of order " + b.id +
-                  " could not be deleted (" + ExplainedError(e) + "); delete it by hand");
+                    " could not be deleted (" + ExplainedError(e) + "); delete it by hand");
     })([&] { platform_.files.Kill(copy); });
   }
 }

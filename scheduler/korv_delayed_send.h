@@ -185,7 +185,7 @@ class KORVdelayedSend1 : private PassObserver {
   void SetTipText(int count);
   // Says a fault through the pass: in the error text, once a run.
   void ReportError(const std::string& message, bool once = true) { pass_.Say(message, once); }
-  std::vector<std::string> PendingIds() const;  // each header's order id, as read
+  std::vector<std::string> PendingIds() const;        // each header's order id, as read
   std::optional<std::string> caption_before_update_;  // MList1's, while the rows are read
 
   // Operator's views (order_viewer.cc).

@@ -100,7 +100,7 @@ bool DispatchPass::ReadPending(const std::filesystem::path& folder, const std::s
 // listed and no row holds it), while the other orders are listed and sent.
 bool DispatchPass::PassHeaderBy(const std::string& why) {
   Say("The delayed order header " + station_.WorkPath + " " + why +
-              "; it is passed by and read again on the next pass");
+      "; it is passed by and read again on the next pass");
   return false;
 }
 

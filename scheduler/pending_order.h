@@ -1,8 +1,8 @@
 #pragma once
-// One pending delayed order as the scheduler window keeps it: read once from
-// its header file, and from then on the window's worklist. The pending list
-// MList1 and the hidden list List1 only show these rows; nothing reads them
-// back.
+// One pending delayed order as the dispatch pass keeps it: read once from
+// its header file, and from then on the pass's worklist. The window's
+// pending list MList1 and hidden list List1 only show these rows; nothing
+// reads them back.
 
 #include <optional>
 #include <string>

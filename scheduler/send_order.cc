@@ -3,7 +3,6 @@
 // steps run (send_order.h), under the send's journal. Each step takes the
 // send's state and hands it on.
 
-
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -15,10 +14,10 @@
 #include "common/steps.h"
 #include "common/val.h"
 #include "scheduler/delayed_send_log.h"
-#include "scheduler/send_transaction.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/pio_number.h"
 #include "scheduler/orderfiles/turnover.h"
+#include "scheduler/send_transaction.h"
 
 namespace korv {
 namespace {
@@ -120,8 +119,7 @@ DelayedOrderTurnOver SendTransaction::TurnOver() {
 // still those, and the copies are made from the same texts. They are looked
 // at again only when no read got that far.
 OrderSend SendTransaction::StartSend(const std::string& id,
-                                     const std::optional<FileRead>& lines_read,
-                                     int pending_count) {
+                                     const std::optional<FileRead>& lines_read, int pending_count) {
   FileSystem& files = platform_.files;
   OrderSend send;
   send.id = id;
@@ -132,7 +130,7 @@ OrderSend SendTransaction::StartSend(const std::string& id,
   } catch (const std::exception& e) {
     // Nothing of it is turned over: it is read again at the next pass.
     report_.Fault("Order " + id + " stays pending: its header " + send.header_path +
-                " cannot be read now (" + ExplainedError(AsRuntimeError(e)) + ")");
+                  " cannot be read now (" + ExplainedError(AsRuntimeError(e)) + ")");
     report_.LeaveAlone(id);
     return send;
   }
@@ -155,7 +153,7 @@ OrderSend SendTransaction::StartSend(const std::string& id,
     send.journal = SendJournal::Begin(platform_.files.HostPath(journal_path), b);
   } catch (const RuntimeError& e) {
     report_.Fault("Order " + id + " stays pending: its send cannot be recorded in " + journal_path +
-                " (" + e.description() + ")");
+                  " (" + e.description() + ")");
     report_.LeaveAlone(id);
   }
   return send;
@@ -177,7 +175,7 @@ void SendTransaction::Recorded(const std::string& what, const std::function<void
     step();
   } catch (const std::exception& e) {
     report_.Fault(what + " (" + ExplainedError(AsRuntimeError(e)) +
-                "); the order is sent all the same");
+                  "); the order is sent all the same");
   }
 }
 
@@ -195,8 +193,8 @@ bool SendTransaction::DrawPhoneInNumber(OrderSend& send) {
     NextPioNumber(station_, platform_.files);
   } catch (const std::exception& e) {
     report_.Fault("Order " + send.id + " was not sent: no phone-in number could be drawn (" +
-                    AsRuntimeError(e).description() + ")",
-                false);
+                      AsRuntimeError(e).description() + ")",
+                  false);
     report_.LeaveAlone(send.id);
     send.journal->End();
     return false;
@@ -279,12 +277,13 @@ void SendTransaction::SayHeaderLeft(const SendJournal& journal, const std::strin
       "Order " + b.id + " was sent as phone order " + journal.Kept(kPioKept).value_or("?");
   if (b.header_stamp && platform_.files.Stamp(path) == b.header_stamp)
     report_.Fault(sent + ", but its header " + path + " could not be deleted (" +
-                (why.empty() ? std::string("it is still there") : why) +
-                "); it is not sent again, and the station deletes it as soon as it can");
+                  (why.empty() ? std::string("it is still there") : why) +
+                  "); it is not sent again, and the station deletes it as soon as it can");
   else
-    report_.Fault(sent + " as it read when its send began, but another station has changed " + path +
-                " since; the changed order is not sent, for that would print it twice: send what "
-                "changed as a new order, then delete it");
+    report_.Fault(sent + " as it read when its send began, but another station has changed " +
+                  path +
+                  " since; the changed order is not sent, for that would print it twice: send what "
+                  "changed as a new order, then delete it");
 }
 
 // Without the copy, <n>.PH is still an old phone order from 498 sends ago;
@@ -400,7 +399,7 @@ void SendTransaction::ReadCustomerOfSend(const OrderSend& send) {
         (now.date.Serial() - began.date.Serial()) * 86400LL + now.seconds - began.seconds;
     if (waited < kCustomerPatienceSeconds) throw StepsHalted{why};
     report_.Fault("Order " + send.id + ": " + why +
-                "; it is sent with the name and phone of its header");
+                  "; it is sent with the name and phone of its header");
   }
 }
 
@@ -424,9 +423,9 @@ void SendTransaction::AwaitSent(const OrderSend& send) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   if (station_.SendStatus != "SENT")
-    report_.Fault("The kitchen send of order " + send.id + " (phone order " + std::to_string(send.n) +
-                    ") did not report SENT; check its tickets",
-                false);
+    report_.Fault("The kitchen send of order " + send.id + " (phone order " +
+                      std::to_string(send.n) + ") did not report SENT; check its tickets",
+                  false);
 }
 
 void SendTransaction::UnloadAndClear() {
@@ -450,12 +449,13 @@ void SendTransaction::HaltSend(const OrderSend& send, const StepsHalted& halted)
   engine_.Unload();
   platform_.files.CloseAll();
   report_.LeaveAlone(send.id);
+  report_.Halted(send.id, halted.reason);
   if (halted.ends_pass) {
     halted_ = true;
     report_.HaltPass();
   }
   report_.Fault("The send of order " + send.id + " stopped: " + halted.reason +
-              "; it is finished from where it stopped at a later pass");
+                "; it is finished from where it stopped at a later pass");
 }
 
 }  // namespace korv

@@ -1,7 +1,7 @@
 #pragma once
 // The send of one claimed delayed order DS<k>, as the state its steps hand on
-// to each other. The steps are procedures of the scheduler window
-// (send_order.cc); RunSend runs them in this order. Each is either needed by
+// to each other. The steps are SendTransaction's (send_transaction.h,
+// send_order.cc); RunSend runs them in this order. Each is either needed by
 // the order (N) or only a record of it (R):
 //
 //   StartSend          reads the delayed header PhoneOrders\<id>.PH and
@@ -16,8 +16,8 @@
 //   TakeCustomer    N  the customer record, or "Unknown" for number 0 (its
 //                      log line R); a record that stays unreadable for two
 //                      minutes gives way to the header's name and phone
-//   HandToEngine    N  the order engine loads <n>.Pio, totals it and presses
-//                      its kitchen send, which prints the tickets (each one N:
+//   HandToEngine    N  the order engine (OrderEngine) loads <n>.Pio, totals
+//                      it and presses its kitchen send, which prints the tickets (each one N:
 //                      in its printer's spool or dir: folder) and saves the
 //                      phone order <n>.PH and <n>.pio (N; the customer's last
 //                      order and the kitchen monitor file and archive R)

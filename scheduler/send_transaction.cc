@@ -50,7 +50,7 @@ bool SendTransaction::TakeClaim(const std::string& id) {
     return claim_.Take(station_.DataRoot, id);
   } catch (const RuntimeError& e) {
     report_.Fault("Order " + id + " stays pending: it cannot be claimed in " +
-                ClaimFilePath(station_.DataRoot) + " (" + ExplainedError(e) + ")");
+                  ClaimFilePath(station_.DataRoot) + " (" + ExplainedError(e) + ")");
     return false;
   }
 }
@@ -60,7 +60,7 @@ bool SendTransaction::TakeClaim(const std::string& id) {
 // order-entry station may be still writing it), said, and is read again at
 // the next pass. lines_read and rows: the line file as read for the send.
 bool SendTransaction::LinesMissing(const std::string& id, std::optional<FileRead>* lines_read,
-                                    std::vector<std::string>* rows) {
+                                   std::vector<std::string>* rows) {
   const std::string path = DelayedLinesPath(station_.DataRoot, id);
   std::string why;
   try {
@@ -76,15 +76,14 @@ bool SendTransaction::LinesMissing(const std::string& id, std::optional<FileRead
   }
   if (why.empty()) return false;
   report_.Fault("Order " + id + " stays pending: its line file " + path + " " + why +
-              "; it is read again at the next pass");
+                "; it is read again at the next pass");
   return true;
 }
 
 // Before anything of the order is turned over: an order whose tickets would
 // reach no printer stays pending as it is (no phone-in number, nothing
 // logged), and is tried again at every pass.
-bool SendTransaction::PrintersMissing(const std::string& id,
-                                       const std::vector<std::string>& rows) {
+bool SendTransaction::PrintersMissing(const std::string& id, const std::vector<std::string>& rows) {
   const std::vector<NeededPrinter> missing =
       korv::PrintersMissing(platform_.printer, NeededPrinters(station_, platform_.files, rows));
   if (missing.empty()) return false;
@@ -92,8 +91,8 @@ bool SendTransaction::PrintersMissing(const std::string& id,
   for (const NeededPrinter& p : missing)
     tickets += (tickets.empty() ? "its " : ", its ") + p.ticket + " (printer \"" + p.name + "\")";
   report_.Fault("Order " + id + " stays pending: no printer that can print is installed for " +
-              tickets + "; add one to " + kPrintersConf +
-              " (or a CUPS queue), or mend its line, and start the station again");
+                tickets + "; add one to " + kPrintersConf +
+                " (or a CUPS queue), or mend its line, and start the station again");
   return true;
 }
 

@@ -36,6 +36,9 @@ class SendReport {
   virtual void Fault(const std::string& message, bool once = true) = 0;
   // The order stays as it is for the rest of this pass.
   virtual void LeaveAlone(const std::string& id) = 0;
+  // The send of order id stopped where it is, for reason; its journal keeps
+  // it for a later pass (the order is also left alone).
+  virtual void Halted(const std::string& id, const std::string& reason) = 0;
   // A send halted on something every send needs: no further order is sent
   // this pass.
   virtual void HaltPass() = 0;

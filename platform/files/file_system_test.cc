@@ -242,8 +242,8 @@ TEST_F(FileSystemTest, ALockHeldByAnotherProcessFailsWith70UntilItEnds) {
   // file the caller read.
   WriteHostFile(dir.path() / "f/data/PioNumber.dat", "\"9\"\r\n");
   EXPECT_FALSE(files.KillIfStamped("F:\\data\\PioNumber.dat", *as_read));
-  EXPECT_TRUE(files.KillIfStamped("F:\\data\\PioNumber.dat",
-                                  *files.Stamp("F:\\data\\PioNumber.dat")));
+  EXPECT_TRUE(
+      files.KillIfStamped("F:\\data\\PioNumber.dat", *files.Stamp("F:\\data\\PioNumber.dat")));
   EXPECT_FALSE(files.Exists("F:\\data\\PioNumber.dat"));
   EXPECT_FALSE(files.KillIfStamped("F:\\data\\PioNumber.dat", *as_read));
 }

@@ -17,11 +17,11 @@
 #include "platform/print/destinations.h"
 #include "platform/print/dir_destination.h"
 #include "scheduler/delayed_send_log.h"
-#include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
 #include "scheduler/orderfiles/line_file.h"
 #include "scheduler/send_journal.h"
+#include "scheduler/station_sends.h"
 #include "testing/test_station.h"
 
 namespace korv {
@@ -49,7 +49,7 @@ struct DispatchFixture {
     t.WriteConfig(config);
     t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 30 * 60 + 20});
     Customer(7, "207-555-0107", "Margaret Hale");
-    w.Form_Load();
+    w.pass.ReadStationConfig();
   }
   void Customer(int n, const std::string& phone, const std::string& name) {
     CustomerRecord c;
@@ -83,11 +83,11 @@ struct DispatchFixture {
   }
 
   TestStation t;
-  KORVdelayedSend1 w{t.station, t.platform, "2.1.0"};
+  StationSends w{t.station, t.platform};
 };
 
 // The error text of a station, and what it said on standard error.
-std::string Said(const KORVdelayedSend1& w) { return w.RichTextBox1.Text(); }
+std::string Said(const StationSends& w) { return w.said; }
 int TimesSaid(const testing::TestStation& t, const std::string& line) {
   return static_cast<int>(std::count(t.status.lines.begin(), t.status.lines.end(), line));
 }
@@ -98,7 +98,7 @@ TEST(Dispatch, DueOrdersGoOutInListOrderInOnePass) {
   b.Order("DS10", "12/24/2026", "11:59 PM");  // a past day: due whatever its time
   b.Order("DS9", "12/25/2026", "6:31 PM");    // one minute later: waits
   b.Order("DS11", "12/26/2026", "9:00 AM");   // tomorrow: waits
-  b.w.Timer1_Timer();
+  b.w.Pass();
 
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS10=1", "DS2=2"}));
   EXPECT_EQ(b.t.Read(kRoot + "data\\PioNumber.dat"), "\"2\"\r\n");
@@ -107,23 +107,21 @@ TEST(Dispatch, DueOrdersGoOutInListOrderInOnePass) {
     EXPECT_TRUE(b.t.Exists(kOrders + f)) << f;
   for (const char* f : {"DS10.PH", "DS10.Pio", "DS2.PH", "DS2.Pio"})
     EXPECT_FALSE(b.t.Exists(kOrders + f)) << f;
-  EXPECT_EQ(b.w.MList1.Count(), 2);
-  EXPECT_EQ(b.w.MList1.ItemData(0), "DS11");
-  EXPECT_EQ(b.w.Label2.Caption(), "2");
-  EXPECT_EQ(b.w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
-  EXPECT_EQ(b.w.Label7.Caption(), "");
-  EXPECT_FALSE(b.w.EngineLoaded());
+  ASSERT_EQ(b.w.pass.PendingOrders().size(), 2u);
+  EXPECT_EQ(b.w.pass.PendingOrders()[0].id, "DS11");
+  EXPECT_EQ(b.w.pass.PendingCount(), 2);
+  EXPECT_FALSE(b.w.engine.Loaded());
 
   // The next minute sends DS9.
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds().back(), "DS9=3");
 }
 
 TEST(Dispatch, ASentOrderBecomesAPhoneOrderWithItsTicketsAndArchive) {
   DispatchFixture b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
-  b.w.Timer1_Timer();
+  b.w.Pass();
 
   EXPECT_EQ(b.t.Read(kOrders + "1.PH"), "\"207-555-0107\",\" 7\",\"" +
                                             PadRight("Margaret Hale", 30) +
@@ -160,13 +158,11 @@ TEST(Dispatch, NothingHappensWhileTheOperatorLooks) {
   DispatchFixture b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
   b.t.station.ScreenMode = kScreenViewOpen;
-  b.w.Timer1.SetInterval(500);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
-  EXPECT_EQ(b.w.Timer1.Interval(), 500);
-  EXPECT_EQ(b.w.Label2.Caption(), "0");
+  EXPECT_EQ(b.w.pass.PendingCount(), 0) << "not even listed";
   b.t.station.ScreenMode = kScreenOrderViewClosed;
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_FALSE(b.t.Exists(kOrders + "DS5.PH"));
 }
 
@@ -189,12 +185,12 @@ TEST(Dispatch, ACustomerNumberNamingNoRecordKeepsTheHeadersCustomer) {
     DispatchFixture b;
     b.Customer(1, "207-555-0001", "First Customer");
     b.Order("DS3", "12/25/2026", "6:00 PM", c.number, "Walk-in");
-    b.w.Timer1_Timer();
+    b.w.Pass();
     const std::string message =
         "Customer not found - Record Number was ZERO - Marked name to unknown - file name was " +
         kOrders + "DS3.PH";
     const bool unknown = std::string(c.name) == "Unknown";
-    EXPECT_EQ(b.w.RichTextBox1.Text(), unknown ? "\r" + message : "");
+    EXPECT_EQ(b.w.said, unknown ? "\r" + message : "");
     EXPECT_EQ(b.Log().find("\"" + message + "\"\r\n") != std::string::npos, unknown);
     EXPECT_EQ(b.t.Read(kOrders + "1.PH"), "\"207-555-0107\",\"" + std::string(c.record) + "\",\"" +
                                               PadRight(c.name, 30) +
@@ -219,9 +215,9 @@ TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {
   // A "|" in the name is the list's column separator; the send moment is
   // still the header's own.
   b.Order("DS8", "12/25/2026", "6:00 PM", " 7", "Hale | Sons");
-  b.w.Timer1_Timer();
+  b.w.Pass();
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS7=1", "DS8=2"}));
   EXPECT_TRUE(b.t.Exists(kOrders + "DS4.PH"));
   EXPECT_TRUE(b.t.Exists(kOrders + "DS6.PH"));
@@ -230,8 +226,7 @@ TEST(Dispatch, AnUnreadableSendTimeIsNeverGuessedAndSaidOnce) {
       kOrders + "DS4.PH";
   EXPECT_EQ(TimesSaid(b.t, said), 1);
   EXPECT_EQ(b.Log().find("stays pending"), std::string::npos) << "the shared log stays quiet";
-  EXPECT_NE(b.w.RichTextBox1.Text().find("the send date 13/45/2026 cannot be read"),
-            std::string::npos);
+  EXPECT_NE(b.w.said.find("the send date 13/45/2026 cannot be read"), std::string::npos);
 }
 
 // With no printer at all (an empty or unreadable printers.conf and no CUPS
@@ -244,9 +239,9 @@ TEST(Dispatch, AnOrderWaitsWhileNoPrinterCanTakeItsTickets) {
       b.t.files, kRoot,
       OrderHeader{"207-555-0107", " 7", "Margaret Hale", "DS6", "12/25/2026", "6:00 PM"},
       {" 1|Call on arrival     |$0.00|Call| 3 - |T|N"});
-  b.w.Timer1_Timer();
+  b.w.Pass();
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
 
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS6=1"});
   for (const char* f : {"DS5.PH", "DS5.Pio"}) EXPECT_TRUE(b.t.Exists(kOrders + f)) << f;
@@ -258,7 +253,7 @@ TEST(Dispatch, AnOrderWaitsWhileNoPrinterCanTakeItsTickets) {
       "ticket (printer \"KITCHEN1\"), its KITCHEN 2 copy (printer \"KITCHEN2\"), its bar ticket "
       "(printer \"BAR\"); add one to C:\\Korvain\\printers.conf (or a CUPS queue), or mend its "
       "line, and start the station again";
-  EXPECT_EQ(b.w.RichTextBox1.Text(), "\r" + said);
+  EXPECT_EQ(b.w.said, "\r" + said);
   EXPECT_TRUE(b.t.boxes.shown.empty());
 }
 
@@ -295,19 +290,16 @@ TEST(Dispatch, ADamagedHeaderHoldsUpNoOtherOrderAndIsReadAgain) {
     b.Order("DS2", "12/25/2026", "6:00 PM");
     const std::string whole = b.t.Read(kOrders + "DS1.PH");
     c.damage(b, whole);
-    b.w.Timer1_Timer();
+    b.w.Pass();
     EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS2=1"});
-    EXPECT_EQ(b.w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
-    EXPECT_TRUE(b.w.SSCommand4.Visible());
-    EXPECT_NE(b.w.RichTextBox1.Text().find("header " + kOrders + "DS1.PH cannot be read (" +
-                                           c.said + ")"),
+    EXPECT_NE(b.w.said.find("header " + kOrders + "DS1.PH cannot be read (" + c.said + ")"),
               std::string::npos)
-        << b.w.RichTextBox1.Text();
+        << b.w.said;
 
     other_station.CloseAll();
     b.t.Write(kOrders + "DS1.PH", whole);
     b.t.clock.AdvanceMs(60000);
-    b.w.Timer1_Timer();
+    b.w.Pass();
     EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS2=1", "DS1=2"}));
   }
 }
@@ -322,9 +314,9 @@ TEST(Dispatch, AHeaderNamingAnotherOrderIsRefusedAndTouchesNothing) {
                                 "\r\n");
   b.t.Write(kOrders + "17.PH", "live phone order of another station\r\n");
   b.t.Write(kOrders + "17.Pio", "its lines\r\n");
-  b.w.Timer1_Timer();
+  b.w.Pass();
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
 
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS6=1"});
   EXPECT_EQ(b.t.Read(kOrders + "17.PH"), "live phone order of another station\r\n");
@@ -379,10 +371,10 @@ TEST(Dispatch, ACounterOrMonitorFaultIsSaidOnceAndCostsNoTicket) {
   b.Order("DS2", "12/25/2026", "6:00 PM");
   FileSystem other{PathMap(b.t.dir.path())};
   const std::string counter = b.HoldKitchenCounter(other);
-  b.w.RichTextBox1.on_update = [&] {
+  b.w.on_said = [&] {
     if (Said(b.w).find("KOrdNumb.dat") != std::string::npos) other.CloseAll();
   };
-  b.w.Timer1_Timer();
+  b.w.Pass();
 
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS1=1", "DS2=2"}));
   std::vector<std::string> numbers;
@@ -415,7 +407,7 @@ void SendWithAProtectedHeader(DispatchFixture& b, const std::filesystem::path& o
       "Order DS5 was sent as phone order 1, but its header " + kOrders +
       "DS5.PH could not be deleted (Permission denied); it is not sent again, and the station "
       "deletes it as soon as it can";
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
   const size_t tickets = b.t.printed.size();
   EXPECT_EQ(tickets, 3u);
@@ -424,25 +416,24 @@ void SendWithAProtectedHeader(DispatchFixture& b, const std::filesystem::path& o
   const std::string archived = b.t.Read(kOrders + "Deleted\\DS5.PH");
 
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
   EXPECT_EQ(b.t.printed.size(), tickets);
   EXPECT_EQ(b.t.Read(kOrders + "Deleted\\DS5.PH"), archived) << "the real send's note stays";
   EXPECT_EQ(TimesSaid(b.t, "korv-delayed-send: " + said), 1);
 
   // A restart remembers it, and says it again once.
-  KORVdelayedSend1 again(b.t.station, b.t.platform, "2.1.0");
-  ASSERT_TRUE(again.Form_Load());
-  again.RecoverSends();
+  StationSends again(b.t.station, b.t.platform);
+  again.Start();
   b.t.clock.AdvanceMs(60000);
-  again.Timer1_Timer();
+  again.Pass();
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
   EXPECT_NE(Said(again).find(said), std::string::npos);
 
   // Once the header can be deleted, it is, and the memory of it ends.
   fs::permissions(orders, fs::perms::owner_all);
   b.t.clock.AdvanceMs(60000);
-  again.Timer1_Timer();
+  again.Pass();
   EXPECT_FALSE(b.t.Exists(kOrders + "DS5.PH"));
   EXPECT_FALSE(b.t.Exists(kOrders + "DS5.Pio"));
   EXPECT_FALSE(b.t.Exists(SendJournalPath("C:\\KORVAIN\\", "DS5")));
@@ -451,7 +442,7 @@ void SendWithAProtectedHeader(DispatchFixture& b, const std::filesystem::path& o
             1);
   b.Order("DS5", "12/25/2026", "6:30 PM");  // a new order
   b.t.clock.AdvanceMs(60000);
-  again.Timer1_Timer();
+  again.Pass();
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS5=1", "DS5=2"}));
   EXPECT_EQ(b.t.printed.size(), 2 * tickets);
 }
@@ -507,7 +498,7 @@ TEST(SentHeaderLeft, AHeaderChangedWhileItIsSentIsNotSentAgain) {
                            "\"12/25/2026\",\"6:00 PM\"\r\n");
     other.CloseAll();
   });
-  b.w.Timer1_Timer();
+  b.w.Pass();
   order_entry.join();
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
   EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH"));
@@ -520,17 +511,17 @@ TEST(SentHeaderLeft, AHeaderChangedWhileItIsSentIsNotSentAgain) {
   EXPECT_NE(Said(b.w).find(said), std::string::npos) << Said(b.w);
 
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=1"});
   EXPECT_TRUE(b.t.Exists(kOrders + "DS5.PH")) << "the change is the operator's to see";
   EXPECT_EQ(TimesSaid(b.t, "korv-delayed-send: " + said), 1);
 
   b.t.files.Kill(kOrders + "DS5.PH");  // the operator has dealt with it
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   b.Order("DS5", "12/25/2026", "6:30 PM");  // a new order
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS5=1", "DS5=2"}));
 }
 
@@ -563,7 +554,7 @@ TEST(Dispatch, AClaimIsExclusiveWhateverTheHeadersPermissions) {
 TEST(Dispatch, AHeaderRewrittenInPlaceGoesOutAtTheFirstPassAfterItsNewTime) {
   DispatchFixture b;  // 6:30:20 PM
   b.Order("DS1", "12/25/2026", "9:00 PM");
-  b.w.Timer1_Timer();
+  b.w.Pass();
   // A stamp taken within moments of a change is never trusted; once this one
   // has settled, only the rewrite below can have DS1 read again.
   std::this_thread::sleep_for(std::chrono::milliseconds(2100));
@@ -575,11 +566,11 @@ TEST(Dispatch, AHeaderRewrittenInPlaceGoesOutAtTheFirstPassAfterItsNewTime) {
       WriteHeader(
           other, kOrders + "DS1.PH",
           OrderHeader{"207-555-0107", " 7", "Margaret Hale", "DS1", "12/25/2026", "6:34 PM"});
-    b.w.Timer1_Timer();
+    b.w.Pass();
     EXPECT_EQ(b.SentIds().size(), minute < 4 ? 0u : 1u) << "at 6:3" << minute << ":20 PM";
   }
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS1=1"});
-  EXPECT_EQ(b.w.MList1.Count(), 4);
+  EXPECT_EQ(b.w.pass.PendingOrders().size(), 4u);
 }
 
 // Two stations share one PhoneOrders folder: each order goes out once, also
@@ -615,10 +606,10 @@ TEST(Dispatch, TwoStationsSendEachOrderExactlyOnce) {
         PrintService printer(std::move(printers));
         Platform platform{files, clock, printer, loop, boxes, sound, host, status};
         Station station;
-        KORVdelayedSend1 w(station, platform, "2.1.0");
-        w.Form_Load();
-        w.Timer1_Timer();
-        _exit(w.RichTextBox1.Text().empty() ? 0 : 4);
+        StationSends w(station, platform);
+        w.Start();
+        w.Pass();
+        _exit(w.said.empty() ? 0 : 4);
       }
       children.push_back(pid);
     }
@@ -657,33 +648,31 @@ namespace {
 TEST(Dispatch, ARefreshedListIsWhatAFullRebuildGives) {
   DispatchFixture b;
   for (const char* id : {"DS1", "DS2", "DS3", "DS4"}) b.Order(id, "12/26/2026", "6:00 PM");
-  b.w.File1.Refresh();
-  b.w.UpdateList();
-  auto rows = [](const KORVdelayedSend1& w) {
+  b.w.pass.Listing().Refresh();
+  b.w.pass.UpdateList();
+  auto rows = [](const DispatchPass& pass) {
     std::vector<std::string> out;
-    for (int i = 0; i < w.MList1.Count(); ++i)
-      out.push_back(w.MList1.ItemData(i) + "=" + w.MList1.Item(i) + "=" + w.List1.Item(i));
+    for (const PendingOrder& order : pass.PendingOrders())
+      out.push_back(order.id + "=" + PendingRowText(order) + "=" + order.header.order_id);
     return out;
   };
   b.t.files.Kill(kOrders + "DS2.PH");  // sent by another station
-  b.w.File1.Refresh();
-  b.w.RefreshList();
-  KORVdelayedSend1 fresh(b.t.station, b.t.platform, "2.1.0");
-  fresh.File1.SetPath(b.w.File1.Path());
-  fresh.File1.SetPattern("DS*.PH");
-  fresh.File1.Refresh();
+  b.w.pass.Listing().Refresh();
+  b.w.pass.RefreshList();
+  DispatchPass fresh(b.t.station, b.t.platform);
+  fresh.ReadStationConfig();
+  fresh.Listing().Refresh();
   fresh.UpdateList();
-  EXPECT_EQ(rows(b.w), rows(fresh));
+  EXPECT_EQ(rows(b.w.pass), rows(fresh));
 
   b.t.files.Kill(kOrders + "DS4.PH");
   b.Order("DS0", "12/27/2026", "7:00 PM", " 0", "New Caller");  // added elsewhere
-  b.w.File1.Refresh();
-  b.w.RefreshList();
-  fresh.File1.Refresh();
+  b.w.pass.Listing().Refresh();
+  b.w.pass.RefreshList();
+  fresh.Listing().Refresh();
   fresh.UpdateList();
-  EXPECT_EQ(rows(b.w), rows(fresh));
-  EXPECT_EQ(b.w.MList1.Count(), 3);
-  EXPECT_EQ(b.w.Label2.Caption(), "3");
+  EXPECT_EQ(rows(b.w.pass), rows(fresh));
+  EXPECT_EQ(b.w.pass.PendingCount(), 3);
 }
 
 }  // namespace
@@ -736,7 +725,7 @@ TEST(SendErrors, ATicketThatCannotBeWrittenHaltsItsSendUntilItCanBe) {
   b.t.printer.printer(2).destination = std::make_unique<FullPrinter>(&b.t.printed);  // BAR
   b.Order("DS1", "12/25/2026", "6:00 PM");
   b.Order("DS2", "12/25/2026", "6:00 PM");
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS2=2"});
   EXPECT_NE(Said(b.w).find("The send of order DS1 stopped: its ticket for printer BAR TM-T88 "
                            "(dir:/spool/bar) could not be delivered: Disk full in /spool/bar "
@@ -747,7 +736,7 @@ TEST(SendErrors, ATicketThatCannotBeWrittenHaltsItsSendUntilItCanBe) {
   EXPECT_NE(b.t.Read(kOrders + "1.Pio").find("|N\""), std::string::npos) << "not completed";
 
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS2=2", "DS1=1"}));
   EXPECT_EQ(TicketsFor(b.t, "BAR TM-T88"), 2);
   EXPECT_EQ(TicketsFor(b.t, "KITCHEN1 TM-U220"), 2);
@@ -779,7 +768,7 @@ TEST(SendErrors, AnOrderWithoutAReadableLineFileStaysPending) {
     b.Order("DS1", "12/25/2026", "6:00 PM");
     const std::string whole = b.t.Read(lines);
     c.spoil(b, lines);
-    b.w.Timer1_Timer();
+    b.w.Pass();
     EXPECT_TRUE(b.SentIds().empty());
     EXPECT_TRUE(b.t.printed.empty());
     EXPECT_FALSE(b.t.Exists(kRoot + "data\\PioNumber.dat"));
@@ -789,7 +778,7 @@ TEST(SendErrors, AnOrderWithoutAReadableLineFileStaysPending) {
     std::filesystem::remove_all(b.t.files.HostPath(lines));
     b.t.Write(lines, whole);
     b.t.clock.AdvanceMs(60000);
-    b.w.Timer1_Timer();
+    b.w.Pass();
     EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS1=1"});
   }
 }
@@ -800,7 +789,7 @@ TEST(SendErrors, APrinterThatCannotPrintHoldsItsOrders) {
   DispatchFixture b;
   b.t.printer.printer(0).destination = std::make_unique<UnavailableDestination>("lpd://k1");
   b.Order("DS1", "12/25/2026", "6:00 PM");
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_TRUE(b.SentIds().empty());
   EXPECT_TRUE(b.t.printed.empty());
   EXPECT_TRUE(b.t.Exists(kOrders + "DS1.PH"));
@@ -815,14 +804,14 @@ TEST(SendErrors, AnUnreadableCustomerIsNeverAnotherOrdersCustomer) {
   DispatchFixture b;
   b.Customer(8, "207-555-0108", "Jane Smith");
   b.Order("DS1", "12/25/2026", "6:00 PM");  // Margaret Hale, customer 7
-  b.w.Timer1_Timer();
+  b.w.Pass();
   WriteDelayedOrder(b.t.files, kRoot,
                     OrderHeader{"207-555-0108", " 8", "Jane Smith", "DS2", "12/25/2026", "6:00 PM"},
                     {" 1|Soup                |$5.00|SOUP| 4 - Main Course|T|N"});
   FileSystem other{PathMap(b.t.dir.path())};
   other.Lock(other.Open(kRoot + "data\\CustData.dat", OpenMode::kRandom, 2000));
   b.t.clock.AdvanceMs(60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS1=1"});
   EXPECT_NE(Said(b.w).find("The send of order DS2 stopped: customer record 8 of " + kRoot +
                            "data\\CustData.dat cannot be read"),
@@ -830,7 +819,7 @@ TEST(SendErrors, AnUnreadableCustomerIsNeverAnotherOrdersCustomer) {
       << Said(b.w);
 
   b.t.clock.AdvanceMs(3 * 60000);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS1=1", "DS2=2"}));
   EXPECT_EQ(b.t.Read(kOrders + "2.PH").find("Margaret"), std::string::npos);
   EXPECT_NE(b.t.Read(kOrders + "2.PH").find("Jane Smith"), std::string::npos);
@@ -847,30 +836,29 @@ TEST(InterruptedSend, IsFinishedFromWhereItStoppedWithItsNumbersAndItsTime) {
   DispatchFixture b;
   b.t.printer.printer(2).destination = std::make_unique<DyingPrinter>(&b.t.printed);  // BAR
   b.Order("DS5", "12/25/2026", "6:00 PM");
-  b.w.Timer1_Timer();
+  b.w.Pass();
   // Stopped in the bar ticket: both kitchen tickets are out, the order is
   // not completed.
   ASSERT_EQ(b.t.printed.size(), 2u);
   const std::string journal = SendJournalPath("C:\\KORVAIN\\", "DS5");
   EXPECT_TRUE(b.t.Exists(journal));
   EXPECT_NE(b.t.Read(kOrders + "1.Pio").find("|N\""), std::string::npos);
-  EXPECT_NE(b.w.RichTextBox1.Text().find("The send of order DS5 stopped: killed"),
-            std::string::npos);
+  EXPECT_NE(b.w.said.find("The send of order DS5 stopped: killed"), std::string::npos);
 
   // Five minutes later the shared folder is out of reach: the send waits.
   const std::filesystem::path orders = b.t.files.HostPath(kOrders);
   std::filesystem::rename(orders, orders.string() + ".away");
   b.t.clock.AdvanceMs(5 * 60000);
-  b.w.Timer1_Timer();
-  EXPECT_NE(b.w.RichTextBox1.Text().find("The unfinished send of order DS5 waits until " + kOrders +
-                                         " can be reached again"),
+  b.w.Pass();
+  EXPECT_NE(b.w.said.find("The unfinished send of order DS5 waits until " + kOrders +
+                          " can be reached again"),
             std::string::npos);
   EXPECT_TRUE(b.t.Exists(journal));
 
   // Back again: only the bar ticket prints, as the send would have printed
   // it five minutes before; the same numbers, one SENT entry.
   std::filesystem::rename(orders.string() + ".away", orders);
-  b.w.Timer1_Timer();
+  b.w.Pass();
   ASSERT_EQ(b.t.printed.size(), 3u);
   EXPECT_EQ(b.t.printed[2].printer, "BAR TM-T88");
   const std::string bar = DocumentText(b.t.printed[2]);
@@ -898,26 +886,25 @@ TEST(InterruptedSend, AStationAskedToEndWhileACounterIsHeldFinishesTheSendAtItsN
   b.Order("DS2", "12/25/2026", "6:00 PM");
   FileSystem other{PathMap(b.t.dir.path())};
   const std::string counter = b.HoldKitchenCounter(other);
-  b.w.RichTextBox1.on_update = [&] {
-    if (b.w.RichTextBox1.Text().find("KOrdNumb.dat") != std::string::npos) b.w.EndRequested = true;
+  b.w.on_said = [&] {
+    if (b.w.said.find("KOrdNumb.dat") != std::string::npos) b.w.ending = true;
   };
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_TRUE(b.t.printed.empty());
   EXPECT_TRUE(b.t.Exists(SendJournalPath("C:\\KORVAIN\\", "DS1")));
   EXPECT_TRUE(b.t.Exists(kOrders + "DS2.PH")) << "no other order is begun";
-  EXPECT_NE(b.w.RichTextBox1.Text().find("The send of order DS1 stopped: the station was asked to "
-                                         "end while it waited for " +
-                                         counter),
+  EXPECT_NE(b.w.said.find("The send of order DS1 stopped: the station was asked to "
+                          "end while it waited for " +
+                          counter),
             std::string::npos)
-      << b.w.RichTextBox1.Text();
+      << b.w.said;
 
   other.CloseAll();
-  KORVdelayedSend1 again(b.t.station, b.t.platform, "2.1.0");
-  ASSERT_TRUE(again.Form_Load());
-  again.RecoverSends();
+  StationSends again(b.t.station, b.t.platform);
+  again.Start();
   ASSERT_FALSE(b.t.printed.empty());
   EXPECT_EQ(b.t.printed[0].lines.at(2).Text(), "K-8");
-  again.Timer1_Timer();
+  again.Pass();
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS1=1", "DS2=2"}));
 }
 
@@ -950,7 +937,7 @@ TEST(InterruptedSend, AnOrderStillPendingIsTakenBackAndOneAnotherStationSentIsLe
   b.Order("DS7", "12/25/2026", "6:00 PM");
   b.t.Write(SendJournalPath("C:\\KORVAIN\\", "DS7"), "begin\tDS7\tcut off");
 
-  b.w.RecoverSends();
+  b.w.pass.RecoverSends();
   // DS5 goes out under the number it drew; DS6 is not printed here; DS7's
   // send had changed nothing and is sent at the next pass like any order.
   EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS5=17"});
@@ -958,10 +945,9 @@ TEST(InterruptedSend, AnOrderStillPendingIsTakenBackAndOneAnotherStationSentIsLe
   EXPECT_NE(b.Log().find("a total of 3 Delayed orders"), std::string::npos);
   EXPECT_FALSE(b.t.Exists(kOrders + "18.pio")) << "the dropped send leaves no phone order";
   EXPECT_FALSE(b.t.Exists(kOrders + "18.PH"));
-  EXPECT_NE(b.w.RichTextBox1.Text().find("The unfinished send of order DS6 is dropped"),
-            std::string::npos);
+  EXPECT_NE(b.w.said.find("The unfinished send of order DS6 is dropped"), std::string::npos);
   EXPECT_TRUE(b.t.files.List("C:\\KORVAIN\\data\\Journal\\", "*").empty());
-  b.w.Timer1_Timer();
+  b.w.Pass();
   EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS5=17", "DS7=1"}));
 }
 
