@@ -49,6 +49,7 @@ void DispatchPass::Run() {
   // The paths the pass resolves are kept for it: on a share every look at a
   // name is a round trip, and each send resolves the same few dozen.
   FilePass files_pass(platform_.files);
+  Tell([](PassObserver& o) { o.PassBegan(); });
   passed_by_.clear();
   pass_halted_ = false;
   if (!config_problem_.empty()) ReadStationConfig();
@@ -73,8 +74,10 @@ void DispatchPass::SendDueOrders() {
     } catch (const std::exception& e) {
       // The folder vanished or a file is locked: say so, and make the next
       // tick rebuild the list rather than trust the one left half made.
-      Say("The pending orders in " + PhoneOrdersFolder(station_.DataRoot) +
-          " could not be read: " + ExplainedError(AsRuntimeError(e)));
+      const std::string why = "The pending orders in " + PhoneOrdersFolder(station_.DataRoot) +
+                              " could not be read: " + ExplainedError(AsRuntimeError(e));
+      Say(why);
+      ShareDown(why);
       station_.LastPendingCount = -1;
       break;
     }
@@ -138,8 +141,8 @@ bool DispatchPass::IsDue(const PendingOrder& order) {
   const std::string& id = order.id;
   if (passed_by_.count(id)) return false;
   if (!IsSafeOrderId(id)) {
-    Say("Order id \"" + id + "\" cannot name an order file; the order is left in " +
-        PhoneOrdersFolder(station_.DataRoot));
+    Hold(id, "Order id \"" + id + "\" cannot name an order file; the order is left in " +
+                 PhoneOrdersFolder(station_.DataRoot));
     return false;
   }
   const DateTime now = platform_.clock.Now();
@@ -147,8 +150,8 @@ bool DispatchPass::IsDue(const PendingOrder& order) {
   if (!unreadable.empty()) {
     // Never guessed: the order waits until its header is mended. Said here
     // only: the shared log holds what the stations' log viewers know.
-    Say("Order " + id + " stays pending: the " + unreadable + " cannot be read in " +
-        DelayedHeaderPath(station_.DataRoot, id));
+    Hold(id, "Order " + id + " stays pending: the " + unreadable + " cannot be read in " +
+                 DelayedHeaderPath(station_.DataRoot, id));
     return false;
   }
   return IsDueAt(order, now);
@@ -161,8 +164,13 @@ void DispatchPass::EndOfPass() {
   Tell([](PassObserver& o) { o.PassEnded(); });
 }
 
-void DispatchPass::LeaveAlone(const std::string& id) {
-  if (passed_by_.insert(id).second) Tell([&](PassObserver& o) { o.OrderHeld(id); });
+void DispatchPass::Hold(const std::string& id, const std::string& why, bool once) {
+  Say(why, once);
+  if (passed_by_.insert(id).second) Tell([&](PassObserver& o) { o.OrderHeld(id, Printable(why)); });
+}
+
+void DispatchPass::ShareDown(const std::string& why) {
+  Tell([&](PassObserver& o) { o.ShareDown(why); });
 }
 
 void DispatchPass::Halted(const std::string& id, const std::string& reason) {

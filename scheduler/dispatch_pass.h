@@ -50,8 +50,13 @@ class PassObserver {
   virtual void Progress(const std::string& /*text*/) {}
   virtual void FaultSaid(const std::string& /*message*/) {}
   virtual void OrderSent(const std::string& /*id*/, int /*phone_order*/) {}
-  // The order stays pending for the rest of this pass (the fault said why).
-  virtual void OrderHeld(const std::string& /*id*/) {}
+  // A pass begins (the timer's, or the program's single pass).
+  virtual void PassBegan() {}
+  // The order stays pending for the rest of this pass, for why (said as a
+  // fault too).
+  virtual void OrderHeld(const std::string& /*id*/, const std::string& /*why*/) {}
+  // The shared folder cannot be reached this pass.
+  virtual void ShareDown(const std::string& /*why*/) {}
   // Its send stopped where it is; a later pass finishes it.
   virtual void SendHalted(const std::string& /*id*/, const std::string& /*reason*/) {}
   // The pass is under way (it lets window events run): nothing may start
@@ -108,7 +113,9 @@ class DispatchPass : public SendReport {
 
   // SendReport: what the send under way tells the pass.
   void Fault(const std::string& message, bool once = true) override { Say(message, once); }
-  void LeaveAlone(const std::string& id) override;
+  void LeaveAlone(const std::string& id) override { passed_by_.insert(id); }
+  void Hold(const std::string& id, const std::string& why, bool once = true) override;
+  void ShareDown(const std::string& why) override;
   void Halted(const std::string& id, const std::string& reason) override;
   void HaltPass() override { pass_halted_ = true; }
   void Progress(const std::string& text) override;

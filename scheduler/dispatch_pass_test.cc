@@ -6,6 +6,7 @@
 
 #include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
+#include "scheduler/station_state_file.h"
 #include "testing/test_station.h"
 
 namespace korv {
@@ -20,7 +21,7 @@ struct FakeSend : OrderSends {
   FakeSend(testing::TestStation& t, DispatchPass& pass) : t(t), pass(pass) {}
   void Send(const PendingOrder& order, int pending_count) override {
     sent.push_back(order.id + "/" + std::to_string(pending_count));
-    if (held.count(order.id)) return pass.LeaveAlone(order.id);
+    if (held.count(order.id)) return pass.Hold(order.id, "Order " + order.id + " is held");
     t.files.Kill(kOrders + order.file_name);
     if (halts.count(order.id)) pass.HaltPass();
   }
@@ -37,7 +38,7 @@ struct Rows : PassObserver {
   void RowsCleared() override { ids.clear(); }
   void RowAdded(const PendingOrder& order) override { ids.push_back(order.id); }
   void RowRemoved(int index) override { ids.erase(ids.begin() + index); }
-  void OrderHeld(const std::string& id) override { held.push_back(id); }
+  void OrderHeld(const std::string& id, const std::string& /*why*/) override { held.push_back(id); }
   std::vector<std::string> ids, held;
 };
 
@@ -132,14 +133,18 @@ TEST(DispatchPass, TheWindowShowsWhatThePassTellsIt) {
                     {"207-555-0107", " 0", "Bo Chen", "DS6", "12/26/2026", "5:00 PM"},
                     {" 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
   t.Write(kOrders + "DS7.PH", "");  // being written by an order-entry station
+  WriteDelayedOrder(t.files, kRoot, {"207-555-0107", " 0", "Cy Park", "DS8", "13/45/2026", "5 PM"},
+                    {" 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
   KORVdelayedSend1 w(t.station, t.platform, "2.1.0");
   ASSERT_TRUE(w.Form_Load());
+  int notified = 0;
+  w.Tray.Notify = [&](const std::string&, const std::string&) { ++notified; };
   w.Timer1_Timer();
 
-  ASSERT_EQ(w.MList1.Count(), 1);
+  ASSERT_EQ(w.MList1.Count(), 2);
   EXPECT_EQ(w.MList1.ItemData(0), "DS6");
-  EXPECT_EQ(w.List1.Item(0), "DS6");
-  EXPECT_EQ(w.Label2.Caption(), "2") << "DS6 and the unreadable DS7";
+  EXPECT_EQ(w.List1.Item(1), "DS8");
+  EXPECT_EQ(w.Label2.Caption(), "3") << "DS6, the unreadable DS7 and DS8";
   EXPECT_EQ(w.Label6.Caption(), "1");
   EXPECT_EQ(w.Label7.Caption(), "");
   EXPECT_EQ(w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
@@ -147,6 +152,34 @@ TEST(DispatchPass, TheWindowShowsWhatThePassTellsIt) {
   EXPECT_NE(w.RichTextBox1.Text().find(kOrders + "DS7.PH"), std::string::npos)
       << w.RichTextBox1.Text();
   EXPECT_FALSE(w.EngineLoaded());
+
+  // The order that cannot go is the station's state, told once.
+  EXPECT_EQ(w.Tray.State, "attention");
+  EXPECT_EQ(w.StateLine.Caption(), "3 pending; DS8 held");
+  EXPECT_NE(w.Tray.TipText.find("\r3 pending; DS8 held\r"), std::string::npos) << w.Tray.TipText;
+  EXPECT_NE(w.Tray.LastMessage.find("send date 13/45/2026"), std::string::npos)
+      << w.Tray.LastMessage;
+  t.clock.AdvanceMs(60000);
+  w.Timer1_Timer();
+  EXPECT_EQ(notified, 1);
+  const SavedStationState saved = ParseStationState(t.Read(StationStatePath(t.station.LocalRoot)));
+  EXPECT_EQ(saved.summary, "3 pending; DS8 held");
+  EXPECT_EQ(saved.next_due, "DS6 12/26/2026 5:00 PM");
+
+  // End asks while an order is due within the hour, and a No keeps it running.
+  t.files.Kill(kOrders + "DS8.PH");
+  WriteDelayedOrder(t.files, kRoot,
+                    {"207-555-0107", " 0", "Di Ruiz", "DS9", "12/25/2026", "6:45 PM"},
+                    {" 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
+  w.Timer1_Timer();
+  t.boxes.answers = {BoxAnswer::kNo};
+  w.SSCommand1.Press();
+  ASSERT_EQ(t.boxes.shown.size(), 1u);
+  EXPECT_NE(t.boxes.shown[0].text.find("order DS9, due 12/25/2026 6:45 PM"), std::string::npos)
+      << t.boxes.shown[0].text;
+  EXPECT_FALSE(w.EndRequested);
+  w.SSCommand1.Press();
+  EXPECT_TRUE(w.EndRequested) << "Yes ends it";
 }
 
 }  // namespace

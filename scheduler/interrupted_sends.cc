@@ -47,9 +47,10 @@ void SendTransaction::RecoverSend(const std::string& journal_path) {
     // marked done: the order would be lost. The share may come back.
     const std::string orders = PhoneOrdersFolder(station_.DataRoot);
     if (!platform_.files.FolderExists(orders)) {
-      report_.Fault("The unfinished send of order " + id + " waits until " + orders +
-                    " can be reached again");
-      report_.LeaveAlone(id);
+      const std::string why =
+          "The unfinished send of order " + id + " waits until " + orders + " can be reached again";
+      report_.ShareDown(orders + " cannot be reached");
+      report_.Hold(id, why);
       return;
     }
     if (journal->Done(SendStep::kHeaderLeft)) return LeftHeader(*journal);
@@ -62,15 +63,13 @@ void SendTransaction::RecoverSend(const std::string& journal_path) {
       return journal->End();
     }
   } catch (const StepsHalted& halted) {
-    report_.Fault("The unfinished send of order " + id + " cannot go on: " + halted.reason);
-    report_.LeaveAlone(id);
+    report_.Hold(id, "The unfinished send of order " + id + " cannot go on: " + halted.reason);
     return;
   } catch (const std::exception& e) {
     // Its files cannot be looked at: nothing is decided about it meanwhile.
-    report_.Fault("The unfinished send of order " + id + " waits: its files in " +
-                  PhoneOrdersFolder(station_.DataRoot) + " cannot be looked at (" +
-                  ExplainedError(AsRuntimeError(e)) + ")");
-    report_.LeaveAlone(id);
+    report_.Hold(id, "The unfinished send of order " + id + " waits: its files in " +
+                         PhoneOrdersFolder(station_.DataRoot) + " cannot be looked at (" +
+                         ExplainedError(AsRuntimeError(e)) + ")");
     return;
   }
   ResumeSend(std::move(journal));
@@ -127,7 +126,6 @@ void SendTransaction::LeftHeader(SendJournal& journal) {
     return journal.End();
   }
   SayHeaderLeft(journal, why);
-  report_.LeaveAlone(id);
 }
 
 // Every folder the send writes in; a process of this station that died

@@ -19,9 +19,14 @@ KORVdelayedSend1::KORVdelayedSend1(Station& station, Platform& platform, std::st
           station, platform, [this](const std::string& message) { ReportError(message); },
           [this] { return Ending(); }),
       send_(station, platform, engine_, pass_),
+      watch_(pass_, platform.clock, platform.printer),
+      state_file_(platform.files, platform.status, station.LocalRoot),
       File1(pass_.Listing()) {
   pass_.SetSend(&send_);
   pass_.AddObserver(this);
+  pass_.AddObserver(&watch_);
+  watch_.AddListener(&state_file_);
+  watch_.AddListener(this);
   pass_.Ending = [this] { return Ending(); };
   Timer1.Tick = [this] { RunDispatchPass(); };
   MList1.SetCaption("Pending Orders To SEND");
@@ -46,6 +51,7 @@ void KORVdelayedSend1::RunDispatchPass() {
   try {
     Timer1_Timer();
   } catch (const std::exception& e) {
+    passing_ = false;
     ReportError("The dispatch pass stopped: " + AsRuntimeError(e).description(), false);
     Timer1.SetInterval(kPassIntervalMs);
   }
@@ -98,20 +104,63 @@ void KORVdelayedSend1::FaultSaid(const std::string& message) {
 
 // The pass lets window events run; a Done pressed meanwhile must not arm a
 // second pass inside this one.
-void KORVdelayedSend1::Busy() { Timer1.SetInterval(0); }
+void KORVdelayedSend1::Busy() {
+  passing_ = true;
+  Timer1.SetInterval(0);
+}
 
 void KORVdelayedSend1::PassEnded() {
+  passing_ = false;
   // A view opened during the pass keeps the timer stopped; its Done re-arms it.
   Timer1.SetInterval(station_.ScreenMode == kScreenViewOpen ? 0 : kPassIntervalMs);
   Label7.SetCaption("");
   SetTipText(File1.ListCount());
 }
 
+// A state other than normal is named on a line of its own, before the time.
 void KORVdelayedSend1::SetTipText(int count) {
   const std::string cr = "\r";
+  const StationState& state = watch_.State();
+  const std::string words = state.health == Health::kNormal ? "" : state.summary + cr;
   Tray.SetTip("Korvain Kitchen Orders " + cr + "DELAYED SEND " + cr + "Pending - " +
-              std::to_string(count) + cr + "Current Time " +
+              std::to_string(count) + cr + words + "Current Time " +
               FormatHHMMAmPm(platform_.clock.Now().seconds) + cr + std::string(1, '\0'));
+}
+
+void KORVdelayedSend1::ConditionBegan(const Condition& condition) {
+  Tray.ShowMessage(
+      std::string("Delayed Send - ") + (condition.level == Health::kFault ? "fault" : "attention"),
+      condition.detail);
+}
+
+void KORVdelayedSend1::ConditionEnded(const Condition& condition) {
+  Tray.ShowMessage("Delayed Send - cleared", "Cleared: " + condition.brief);
+}
+
+void KORVdelayedSend1::StateChanged(const StationState& state) {
+  Tray.SetState(HealthName(state.health));
+  StateLine.SetCaption(state.health == Health::kNormal ? std::string() : state.summary);
+  SetTipText(File1.ListCount());
+}
+
+std::vector<std::string> KORVdelayedSend1::WhatWouldWait() const {
+  std::vector<std::string> waiting;
+  if (passing_) waiting.push_back("a send under way (it is finished at the next start)");
+  DateTime hour = platform_.clock.Now();
+  hour.seconds += 3600;
+  if (hour.seconds >= 86400) {
+    hour.seconds -= 86400;
+    hour.date = Date::FromSerial(hour.date.Serial() + 1);
+  }
+  for (const PendingOrder& order : PendingOrders())
+    if (IsDueAt(order, hour))
+      waiting.push_back("order " + order.id + ", due " + Trim(order.header.send_date) + " " +
+                        Trim(order.header.send_time));
+  for (const PrinterState& p : watch_.State().printers)
+    if (p.held > 0)
+      waiting.push_back(std::to_string(p.held) + (p.held == 1 ? " ticket" : " tickets") +
+                        " held for printer " + p.name);
+  return waiting;
 }
 
 std::vector<std::string> KORVdelayedSend1::PendingIds() const {

@@ -26,10 +26,12 @@
 #include "scheduler/engine_hand_off.h"
 #include "scheduler/pending_order.h"
 #include "scheduler/send_transaction.h"
+#include "scheduler/station_state_file.h"
+#include "scheduler/station_watch.h"
 
 namespace korv {
 
-class KORVdelayedSend1 : private PassObserver {
+class KORVdelayedSend1 : private PassObserver, private StationWatchListener {
   // Made before the elements, which show them (File1 is the pass's listing).
   Station& station_;
   Platform& platform_;
@@ -37,6 +39,8 @@ class KORVdelayedSend1 : private PassObserver {
   DispatchPass pass_;
   EngineHandOff engine_;
   SendTransaction send_;
+  StationWatch watch_;
+  StationStateFile state_file_;
 
  public:
   // The log viewer mails through the station's mail settings (SmtpMail),
@@ -73,6 +77,10 @@ class KORVdelayedSend1 : private PassObserver {
   void RecoverSends() { pass_.RecoverSends(); }
   bool EngineLoaded() const { return engine_.Loaded(); }
   DispatchPass& Pass() { return pass_; }
+  // The station's state after the last pass: the icon, its tip and
+  // StateLine show it.
+  const StationState& State() const { return watch_.State(); }
+  StationWatch& Watch() { return watch_; }
 
   const std::string Caption = "Kitchen Orders - Delayed  Send";
 
@@ -91,6 +99,7 @@ class KORVdelayedSend1 : private PassObserver {
   Label Label6;       // TickCount
   Label Label7;       // progress text
   Label Label12;      // version
+  Label StateLine;    // the station's state in words, below the list
   Timer Timer1;
   TrayIcon Tray;
   std::string Image1 = "korv-delayed-send";
@@ -138,7 +147,12 @@ class KORVdelayedSend1 : private PassObserver {
   void SSCommand6_Click();      // Clear: empties the error text
   void SSCommand8_Click();      // Log: shows the log viewer (not modal)
   void SSCommand2_Click();      // Done: hides the window to the notification area
-  void SSCommand1_Click();      // End: asks the program to end (EndRequested)
+  // End: asks the program to end (EndRequested); when orders are due within
+  // the hour, a send is under way or printers hold tickets, only once the
+  // operator has been told what would wait and still wants to end.
+  void SSCommand1_Click();
+  // What would wait if the program ended now, a line each; none: nothing.
+  std::vector<std::string> WhatWouldWait() const;
   // A left or right button held over the picture (Button 1 or 2) brings the
   // window up.
   void Picture1_MouseMove(int Button);
@@ -182,7 +196,12 @@ class KORVdelayedSend1 : private PassObserver {
   void FaultSaid(const std::string& message) override;
   void Busy() override;
   void PassEnded() override;
+  // The watch's news: the icon's state and notifications, the state line.
+  void ConditionBegan(const Condition& condition) override;
+  void ConditionEnded(const Condition& condition) override;
+  void StateChanged(const StationState& state) override;
   void SetTipText(int count);
+  bool passing_ = false;  // a pass is under way (it lets window events run)
   // Says a fault through the pass: in the error text, once a run.
   void ReportError(const std::string& message, bool once = true) { pass_.Say(message, once); }
   std::vector<std::string> PendingIds() const;        // each header's order id, as read

@@ -244,7 +244,18 @@ void KORVdelayedSend1::SSCommand2_Click() {
   SetWindow(kMinimized, false);
 }
 
-void KORVdelayedSend1::SSCommand1_Click() { EndRequested = true; }
+void KORVdelayedSend1::SSCommand1_Click() {
+  const std::vector<std::string> waiting = WhatWouldWait();
+  if (!waiting.empty()) {
+    std::string text = "If the program ends now, these wait until it is started again:\r";
+    for (const std::string& line : waiting) text += "\r  " + line;
+    text += "\r\rEnd the program?";
+    if (platform_.boxes.Show(text, "End Delayed Send", BoxIcon::kQuestion, BoxButtons::kYesNo) !=
+        BoxAnswer::kYes)
+      return;
+  }
+  EndRequested = true;
+}
 
 void KORVdelayedSend1::Picture1_MouseMove(int Button) {
   if (Button == 1 || Button == 2) SetWindow(kMaximized, true);

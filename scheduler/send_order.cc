@@ -129,9 +129,8 @@ OrderSend SendTransaction::StartSend(const std::string& id,
     send.header = ReadHeader(files, send.header_path, nullptr, &header_read);
   } catch (const std::exception& e) {
     // Nothing of it is turned over: it is read again at the next pass.
-    report_.Fault("Order " + id + " stays pending: its header " + send.header_path +
-                  " cannot be read now (" + ExplainedError(AsRuntimeError(e)) + ")");
-    report_.LeaveAlone(id);
+    report_.Hold(id, "Order " + id + " stays pending: its header " + send.header_path +
+                         " cannot be read now (" + ExplainedError(AsRuntimeError(e)) + ")");
     return send;
   }
   send.header_read = header_read;
@@ -152,9 +151,8 @@ OrderSend SendTransaction::StartSend(const std::string& id,
   try {
     send.journal = SendJournal::Begin(platform_.files.HostPath(journal_path), b);
   } catch (const RuntimeError& e) {
-    report_.Fault("Order " + id + " stays pending: its send cannot be recorded in " + journal_path +
-                  " (" + e.description() + ")");
-    report_.LeaveAlone(id);
+    report_.Hold(id, "Order " + id + " stays pending: its send cannot be recorded in " +
+                         journal_path + " (" + e.description() + ")");
   }
   return send;
 }
@@ -192,10 +190,10 @@ bool SendTransaction::DrawPhoneInNumber(OrderSend& send) {
   try {
     NextPioNumber(station_, platform_.files);
   } catch (const std::exception& e) {
-    report_.Fault("Order " + send.id + " was not sent: no phone-in number could be drawn (" +
-                      AsRuntimeError(e).description() + ")",
-                  false);
-    report_.LeaveAlone(send.id);
+    report_.Hold(send.id,
+                 "Order " + send.id + " was not sent: no phone-in number could be drawn (" +
+                     AsRuntimeError(e).description() + ")",
+                 false);
     send.journal->End();
     return false;
   }
@@ -246,7 +244,6 @@ void SendTransaction::DeleteDelayedPair(OrderSend& send) {
   });
   if (send.header_left) {
     SayHeaderLeft(*send.journal, why);
-    report_.LeaveAlone(send.id);
   }
   send.journal->Mark(SendStep::kDeleteDelayedPair, send.header_left ? kHeaderLeftOutcome : "");
   platform_.loop.DoEvents();
@@ -269,19 +266,20 @@ std::string SendTransaction::DeleteBegunFiles(const SendBeginning& b) {
   return why;
 }
 
-// Said once a run, and so again after a restart, while the header is there.
+// Said once a run, and so again after a restart, while the header is there;
+// the order is left alone meanwhile.
 void SendTransaction::SayHeaderLeft(const SendJournal& journal, const std::string& why) {
   const SendBeginning& b = journal.beginning();
   const std::string path = DelayedHeaderPath(station_.DataRoot, b.id);
   const std::string sent =
       "Order " + b.id + " was sent as phone order " + journal.Kept(kPioKept).value_or("?");
   if (b.header_stamp && platform_.files.Stamp(path) == b.header_stamp)
-    report_.Fault(sent + ", but its header " + path + " could not be deleted (" +
-                  (why.empty() ? std::string("it is still there") : why) +
-                  "); it is not sent again, and the station deletes it as soon as it can");
+    report_.Hold(b.id, sent + ", but its header " + path + " could not be deleted (" +
+                           (why.empty() ? std::string("it is still there") : why) +
+                           "); it is not sent again, and the station deletes it as soon as it can");
   else
-    report_.Fault(sent + " as it read when its send began, but another station has changed " +
-                  path +
+    report_.Hold(
+        b.id, sent + " as it read when its send began, but another station has changed " + path +
                   " since; the changed order is not sent, for that would print it twice: send what "
                   "changed as a new order, then delete it");
 }

@@ -36,9 +36,7 @@ void SendTransaction::Send(const PendingOrder& order, int pending_count) {
   }
   std::optional<FileRead> lines_read;
   std::vector<std::string> rows;
-  if (LinesMissing(id, &lines_read, &rows) || PrintersMissing(id, rows))
-    report_.LeaveAlone(id);
-  else
+  if (!LinesMissing(id, &lines_read, &rows) && !PrintersMissing(id, rows))
     SendClaimedOrder(id, lines_read, pending_count);
   claim_.Release();
 }
@@ -49,8 +47,8 @@ bool SendTransaction::TakeClaim(const std::string& id) {
   try {
     return claim_.Take(station_.DataRoot, id);
   } catch (const RuntimeError& e) {
-    report_.Fault("Order " + id + " stays pending: it cannot be claimed in " +
-                  ClaimFilePath(station_.DataRoot) + " (" + ExplainedError(e) + ")");
+    report_.Hold(id, "Order " + id + " stays pending: it cannot be claimed in " +
+                         ClaimFilePath(station_.DataRoot) + " (" + ExplainedError(e) + ")");
     return false;
   }
 }
@@ -75,8 +73,8 @@ bool SendTransaction::LinesMissing(const std::string& id, std::optional<FileRead
                                              : "cannot be read (" + ExplainedError(error) + ")";
   }
   if (why.empty()) return false;
-  report_.Fault("Order " + id + " stays pending: its line file " + path + " " + why +
-                "; it is read again at the next pass");
+  report_.Hold(id, "Order " + id + " stays pending: its line file " + path + " " + why +
+                       "; it is read again at the next pass");
   return true;
 }
 
@@ -90,9 +88,9 @@ bool SendTransaction::PrintersMissing(const std::string& id, const std::vector<s
   std::string tickets;
   for (const NeededPrinter& p : missing)
     tickets += (tickets.empty() ? "its " : ", its ") + p.ticket + " (printer \"" + p.name + "\")";
-  report_.Fault("Order " + id + " stays pending: no printer that can print is installed for " +
-                tickets + "; add one to " + kPrintersConf +
-                " (or a CUPS queue), or mend its line, and start the station again");
+  report_.Hold(id, "Order " + id + " stays pending: no printer that can print is installed for " +
+                       tickets + "; add one to " + kPrintersConf +
+                       " (or a CUPS queue), or mend its line, and start the station again");
   return true;
 }
 

@@ -34,8 +34,14 @@ class SendReport {
   // For the error text and standard error; once: only the first time this
   // run says it.
   virtual void Fault(const std::string& message, bool once = true) = 0;
-  // The order stays as it is for the rest of this pass.
+  // The order stays as it is for the rest of this pass, and nobody need
+  // know (another station has it).
   virtual void LeaveAlone(const std::string& id) = 0;
+  // The order stays as it is for the rest of this pass, for why, said as a
+  // fault: somebody may have to act for it to go out.
+  virtual void Hold(const std::string& id, const std::string& why, bool once = true) = 0;
+  // The shared folder cannot be reached (why names it): nothing can be sent.
+  virtual void ShareDown(const std::string& why) = 0;
   // The send of order id stopped where it is, for reason; its journal keeps
   // it for a later pass (the order is also left alone).
   virtual void Halted(const std::string& id, const std::string& reason) = 0;

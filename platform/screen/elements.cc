@@ -181,6 +181,17 @@ void TrayIcon::SetTip(std::string tip) {
   Changed();
 }
 
+void TrayIcon::SetState(std::string state) {
+  State = std::move(state);
+  Changed();
+}
+
+void TrayIcon::ShowMessage(std::string title, std::string text) {
+  LastTitle = std::move(title);
+  LastMessage = std::move(text);
+  if (Notify) Notify(LastTitle, LastMessage);
+}
+
 void TrayIcon::Remove() {
   Shown = false;
   Changed();

@@ -182,6 +182,15 @@ class TrayIcon : public Element {
   void Remove();
   // Changes the tip text of an icon already shown (redrawn at once).
   void SetTip(std::string tip);
+  // The state the icon shows, "normal", "attention" or "fault": each is its
+  // own picture, so the state is seen without opening anything.
+  std::string State = "normal";
+  void SetState(std::string state);
+  // A desktop notification at the icon (a balloon), which a binding shows
+  // through Notify; the last one is kept.
+  void ShowMessage(std::string title, std::string text);
+  std::function<void(const std::string& title, const std::string& text)> Notify;
+  std::string LastTitle, LastMessage;
   std::function<void()> Activate;  // double click
   std::function<void()> Menu;      // right click
 };
