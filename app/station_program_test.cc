@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -241,6 +242,56 @@ TEST_F(StationProgram, OnceWithoutAUsableConfigurationSendsNothingAndEndsWith3) 
   EXPECT_NE(Read("stderr.txt").find("C:\\Korvain\\KorvINI.dat does not exist"), std::string::npos)
       << Read("stderr.txt");
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "f/KORVAIN/PhoneOrders/DS1.PH"));
+}
+
+// korvtool status as a technician asks it: of a station never started, of
+// one whose last pass held an order, and of one running with nothing waiting.
+TEST_F(StationProgram, StatusSaysWhetherTheStationWorksAndWhatWaitsOnAPerson) {
+  const std::string status =
+      testing::BuiltProgram("korvtool") + " status --root " + dir.path().string();
+  testing::ProgramRun never = testing::RunProgram(status);
+  EXPECT_EQ(never.status, 1);
+  EXPECT_NE(never.output.find("station: does not run"), std::string::npos) << never.output;
+  EXPECT_NE(never.output.find("last pass: none recorded"), std::string::npos) << never.output;
+
+  WriteHostFile(
+      dir.path() / "f/KORVAIN/PhoneOrders/DS2.PH",
+      "\"207-555-0107\",\" 7\",\"Ann Lee\",\"DS2\",\"" + yesterday + "\",\"7:30 PM\"\r\n");
+  ASSERT_EQ(RunCommand(Program("korv-delayed-send") + " --headless --once --root " +
+                       dir.path().string() + " 2>/dev/null"),
+            0);
+  testing::ProgramRun held = testing::RunProgram(status);
+  EXPECT_EQ(held.status, 1);
+  for (const char* line : {"state: attention - 1 pending; DS2 held", "held:\n  DS2: Order DS2",
+                           "printer KITCHEN1 TM-U220 (dir:",
+                           "waits on a person: the station does not run; its state is attention"})
+    EXPECT_NE(held.output.find(line), std::string::npos) << line << "\n" << held.output;
+  testing::ProgramRun json = testing::RunProgram(status + " --json");
+  EXPECT_NE(json.output.find("\"held\":[{\"order\":\"DS2\",\"why\":\"Order DS2 stays pending: its "
+                             "line file"),
+            std::string::npos)
+      << json.output;
+  EXPECT_NE(json.output.find("\"all_well\":false}"), std::string::npos) << json.output;
+
+  std::filesystem::remove(dir.path() / "f/KORVAIN/PhoneOrders/DS2.PH");
+  const pid_t station = fork();
+  if (station == 0) {
+    execl(Program("korv-delayed-send").c_str(), "korv-delayed-send", "--headless", "--root",
+          dir.path().c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  testing::ProgramRun running;
+  for (int i = 0; i < 200 && running.status != 0; ++i) {  // its first pass is half a second in
+    usleep(100000);
+    running = testing::RunProgram(status);
+  }
+  kill(station, SIGTERM);
+  waitpid(station, nullptr, 0);
+  EXPECT_EQ(running.status, 0) << running.output;
+  EXPECT_NE(running.output.find("station: runs (process " + std::to_string(station) + ")"),
+            std::string::npos)
+      << running.output;
+  EXPECT_NE(running.output.find("state: normal - 0 pending"), std::string::npos) << running.output;
 }
 
 // A user who may not enter the station root (an operator's desktop session
