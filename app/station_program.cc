@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/qt_station.h"
+#include "app/service_notifier.h"
 #include "platform/host/access_problem.h"
 #include "platform/host/system_host.h"
 #include "platform/print/printer_registry.h"
@@ -179,6 +180,8 @@ int RunStation(const ProgramOptions& options) {
 
   KORVdelayedSend1 window(station, platform, KORV_VERSION);
   window.EndSignalled = [] { return g_stop.load(); };
+  ServiceNotifier notifier(status, [&window] { return PassSummary(window.Pass()); });
+  window.Pass().AddObserver(&notifier);
   QtStation::Binding on_screen = QtStation::Bind(screen.get(), window);
   if (!window.Form_Load()) return 1;
   // A refused copy never gets here: the spools and the journal belong to
@@ -189,6 +192,7 @@ int RunStation(const ProgramOptions& options) {
   printer = PrintService(std::move(installed.printers), installed.current);
   window.RecoverSends();
   printer.Start();
+  notifier.Ready();
   if (options.once) {
     window.Timer1.SetInterval(0);
     window.RunDispatchPass();
@@ -211,6 +215,7 @@ int RunStation(const ProgramOptions& options) {
       headless_loop.RemoveTimer(stop_watch);
     }
   }
+  notifier.Stopping();
   window.Form_Terminate();
   // Tickets still on their way to a printer stay in the spool and go out at
   // the next start; give them a little time to go out now.
