@@ -5,6 +5,7 @@
 #include "app/prefixed_stderr.h"
 #include "app/station_program.h"
 #include "common/runtime_error.h"
+#include "platform/screen/journal_priority.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ namespace {
 // exit status, never with an abort: a service's journal and a desktop
 // session's log show why, and the service is started again.
 int CannotGoOn(const std::string& why) {
-  std::cerr << "the station stops: " << why
+  std::cerr << korv::PriorityMark(korv::Priority::kError) << "the station stops: " << why
             << "; korvtool check, run as this user, looks the station over\n";
   return korv::kExitCannotGoOn;
 }
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
   korv::ProgramOptions options;
   std::string error;
   if (!korv::ParseProgramOptions(argc, argv, options, error)) {
-    std::cerr << error << "; korv-delayed-send --help tells the arguments\n";
+    std::cerr << korv::PriorityMark(korv::Priority::kError) << error
+              << "; korv-delayed-send --help tells the arguments\n";
     return 2;
   }
   if (options.help) {

@@ -1,21 +1,27 @@
 #include "app/prefixed_stderr.h"
 
+#include <unistd.h>
+
 #include <iostream>
 #include <mutex>
 #include <string_view>
+
+#include "platform/screen/journal_priority.h"
 
 namespace korv {
 namespace {
 
 // Collects each thread's text up to the end of a line, so that the printers'
 // threads and the window's never interleave within a line, and writes the
-// whole line with the prefix.
+// whole line with the prefix, and with its priority's mark for the journal.
 class PrefixingBuffer : public std::streambuf {
  public:
-  PrefixingBuffer(std::streambuf* out, std::string prefix)
-      : out_(out), prefix_(std::move(prefix)) {}
+  PrefixingBuffer(std::streambuf* out, std::string prefix, bool journal)
+      : out_(out), prefix_(std::move(prefix)), journal_(journal) {}
   ~PrefixingBuffer() override {
-    if (!Pending().empty()) Emit(Pending() + "\n");
+    std::string& pending = Pending();
+    if (!pending.empty()) Emit(pending + "\n");
+    pending.clear();  // the thread's, not this buffer's: a later buffer starts clean
   }
 
  protected:
@@ -43,28 +49,40 @@ class PrefixingBuffer : public std::streambuf {
       pending.erase(0, end + 1);
     }
   }
-  void Emit(const std::string& line) {
+  void Emit(std::string_view line) {
+    const size_t mark_length = PriorityMarkLength(line);
+    std::string text;
+    if (journal_)
+      text = mark_length ? std::string(line.substr(0, mark_length)) : PriorityMark(Priority::kInfo);
+    line.remove_prefix(mark_length);
+    if (line.substr(0, prefix_.size()) != prefix_) text += prefix_;
+    text += line;
     std::lock_guard<std::mutex> hold(mutex_);
-    if (line.rfind(prefix_, 0) != 0) out_->sputn(prefix_.data(), std::streamsize(prefix_.size()));
-    out_->sputn(line.data(), std::streamsize(line.size()));
+    out_->sputn(text.data(), std::streamsize(text.size()));
     out_->pubsync();
   }
 
   std::streambuf* out_;
-  std::string prefix_;
+  const std::string prefix_;
+  const bool journal_;
   std::mutex mutex_;
 };
 
 }  // namespace
 
 PrefixedStderr::PrefixedStderr(std::string prefix)
-    : original_(std::cerr.rdbuf()),
-      prefixing_(std::make_unique<PrefixingBuffer>(original_, std::move(prefix))) {
-  std::cerr.rdbuf(prefixing_.get());
+    : PrefixedStderr(std::move(prefix), std::cerr, STDERR_FILENO) {}
+
+PrefixedStderr::PrefixedStderr(std::string prefix, std::ostream& stream, int fd)
+    : stream_(stream),
+      original_(stream.rdbuf()),
+      prefixing_(
+          std::make_unique<PrefixingBuffer>(original_, std::move(prefix), IsJournalStream(fd))) {
+  stream_.rdbuf(prefixing_.get());
 }
 
 PrefixedStderr::~PrefixedStderr() {
-  std::cerr.rdbuf(original_);
+  stream_.rdbuf(original_);
   prefixing_.reset();
 }
 

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "platform/screen/journal_priority.h"
 #include "qt/delayed_send_window.h"
 #include "qt/qt_boxes.h"
 #include "qt/qt_loop.h"
@@ -18,7 +19,8 @@ QtMessageHandler g_qt_handler = nullptr;
 // Qt ends the program when it cannot open the display; say what to do first.
 void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtFatalMsg) {
-    std::cerr << "korv-delayed-send: the window cannot be opened on this display; "
+    std::cerr << PriorityMark(Priority::kError)
+              << "korv-delayed-send: the window cannot be opened on this display; "
                  "run with --headless to run the station without it\n";
   }
   if (g_qt_handler) g_qt_handler(type, context, message);

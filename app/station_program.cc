@@ -6,12 +6,15 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "app/qt_station.h"
+#include "app/service_notifier.h"
 #include "platform/host/access_problem.h"
 #include "platform/host/system_host.h"
 #include "platform/print/printer_registry.h"
 #include "platform/screen/headless_loop.h"
+#include "platform/screen/journal_priority.h"
 #include "platform/screen/player_sound.h"
 #include "platform/screen/stderr_boxes.h"
 #include "platform/screen/stderr_status_lines.h"
@@ -57,19 +60,32 @@ int RootStatus(const ProgramOptions& options, const FileSystem& files) {
   const std::string reach = AccessProblem(options.root, Access::kRead);
   if (reach.rfind("does not exist", 0) == 0 ||
       (reach.empty() && !fs::is_directory(options.root, ec))) {
-    std::cerr << "korv-delayed-send: the station root " << options.root
-              << " is not a folder (make one with: korvtool init --root " << options.root << ")\n";
+    std::cerr << PriorityMark(Priority::kError) << "korv-delayed-send: the station root "
+              << options.root << " is not a folder (make one with: korvtool init --root "
+              << options.root << ")\n";
     return 2;
   }
   // The station writes its own folder (lock file, spools, journal) from the
   // first moment; a user who may not is told so before anything starts.
   const fs::path own = files.HostPath("C:\\Korvain\\");
   if (std::string problem = MakeProblem(own); !problem.empty()) {
-    std::cerr << "korv-delayed-send: the station's own folder C:\\Korvain\\ (" << own.string()
-              << ") " << problem << "\n";
+    std::cerr << PriorityMark(Priority::kError) << "korv-delayed-send: the station's own folder "
+              << "C:\\Korvain\\ (" << own.string() << ") " << problem << "\n";
     return kExitCannotGoOn;
   }
   return 0;
+}
+
+// The station's printers, sending. Their reports and the printer file's
+// warnings carry their priorities, for the journal.
+InstalledPrinters LoadPrinters(FileSystem& files, StatusLines& status) {
+  PrinterSetup setup = PrinterSetup::Station();
+  setup.sender.priority_marks = true;
+  std::ostringstream warnings;
+  InstalledPrinters installed = LoadInstalledPrinters(files, setup, warnings);
+  std::istringstream lines(warnings.str());
+  for (std::string line; std::getline(lines, line);) status.Say(line, Priority::kWarning);
+  return installed;
 }
 
 }  // namespace
@@ -122,9 +138,13 @@ void PrintProgramHelp(std::ostream& out) {
          "  --version    print the version\n"
          "\n"
          "One line goes to standard error for each order sent, each error message and\n"
-         "each message box. SIGTERM or SIGINT ends the station once the send under way\n"
-         "is done, beginning no further order; a send that waits for a shared counter\n"
-         "file stops and is finished at the next start. While the configuration\n"
+         "each message box; when standard error is systemd's journal, each line carries\n"
+         "its priority (error, warning or information). Run by systemd as a notify\n"
+         "service, the station tells it when it is ready and, after each pass, how many\n"
+         "orders are pending and, where systemd watches it, that it is alive. SIGTERM\n"
+         "or SIGINT ends the station once the send under way is done, beginning no\n"
+         "further order; a send that waits for a shared counter file stops and is\n"
+         "finished at the next start. While the configuration\n"
          "C:\\Korvain\\KorvINI.dat cannot be used (missing, empty, cut short, locked, or\n"
          "a DataRoot that names no folder), the station says why, watches no folder\n"
          "and reads it again at every pass.\n"
@@ -148,7 +168,7 @@ int RunStation(const ProgramOptions& options) {
   SystemClock clock;
   // With a display, Qt's loop, real boxes and the window take the place of
   // the headless loop and the journal's boxes; --once stays a headless pass.
-  StderrStatusLines status;
+  StderrStatusLines status(std::cerr, true);  // main's PrefixedStderr reads the marks
   std::unique_ptr<QtStation> screen;
   if (!options.headless && !options.once && DisplayAvailable())
     screen = std::make_unique<QtStation>(status);
@@ -157,23 +177,26 @@ int RunStation(const ProgramOptions& options) {
   EventLoop& loop = screen ? screen->loop() : headless_loop;
   MessageBoxes& boxes = screen ? screen->boxes() : stderr_boxes;
   PlayerSound sound;
-  SystemHost host(files.HostPath("C:\\Korvain\\korv-delayed-send.lock"));
+  SystemHost host(files.HostPath("C:\\Korvain\\korv-delayed-send.lock"), true);
   PrintService printer;  // installed once this is the station's only copy
   Platform platform{files, clock, printer, loop, boxes, sound, host, status};
   Station station;
 
   KORVdelayedSend1 window(station, platform, KORV_VERSION);
   window.EndSignalled = [] { return g_stop.load(); };
+  ServiceNotifier notifier(status, [&window] { return PassSummary(window.Pass()); });
+  window.Pass().AddObserver(&notifier);
   QtStation::Binding on_screen = QtStation::Bind(screen.get(), window);
   if (!window.Form_Load()) return 1;
   // A refused copy never gets here: the spools and the journal belong to
   // the copy that runs. The printers take what a killed station left in
   // their spools, the sends it did not end are finished, and only then do
   // the printers send, so each ticket goes out once.
-  InstalledPrinters installed = LoadInstalledPrinters(files);
+  InstalledPrinters installed = LoadPrinters(files, status);
   printer = PrintService(std::move(installed.printers), installed.current);
   window.RecoverSends();
   printer.Start();
+  notifier.Ready();
   if (options.once) {
     window.Timer1.SetInterval(0);
     window.RunDispatchPass();
@@ -196,11 +219,13 @@ int RunStation(const ProgramOptions& options) {
       headless_loop.RemoveTimer(stop_watch);
     }
   }
+  notifier.Stopping();
   window.Form_Terminate();
   // Tickets still on their way to a printer stay in the spool and go out at
   // the next start; give them a little time to go out now.
   if (!printer.Drain(std::chrono::seconds(options.once ? 15 : 5)))
-    std::cerr << "korv-delayed-send: some tickets are still in the spool; they are sent when "
+    std::cerr << PriorityMark(Priority::kWarning)
+              << "korv-delayed-send: some tickets are still in the spool; they are sent when "
                  "the station starts again\n";
   return options.once && !window.ConfigProblem().empty() ? kExitNoConfiguration : 0;
 }

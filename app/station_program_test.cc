@@ -2,6 +2,8 @@
 // --once on a station tree, and every file it leaves compared byte for byte.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +55,35 @@ std::string Lines(const std::vector<std::string>& lines) {
   for (const std::string& l : lines) out += l + "\r\n";
   return out;
 }
+
+// A datagram socket in the test's folder in the place of systemd's notify
+// socket: what the station tells systemd, one message a datagram.
+class NotifySocket {
+ public:
+  explicit NotifySocket(const std::filesystem::path& path) : path_(path) {
+    fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+    bound_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  }
+  ~NotifySocket() { close(fd_); }
+  bool Bound() const { return bound_; }
+  const std::filesystem::path& Path() const { return path_; }
+  // The messages sent since the last call, each ended by a line end.
+  std::string Messages() {
+    std::string messages;
+    char buf[4096];
+    for (ssize_t n; (n = recv(fd_, buf, sizeof buf, MSG_DONTWAIT)) >= 0;)
+      messages.append(buf, size_t(n)) += "\n";
+    return messages;
+  }
+
+ private:
+  std::filesystem::path path_;
+  int fd_ = -1;
+  bool bound_ = false;
+};
 
 class StationProgram : public ::testing::Test {
  protected:
@@ -230,6 +261,53 @@ TEST_F(StationProgram, ASecondCopyIsRefusedAndBadArgumentsAreSaid) {
   }
   EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --bogus 2>/dev/null"), 2);
   EXPECT_EQ(RunCommand(Program("korv-delayed-send") + " --help >/dev/null"), 0);
+}
+
+// Run by systemd as a notify service, the station says it is ready, how it
+// is after each pass, that it lives (only where systemd watches this very
+// process), and that it ends. (Every other test runs it without systemd.)
+TEST_F(StationProgram, TellsSystemdItIsReadyHowItIsAndThatItLives) {
+  const std::string tomorrow =
+      DefaultDateText(Date::FromSerial(SystemClock().Today().Serial() + 1));
+  WriteDelayedOrder(files, kRoot,
+                    OrderHeader{"207-555-0107", " 7", "Margaret Hale", "DS2", tomorrow, "7:30 PM"},
+                    {" 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
+  NotifySocket systemd(dir.path() / "notify");
+  ASSERT_TRUE(systemd.Bound()) << systemd.Path();
+  const struct {
+    std::string watchdog;  // what systemd sets when it watches the service
+    bool configured;
+    std::string told;
+    std::string said;  // a warning on standard error, or empty
+  } runs[] = {
+      // The first run sends DS1, alive after the send as after the pass,
+      // and tells how many are left.
+      {"WATCHDOG_USEC=300000000 WATCHDOG_PID=$$", true,
+       "READY=1\nWATCHDOG=1\nSTATUS=1 pending\nWATCHDOG=1\nSTOPPING=1\n", ""},
+      {"WATCHDOG_USEC=300000000 WATCHDOG_PID=1", true, "READY=1\nSTATUS=1 pending\nSTOPPING=1\n",
+       ""},
+      {"", true, "READY=1\nSTATUS=1 pending\nSTOPPING=1\n", ""},
+      {"WATCHDOG_USEC=30000000 WATCHDOG_PID=$$", true,
+       "READY=1\nSTATUS=1 pending\nWATCHDOG=1\nSTOPPING=1\n",
+       "the service's watchdog period (WatchdogSec=30s) is shorter than the minute between "
+       "passes and a minute for a pass (120s)"},
+      // Alive, reading its configuration at every pass: a restart would not mend it.
+      {"WATCHDOG_USEC=300000000 WATCHDOG_PID=$$", false,
+       "READY=1\nSTATUS=C:\\Korvain\\KorvINI.dat does not exist\nWATCHDOG=1\nSTOPPING=1\n", ""},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.watchdog + (run.configured ? "" : " without configuration"));
+    if (!run.configured) std::filesystem::remove(dir.path() / "c/Korvain/KorvINI.dat");
+    const testing::ProgramRun station = testing::RunProgram(
+        "NOTIFY_SOCKET=" + systemd.Path().string() + " " + run.watchdog + " exec " +
+        Program("korv-delayed-send") + " --headless --once --root " + dir.path().string());
+    EXPECT_EQ(station.status, run.configured ? 0 : 3) << station.output;
+    EXPECT_EQ(systemd.Messages(), run.told);
+    if (run.said.empty())
+      EXPECT_EQ(station.output.find("watchdog"), std::string::npos) << station.output;
+    else
+      EXPECT_NE(station.output.find(run.said), std::string::npos) << station.output;
+  }
 }
 
 // Without a configuration it can use, one pass sends nothing, says which

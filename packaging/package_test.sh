@@ -40,7 +40,7 @@ grep -q '^\./usr/local' "$work/contents" && fail "the package installs under /us
 
 # Dependencies: computed from the programs, and what the scripts call.
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in adduser libc6 libstdc++6 libqt6widgets6 libcups2 libcurl4; do
+for lib in adduser libc6 libstdc++6 libqt6widgets6 libcups2 libcurl4 libsystemd0; do
   [[ ", $depends," == *", $lib "* || ", $depends," == *", $lib,"* ]] ||
     fail "Depends lacks $lib: $depends"
 done

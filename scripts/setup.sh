@@ -9,6 +9,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libcurl4-openssl-dev
   libcups2-dev
+  libsystemd-dev
   qt6-base-dev fonts-dejavu-core
 )
 if [ "${1:-}" = "--tests" ]; then

@@ -66,8 +66,12 @@ class SilentSound : public SoundCue {
 
 class RecordedStatusLines : public StatusLines {
  public:
-  void Say(const std::string& line) override { lines.push_back(line); }
+  void Say(const std::string& line, Priority priority = Priority::kInfo) override {
+    lines.push_back(line);
+    priorities.push_back(priority);
+  }
   std::vector<std::string> lines;
+  std::vector<Priority> priorities;  // of each line
 };
 
 class FakeHost : public Host {

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "platform/screen/journal_priority.h"
+
 namespace korv {
 namespace {
 
@@ -72,21 +74,25 @@ bool SystemHost::PreviousInstance() {
   if (fd < 0) {
     int err = errno;
     if (err == EACCES && FindRunningCopy(lock_file_).running) return true;
-    std::cerr << "cannot make the lock file " << lock_file_.string() << ": " << std::strerror(err)
-              << "; a second copy would not be noticed" << std::endl;
+    SayCannotGuard("cannot make the lock file " + lock_file_.string() + ": " + std::strerror(err));
     return false;
   }
   if (!LockWhole(fd)) {
     int err = errno;
     close(fd);
     if (err == EAGAIN || err == EACCES) return true;
-    std::cerr << "cannot lock " << lock_file_.string() << ": " << std::strerror(err)
-              << "; a second copy would not be noticed" << std::endl;
+    SayCannotGuard("cannot lock " + lock_file_.string() + ": " + std::strerror(err));
     return false;
   }
   WritePid(fd);
   fd_ = fd;
   return false;
+}
+
+// The station runs on without the guard: a warning, not an error.
+void SystemHost::SayCannotGuard(const std::string& why) const {
+  std::cerr << (priority_marks_ ? PriorityMark(Priority::kWarning) : std::string()) << why
+            << "; a second copy would not be noticed" << std::endl;
 }
 
 }  // namespace korv

@@ -34,8 +34,11 @@ RunningCopy FindRunningCopy(const std::filesystem::path& lock_file);
 
 class SystemHost : public Host {
  public:
-  // lock_file: the host path of the lock file.
-  explicit SystemHost(std::filesystem::path lock_file) : lock_file_(std::move(lock_file)) {}
+  // lock_file: the host path of the lock file. priority_marks: the guard's
+  // line on standard error begins with its priority's mark, for a standard
+  // error that reads them (platform/screen/journal_priority.h).
+  explicit SystemHost(std::filesystem::path lock_file, bool priority_marks = false)
+      : lock_file_(std::move(lock_file)), priority_marks_(priority_marks) {}
   ~SystemHost() override;
   SystemHost(const SystemHost&) = delete;
   SystemHost& operator=(const SystemHost&) = delete;
@@ -44,7 +47,10 @@ class SystemHost : public Host {
   bool PreviousInstance() override;
 
  private:
+  void SayCannotGuard(const std::string& why) const;
+
   std::filesystem::path lock_file_;
+  const bool priority_marks_;
   int fd_ = -1;  // open and locked while this copy holds the station
 };
 

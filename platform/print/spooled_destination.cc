@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "common/runtime_error.h"
+#include "platform/screen/journal_priority.h"
 
 namespace korv {
 
@@ -94,14 +95,15 @@ void SpooledDestination::Run() {
     lock.lock();
     if (problem.empty()) {
       queue_.pop_front();
-      if (!problem_.empty()) Report("takes print jobs again");
+      if (!problem_.empty()) Report("takes print jobs again", Priority::kInfo);
       problem_.clear();
       pause = options_.first_retry;
       changed_.notify_all();
       continue;
     }
     if (stop_) break;
-    if (problem_.empty()) Report("holds its print jobs back and keeps trying: " + problem);
+    if (problem_.empty())
+      Report("holds its print jobs back and keeps trying: " + problem, Priority::kWarning);
     problem_ = problem;
     // A new ticket is worth a try at once: the printer may be back.
     size_t known = queue_.size();
@@ -115,7 +117,7 @@ std::string SpooledDestination::SendOne(const SpoolJob& job) {
   try {
     bytes = spool_.Read(job);
   } catch (const RuntimeError& e) {
-    Report("lost " + job.path.string() + " from its spool: " + e.description());
+    Report("lost " + job.path.string() + " from its spool: " + e.description(), Priority::kError);
     return {};  // nothing left to send
   }
   try {
@@ -129,14 +131,16 @@ std::string SpooledDestination::SendOne(const SpoolJob& job) {
     spool_.Remove(job);
   } catch (const RuntimeError& e) {
     // The printer has it; a job left behind would print again after a restart.
-    Report("printed " + job.path.string() + " but cannot remove it: " + e.description());
+    Report("printed " + job.path.string() + " but cannot remove it: " + e.description(),
+           Priority::kWarning);
   }
   return {};
 }
 
-void SpooledDestination::Report(const std::string& line) const {
+void SpooledDestination::Report(const std::string& line, Priority priority) const {
   std::ostream& out = options_.report ? *options_.report : std::cerr;
-  out << ("Printer " + device_name_ + " (" + described_ + ") " + line + "\n") << std::flush;
+  const std::string mark = options_.priority_marks ? PriorityMark(priority) : std::string();
+  out << (mark + "Printer " + device_name_ + " (" + described_ + ") " + line + "\n") << std::flush;
 }
 
 }  // namespace korv

@@ -13,8 +13,9 @@
 // start-up are sent first, so a restart loses nothing. A dead printer holds
 // up only its own sender: never another printer, never the caller of Deliver.
 //
-// When the printer starts failing, and when it takes jobs again, one line
-// goes to the report stream (standard error in the station program).
+// When the printer starts failing (a warning), and when it takes jobs again,
+// one line goes to the report stream (standard error in the station program);
+// so does a job lost from the spool (an error).
 
 #include <condition_variable>
 #include <deque>
@@ -29,6 +30,7 @@
 #include "platform/print/print_service.h"
 #include "platform/print/print_spool.h"
 #include "platform/print/printer_link.h"
+#include "platform/screen/services.h"
 
 namespace korv {
 
@@ -36,6 +38,9 @@ struct SenderOptions {
   std::chrono::milliseconds first_retry{1000};
   std::chrono::milliseconds longest_retry{60000};
   std::ostream* report = nullptr;  // null: standard error
+  // Each report begins with its priority's mark (journal_priority.h), for a
+  // report stream that reads them: the station program's standard error.
+  bool priority_marks = false;
   // The sender starts at Start() instead of at once: the station program
   // first finishes the sends a crash interrupted.
   bool start_later = false;
@@ -75,7 +80,7 @@ class SpooledDestination : public Destination {
   void Queue(const SpoolJob& job);
   // Empty when the printer took the job, else why not.
   std::string SendOne(const SpoolJob& job);
-  void Report(const std::string& line) const;
+  void Report(const std::string& line, Priority priority) const;
 
   const std::string device_name_;
   const std::string described_;

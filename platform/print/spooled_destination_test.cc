@@ -35,7 +35,8 @@ Document Ticket(const std::string& text) {
 
 struct Reports {
   std::ostringstream stream;
-  SenderOptions Options() { return {10ms, 80ms, &stream}; }
+  // Marked with their priorities, as the station program's are.
+  SenderOptions Options() { return {10ms, 80ms, &stream, true}; }
 };
 
 std::unique_ptr<SpooledDestination> SocketPrinter(const fs::path& spool, int port, Reports& reports,
@@ -93,7 +94,10 @@ TEST(SpooledDestinationTest, PrinterThatRefusesGetsTheTicketOnceItIsBack) {
                 0),
             0u)
       << service.HeldBackWarnings()[0];
-  EXPECT_NE(reports.stream.str().find("holds its print jobs back"), std::string::npos);
+  const std::string printer_named =
+      "Printer KITCHEN1 (socket://127.0.0.1:" + std::to_string(port) + ") ";
+  EXPECT_EQ(reports.stream.str().rfind("<4>" + printer_named + "holds its print jobs back", 0), 0u)
+      << reports.stream.str();
 
   EXPECT_FALSE(service.Drain(20ms));
   TcpTestPrinter printer(TcpTestPrinter::Mode::kPrints, port);  // switched on
@@ -104,7 +108,9 @@ TEST(SpooledDestinationTest, PrinterThatRefusesGetsTheTicketOnceItIsBack) {
   ASSERT_EQ(printer.Jobs().size(), 1u) << "printed exactly once";
   EXPECT_NE(printer.Jobs()[0].find("2 Cheeseburger\n"), std::string::npos);
   EXPECT_TRUE(service.HeldBackWarnings().empty());
-  EXPECT_NE(reports.stream.str().find("takes print jobs again"), std::string::npos);
+  EXPECT_NE(reports.stream.str().find("\n<6>" + printer_named + "takes print jobs again\n"),
+            std::string::npos)
+      << reports.stream.str();
 }
 
 TEST(SpooledDestinationTest, JammedPrinterHoldsUpNoOneElse) {

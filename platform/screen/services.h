@@ -42,6 +42,12 @@ class SoundCue {
   virtual void Play(const std::string& host_path) = 0;
 };
 
+// How much a status line matters to whoever follows the station: a fault
+// (an order not sent, a ticket lost, the station stopping), a problem the
+// station waits out or works around, or what it did. A journal that sorts
+// by priority shows the faults alone.
+enum class Priority { kError, kWarning, kInfo };
+
 // The program's lines on standard error: one for each order sent, each error
 // the window shows and each message box, so that a station, and above all a
 // headless one, can be followed where the system keeps its services' output.
@@ -50,7 +56,7 @@ class StatusLines {
  public:
   virtual ~StatusLines() = default;
   // Writes one line (without its end) and makes it visible at once.
-  virtual void Say(const std::string& line) = 0;
+  virtual void Say(const std::string& line, Priority priority = Priority::kInfo) = 0;
 };
 
 }  // namespace korv

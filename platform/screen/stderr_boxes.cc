@@ -20,9 +20,23 @@ std::string BoxLine(const std::string& text, const std::string& title) {
   return title.empty() ? OneLine(text) : OneLine(title) + ": " + OneLine(text);
 }
 
-BoxAnswer StderrBoxes::Show(const std::string& text, const std::string& title, BoxIcon,
+Priority BoxPriority(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::kNone:
+    case BoxIcon::kCritical:
+      return Priority::kError;
+    case BoxIcon::kExclamation:
+      return Priority::kWarning;
+    case BoxIcon::kQuestion:
+    case BoxIcon::kInformation:
+      break;
+  }
+  return Priority::kInfo;
+}
+
+BoxAnswer StderrBoxes::Show(const std::string& text, const std::string& title, BoxIcon icon,
                             BoxButtons buttons) {
-  lines_.Say(BoxLine(text, title));
+  lines_.Say(BoxLine(text, title), BoxPriority(icon));
   return buttons == BoxButtons::kYesNo ? BoxAnswer::kYes : BoxAnswer::kOk;
 }
 

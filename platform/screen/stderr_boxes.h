@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes of a station without a screen: nobody can answer, so each box
 // is said as one status line, "title: text", with every line break of the
-// text shown as " / ", and answered at once with its default button (OK, or
+// text shown as " / " and its icon's priority, and answered at once with its default button (OK, or
 // Yes for a Yes/No box).
 
 #include <string>
@@ -20,6 +20,11 @@ class StderrBoxes : public MessageBoxes {
   StatusLines& lines_;
 };
 
+// The priority of a box's line. A box without an icon is how the station's
+// own procedures show an error ("ERROR ENCOUNTERED 57", "System Busy"), so
+// it is one, as a critical box is; an exclamation is a warning, a question
+// or a note information.
+Priority BoxPriority(BoxIcon icon);
 // The text on one line: CR LF, CR and LF each become " / ".
 std::string OneLine(const std::string& text);
 // The box as its status line.
