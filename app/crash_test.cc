@@ -185,7 +185,10 @@ Snapshot Take(const fs::path& root) {
   for (const auto& e : fs::recursive_directory_iterator(root)) {
     if (!e.is_regular_file()) continue;
     std::string name = fs::relative(e.path(), root).string();
-    if (name != "c/Korvain/korv-delayed-send.lock") files[name] = ReadHostFile(e.path());
+    // The lock and the state of the last pass say how the station runs, not
+    // what it sent: the last pass of a run that was killed is another pass.
+    if (name != "c/Korvain/korv-delayed-send.lock" && name != "c/Korvain/data/StationState.txt")
+      files[name] = ReadHostFile(e.path());
   }
   return files;
 }

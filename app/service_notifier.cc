@@ -24,11 +24,6 @@ uint64_t WatchdogUsec() {
 
 }  // namespace
 
-std::string PassSummary(const DispatchPass& pass) {
-  if (!pass.ConfigProblem().empty()) return pass.ConfigProblem();
-  return std::to_string(pass.PendingCount()) + " pending";
-}
-
 ServiceNotifier::ServiceNotifier(StatusLines& status, std::function<std::string()> summary)
     : status_(status), summary_(std::move(summary)) {}
 

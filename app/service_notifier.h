@@ -24,10 +24,6 @@
 
 namespace korv {
 
-// The pass in one line: "3 pending" (the delayed header files last counted),
-// or why the configuration cannot be used.
-std::string PassSummary(const DispatchPass& pass);
-
 class ServiceNotifier : public PassObserver {
  public:
   ServiceNotifier(StatusLines& status, std::function<std::string()> summary);

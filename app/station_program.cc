@@ -184,7 +184,8 @@ int RunStation(const ProgramOptions& options) {
 
   KORVdelayedSend1 window(station, platform, KORV_VERSION);
   window.EndSignalled = [] { return g_stop.load(); };
-  ServiceNotifier notifier(status, [&window] { return PassSummary(window.Pass()); });
+  // The watch has seen the pass before the notifier hears of its end.
+  ServiceNotifier notifier(status, [&window] { return window.State().summary; });
   window.Pass().AddObserver(&notifier);
   QtStation::Binding on_screen = QtStation::Bind(screen.get(), window);
   if (!window.Form_Load()) return 1;

@@ -160,7 +160,8 @@ bool DispatchPass::IsDue(const PendingOrder& order) {
 void DispatchPass::EndOfPass() {
   // A printer that holds tickets back (off, out of paper, unreachable) is
   // said in the error text, once for each state it is in.
-  for (const std::string& warning : platform_.printer.HeldBackWarnings()) Say(warning);
+  for (const std::string& warning : platform_.printer.HeldBackWarnings())
+    Say(warning, true, Priority::kWarning);
   Tell([](PassObserver& o) { o.PassEnded(); });
 }
 
@@ -185,11 +186,11 @@ void DispatchPass::Sent(const std::string& id, int phone_order) {
   Tell([&](PassObserver& o) { o.OrderSent(id, phone_order); });
 }
 
-void DispatchPass::Say(const std::string& message, bool once) {
+void DispatchPass::Say(const std::string& message, bool once, Priority priority) {
   const std::string said = Printable(message);  // it may quote a damaged file
   if (once && !reported_.insert(said).second) return;
   Tell([&](PassObserver& o) { o.FaultSaid(said); });
-  platform_.status.Say("korv-delayed-send: " + said);
+  platform_.status.Say("korv-delayed-send: " + said, priority);
 }
 
 }  // namespace korv

@@ -109,10 +109,13 @@ class DispatchPass : public SendReport {
   // service; each distinct message only once per run, so a fault met every
   // minute is said once. A message names the file or the order it is about;
   // control bytes it quotes from a file are shown escaped.
-  void Say(const std::string& message, bool once = true);
+  void Say(const std::string& message, bool once = true, Priority priority = Priority::kError);
 
   // SendReport: what the send under way tells the pass.
-  void Fault(const std::string& message, bool once = true) override { Say(message, once); }
+  void Fault(const std::string& message, bool once = true,
+             Priority priority = Priority::kError) override {
+    Say(message, once, priority);
+  }
   void LeaveAlone(const std::string& id) override { passed_by_.insert(id); }
   void Hold(const std::string& id, const std::string& why, bool once = true) override;
   void ShareDown(const std::string& why) override;

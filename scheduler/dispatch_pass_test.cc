@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "scheduler/korv_delayed_send.h"
@@ -152,6 +153,12 @@ TEST(DispatchPass, TheWindowShowsWhatThePassTellsIt) {
   EXPECT_NE(w.RichTextBox1.Text().find(kOrders + "DS7.PH"), std::string::npos)
       << w.RichTextBox1.Text();
   EXPECT_FALSE(w.EngineLoaded());
+  // A journal that sorts by priority shows the held order, not the send.
+  std::map<std::string, Priority> priority_of;
+  for (size_t i = 0; i < t.status.lines.size(); ++i)
+    priority_of[t.status.lines[i].substr(0, 30)] = t.status.priorities.at(i);
+  EXPECT_EQ(priority_of.at("korv-delayed-send: sent DS5 as"), Priority::kInfo);
+  EXPECT_EQ(priority_of.at("korv-delayed-send: Order DS8 s"), Priority::kError);
 
   // The order that cannot go is the station's state, told once.
   EXPECT_EQ(w.Tray.State, "attention");

@@ -172,8 +172,9 @@ void SendTransaction::Recorded(const std::string& what, const std::function<void
   try {
     step();
   } catch (const std::exception& e) {
-    report_.Fault(what + " (" + ExplainedError(AsRuntimeError(e)) +
-                  "); the order is sent all the same");
+    report_.Fault(
+        what + " (" + ExplainedError(AsRuntimeError(e)) + "); the order is sent all the same", true,
+        Priority::kWarning);
   }
 }
 

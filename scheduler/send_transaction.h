@@ -32,8 +32,9 @@ class SendReport {
  public:
   virtual ~SendReport() = default;
   // For the error text and standard error; once: only the first time this
-  // run says it.
-  virtual void Fault(const std::string& message, bool once = true) = 0;
+  // run says it. A warning: what the send went on past.
+  virtual void Fault(const std::string& message, bool once = true,
+                     Priority priority = Priority::kError) = 0;
   // The order stays as it is for the rest of this pass, and nobody need
   // know (another station has it).
   virtual void LeaveAlone(const std::string& id) = 0;

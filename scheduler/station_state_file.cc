@@ -96,7 +96,8 @@ void StationStateFile::StateChanged(const StationState& state) {
   } catch (const std::exception& e) {
     if (!std::exchange(said_, true))
       status_.Say("korv-delayed-send: the station's state cannot be written to " + path + " (" +
-                  ExplainedError(AsRuntimeError(e)) + "); korvtool status cannot tell it");
+                      ExplainedError(AsRuntimeError(e)) + "); korvtool status cannot tell it",
+                  Priority::kWarning);
   }
 }
 
