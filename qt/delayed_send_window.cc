@@ -50,6 +50,7 @@ QtDelayedSendWindow::QtDelayedSendWindow(KORVdelayedSend1& window, QtLoop& loop)
       loop_(loop),
       icon_(StationIcon(window.Image1)),
       frame_(std::make_unique<WindowFrame>()),
+      printers_(std::make_unique<QtPrintersWindow>(window, loop)),
       elements_(loop) {
   frame_->setObjectName("KORVdelayedSend1");
   frame_->setWindowTitle(FromCp1252(window.Caption));
@@ -62,6 +63,7 @@ QtDelayedSendWindow::QtDelayedSendWindow(KORVdelayedSend1& window, QtLoop& loop)
   layout->addWidget(CreateErrorView(), 1);
   layout->addWidget(CreateStateLine());
   layout->addLayout(CreateButtons());
+  printers_->widget().setWindowIcon(icon_);
   CreateTray();
   frame_->on_close = [this] {
     Button& button = HasIcon() ? window_.SSCommand2 : window_.SSCommand1;
@@ -181,6 +183,11 @@ QLayout* QtDelayedSendWindow::CreateButtons() {
   row->addWidget(elements_.CreateButton(window_.SSCommand2, "SSCommand2"));
   row->addWidget(elements_.CreateButton(window_.SSCommand4, "SSCommand4"));
   row->addStretch(1);
+  auto* printers = new QPushButton("Printers");
+  printers->setObjectName("PrintersButton");
+  printers->setAutoDefault(false);
+  QObject::connect(printers, &QPushButton::clicked, [this] { printers_->Show(); });
+  row->addWidget(printers);
   QPushButton* log = elements_.CreateButton(window_.SSCommand8, "SSCommand8");
   // Connected after the press: the viewer exists once the press has run.
   QObject::connect(log, &QPushButton::clicked, [this] { BindLogViewer(); });

@@ -10,7 +10,7 @@
 // error view SSPanel2 (each part shown exactly when its element is visible);
 // below them the state line (StateLine: the station's state in words, in the
 // state's colours, hidden while the station is normal); the buttons End,
-// Done, Error's and Log at the bottom.
+// Done, Error's, Printers and Log at the bottom.
 //
 // The window shows, hides, minimises and maximises as the window's Visible
 // and WindowState say. Without a notification area (no tray on the desktop,
@@ -25,7 +25,8 @@
 // hide), and its menu is the window's TrayMenu(), asked afresh each time it
 // opens.
 //
-// The log viewer gets its own window the first time the Log button opens it.
+// The log viewer gets its own window the first time the Log button opens it;
+// the Printers button opens the printers window (QtPrintersWindow).
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -35,6 +36,7 @@
 
 #include "qt/element_widgets.h"
 #include "qt/log_viewer_window.h"
+#include "qt/printers_window.h"
 #include "qt/station_tray.h"
 #include "qt/window_frame.h"
 #include "scheduler/korv_delayed_send.h"
@@ -56,6 +58,7 @@ class QtDelayedSendWindow {
   QWidget& widget() { return *frame_; }
   // Null until the Log button first opened the viewer.
   QtLogViewerWindow* log_viewer() { return log_viewer_.get(); }
+  QtPrintersWindow& printers() { return *printers_; }
   // Null without a notification area.
   QSystemTrayIcon* tray() { return tray_.get(); }
   // The icon's right-click menu.
@@ -86,6 +89,7 @@ class QtDelayedSendWindow {
   std::unique_ptr<QMenu> menu_;
   std::unique_ptr<QSystemTrayIcon> tray_;
   std::unique_ptr<StationTray> station_tray_;
+  std::unique_ptr<QtPrintersWindow> printers_;
   std::unique_ptr<QtLogViewerWindow> log_viewer_;
   ElementWidgets elements_;
   bool menu_opening_ = false;  // the menu is filled by its own opening

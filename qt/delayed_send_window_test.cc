@@ -304,6 +304,55 @@ TEST_F(DelayedSendWindowTest, TheIconTheTipAndTheStateLineFollowTheStateAndEachC
   }
 }
 
+// The printers window lists each printer as the last pass found it, a
+// printer holding tickets with why and since when; its button makes every
+// printer try at once, and the pass that shows how it went comes soon.
+TEST_F(DelayedSendWindowTest, ThePrintersWindowListsEachPrinterAndSendsHeldTicketsNow) {
+  auto held = std::make_unique<testing::HoldingDestination>("socket://10.0.0.5:9100");
+  auto idle = std::make_unique<testing::HoldingDestination>("cups:Bar_Raw");
+  testing::HoldingDestination& kitchen = *held;
+  testing::HoldingDestination& bar = *idle;
+  kitchen.state = {3, "printer not available: 10.0.0.5:9100: No route to host"};
+  std::vector<InstalledPrinter> installed;
+  installed.push_back({"KITCHEN1 TM-U220", std::move(held)});
+  installed.push_back({"BAR TM-T88", std::move(idle)});
+  t.printer = PrintService(std::move(installed));
+  Start();
+  window.Timer1_Timer();
+  EXPECT_EQ(Find<QLabel>("StateLine")->text(),
+            "0 pending; KITCHEN1 TM-U220 holds 3 tickets (printer not available: 10.0.0.5:9100: "
+            "No route to host)");
+
+  Click("PrintersButton");
+  QWidget& printers = screen.printers().widget();
+  EXPECT_TRUE(printers.isVisible());
+  EXPECT_EQ(printers.windowTitle(), "Printers");
+  auto* list = Find<QTreeWidget>("PrinterList", &printers);
+  const auto row = [&](int i) {
+    QStringList cells;
+    for (int c = 0; c < list->columnCount(); ++c) cells << list->topLevelItem(i)->text(c);
+    return cells;
+  };
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  EXPECT_EQ(row(0),
+            QStringList({"KITCHEN1 TM-U220", "socket://10.0.0.5:9100", "3", "12/25/2026 6:30:00 PM",
+                         "printer not available: 10.0.0.5:9100: No route to host"}));
+  EXPECT_EQ(row(1), QStringList({"BAR TM-T88", "cups:Bar_Raw", "0", "", ""}));
+
+  Click("SendNow", &printers);
+  EXPECT_EQ(kitchen.retries, 1);
+  EXPECT_EQ(bar.retries, 1);
+  EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kAfterRetryMs);
+  kitchen.state = {};  // the paper was all it needed
+  t.clock.AdvanceMs(KORVdelayedSend1::kAfterRetryMs);
+  window.Timer1_Timer();
+  EXPECT_EQ(row(0)[2], "0");
+  EXPECT_EQ(row(0)[3], "");
+  EXPECT_FALSE(Find<QPushButton>("SendNow", &printers)->isEnabled());
+  EXPECT_FALSE(Shown("StateLine"));
+  EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
+}
+
 TEST_F(DelayedSendWindowTest, WithoutANotificationAreaDoneMinimisesAndCloseEnds) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "a notification area is there";
   Start();
