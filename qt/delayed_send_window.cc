@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "qt/screen_text.h"
+#include "qt/station_icons.h"
 
 namespace korv {
 namespace {
@@ -44,31 +45,12 @@ class PictureArea : public QLabel {
 
 }  // namespace
 
-QIcon StationIcon(const std::string& name) {
-  QIcon themed = QIcon::fromTheme(QString::fromStdString(name));
-  if (!themed.isNull()) return themed;
-  // A ticket with a clock hand: drawn, so the icon needs no file.
-  QPixmap picture(32, 32);
-  picture.fill(Qt::transparent);
-  QPainter painter(&picture);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(0x20, 0x40, 0x80), 2));
-  painter.setBrush(QColor(0xF5, 0xF0, 0xE0));
-  painter.drawRoundedRect(QRectF(4, 2, 24, 28), 3, 3);
-  painter.setBrush(QColor(0xD0, 0x30, 0x20));
-  painter.drawEllipse(QPointF(16, 16), 8, 8);
-  painter.setPen(QPen(Qt::white, 2));
-  painter.drawLine(QPointF(16, 16), QPointF(16, 10));
-  painter.drawLine(QPointF(16, 16), QPointF(20, 16));
-  painter.end();
-  return QIcon(picture);
-}
-
 QtDelayedSendWindow::QtDelayedSendWindow(KORVdelayedSend1& window, QtLoop& loop)
     : window_(window),
       loop_(loop),
       icon_(StationIcon(window.Image1)),
       frame_(std::make_unique<WindowFrame>()),
+      printers_(std::make_unique<QtPrintersWindow>(window, loop)),
       elements_(loop) {
   frame_->setObjectName("KORVdelayedSend1");
   frame_->setWindowTitle(FromCp1252(window.Caption));
@@ -79,7 +61,9 @@ QtDelayedSendWindow::QtDelayedSendWindow(KORVdelayedSend1& window, QtLoop& loop)
   layout->addWidget(elements_.CreateMultiColumnList(window.MList1, "MList1"), 1);
   layout->addWidget(CreateOrderView(), 1);
   layout->addWidget(CreateErrorView(), 1);
+  layout->addWidget(CreateStateLine());
   layout->addLayout(CreateButtons());
+  printers_->widget().setWindowIcon(icon_);
   CreateTray();
   frame_->on_close = [this] {
     Button& button = HasIcon() ? window_.SSCommand2 : window_.SSCommand1;
@@ -91,7 +75,7 @@ QtDelayedSendWindow::QtDelayedSendWindow(KORVdelayedSend1& window, QtLoop& loop)
 QtDelayedSendWindow::~QtDelayedSendWindow() {
   window_.on_window_change = nullptr;
   window_.PopupMenu = nullptr;
-  window_.Tray.on_update = nullptr;
+  window_.StateLine.on_update = nullptr;
 }
 
 QWidget* QtDelayedSendWindow::CreateHeader() {
@@ -157,6 +141,27 @@ QWidget* QtDelayedSendWindow::CreateErrorView() {
   return panel;
 }
 
+// Bound here rather than as a plain label: hidden while empty (normal), and
+// coloured by the state, which the window has set before the line changes.
+QLabel* QtDelayedSendWindow::CreateStateLine() {
+  auto* line = new QLabel;
+  line->setObjectName("StateLine");
+  line->setTextFormat(Qt::PlainText);
+  line->setWordWrap(true);
+  Emphasize(*line, 0);
+  window_.StateLine.on_update = [this, line] {
+    const std::string& words = window_.StateLine.Caption();
+    line->setText(FromCp1252(words));
+    line->setVisible(window_.StateLine.Visible() && !words.empty());
+    const std::optional<StateColors> colors = StateColorsOf(HealthName(window_.State().health));
+    line->setStyleSheet(colors ? QString("background: %1; color: %2; padding: 4px;")
+                                     .arg(colors->background.name(), colors->text.name())
+                               : QString());
+  };
+  window_.StateLine.on_update();
+  return line;
+}
+
 QLabel* QtDelayedSendWindow::CreateWarning(Label& label, const char* name) {
   QLabel* warning = elements_.CreateLabel(label, name);
   Emphasize(*warning, 11, "#c00000");
@@ -178,6 +183,11 @@ QLayout* QtDelayedSendWindow::CreateButtons() {
   row->addWidget(elements_.CreateButton(window_.SSCommand2, "SSCommand2"));
   row->addWidget(elements_.CreateButton(window_.SSCommand4, "SSCommand4"));
   row->addStretch(1);
+  auto* printers = new QPushButton("Printers");
+  printers->setObjectName("PrintersButton");
+  printers->setAutoDefault(false);
+  QObject::connect(printers, &QPushButton::clicked, [this] { printers_->Show(); });
+  row->addWidget(printers);
   QPushButton* log = elements_.CreateButton(window_.SSCommand8, "SSCommand8");
   // Connected after the press: the viewer exists once the press has run.
   QObject::connect(log, &QPushButton::clicked, [this] { BindLogViewer(); });
@@ -207,11 +217,7 @@ void QtDelayedSendWindow::CreateTray() {
                      if (reason != QSystemTrayIcon::DoubleClick || !window_.Tray.Activate) return;
                      loop_.Guard(window_.Tray.Activate);
                    });
-  window_.Tray.on_update = [this] {
-    tray_->setToolTip(ScreenTip(window_.Tray.TipText));
-    tray_->setVisible(window_.Tray.Shown);
-  };
-  window_.Tray.on_update();
+  station_tray_ = std::make_unique<StationTray>(window_.Tray, *tray_, icon_);
 }
 
 void QtDelayedSendWindow::FillMenu(const std::vector<KORVdelayedSend1::MenuEntry>& entries) {

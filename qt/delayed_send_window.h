@@ -8,7 +8,9 @@
 // on top; below them the pending list MList1 with its
 // caption line, or, in its place while open, the order view SSPanel1 or the
 // error view SSPanel2 (each part shown exactly when its element is visible);
-// the buttons End, Done, Error's and Log at the bottom.
+// below them the state line (StateLine: the station's state in words, in the
+// state's colours, hidden while the station is normal); the buttons End,
+// Done, Error's, Printers and Log at the bottom.
 //
 // The window shows, hides, minimises and maximises as the window's Visible
 // and WindowState say. Without a notification area (no tray on the desktop,
@@ -18,10 +20,13 @@
 // is none.
 //
 // The icon (when the desktop has a notification area) shows the window's tip
-// text; a double click is the window's Tray_Activate (show or hide), and its
-// menu is the window's TrayMenu(), asked afresh each time it opens.
+// text and the station's state, and the window's messages as notifications
+// (StationTray); a double click is the window's Tray_Activate (show or
+// hide), and its menu is the window's TrayMenu(), asked afresh each time it
+// opens.
 //
-// The log viewer gets its own window the first time the Log button opens it.
+// The log viewer gets its own window the first time the Log button opens it;
+// the Printers button opens the printers window (QtPrintersWindow).
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -31,6 +36,8 @@
 
 #include "qt/element_widgets.h"
 #include "qt/log_viewer_window.h"
+#include "qt/printers_window.h"
+#include "qt/station_tray.h"
 #include "qt/window_frame.h"
 #include "scheduler/korv_delayed_send.h"
 
@@ -51,6 +58,7 @@ class QtDelayedSendWindow {
   QWidget& widget() { return *frame_; }
   // Null until the Log button first opened the viewer.
   QtLogViewerWindow* log_viewer() { return log_viewer_.get(); }
+  QtPrintersWindow& printers() { return *printers_; }
   // Null without a notification area.
   QSystemTrayIcon* tray() { return tray_.get(); }
   // The icon's right-click menu.
@@ -63,6 +71,7 @@ class QtDelayedSendWindow {
   QLabel* CreatePicture();
   QWidget* CreateOrderView();
   QWidget* CreateErrorView();
+  QLabel* CreateStateLine();
   QLayout* CreateButtons();
   QLabel* CreateWarning(Label& label, const char* name);
   // The buttons in a row, left-aligned.
@@ -79,12 +88,11 @@ class QtDelayedSendWindow {
   std::unique_ptr<WindowFrame> frame_;
   std::unique_ptr<QMenu> menu_;
   std::unique_ptr<QSystemTrayIcon> tray_;
+  std::unique_ptr<StationTray> station_tray_;
+  std::unique_ptr<QtPrintersWindow> printers_;
   std::unique_ptr<QtLogViewerWindow> log_viewer_;
   ElementWidgets elements_;
   bool menu_opening_ = false;  // the menu is filled by its own opening
 };
-
-// The icon's picture: the theme's icon of that name, or a drawn one.
-QIcon StationIcon(const std::string& name);
 
 }  // namespace korv

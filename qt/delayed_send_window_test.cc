@@ -5,6 +5,8 @@
 #include <QTest>
 
 #include "qt/qt_test_app.h"
+#include "qt/station_icons.h"
+#include "qt/station_tray.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
@@ -47,11 +49,11 @@ class DelayedSendWindowTest : public ::testing::Test {
     QApplication::processEvents();
   }
 
-  void Order(const std::string& id, const std::string& time, const std::string& customer = " 7") {
-    WriteDelayedOrder(
-        t.files, kRoot,
-        OrderHeader{"207-555-0107", customer, "Margaret Hale", id, "12/25/2026", time},
-        {" 2|Cheeseburger        |$23.00|CHEESEBURGER| 4 - Main Course|T|N"});
+  void Order(const std::string& id, const std::string& time, const std::string& customer = " 7",
+             const std::string& date = "12/25/2026") {
+    WriteDelayedOrder(t.files, kRoot,
+                      OrderHeader{"207-555-0107", customer, "Margaret Hale", id, date, time},
+                      {" 2|Cheeseburger        |$23.00|CHEESEBURGER| 4 - Main Course|T|N"});
   }
 
   template <class W = QWidget>
@@ -220,6 +222,135 @@ TEST_F(DelayedSendWindowTest, APressedMoveOverThePictureBringsTheWindowUp) {
   move(Qt::RightButton);
   EXPECT_TRUE(window.Visible);
   EXPECT_TRUE(screen.widget().isMaximized());
+}
+
+// A station that needs someone is seen without opening anything: the icon's
+// picture and tip and the window's state line follow the state, and each
+// condition is one notification of its kind when it begins and one when it
+// ends, however many passes meet it.
+TEST_F(DelayedSendWindowTest, TheIconTheTipAndTheStateLineFollowTheStateAndEachChangeIsToldOnce) {
+  QSystemTrayIcon icon;  // the desktop's, as a station with a notification area has it
+  StationTray tray(window.Tray, icon, screen.icon());
+  std::vector<std::string> told;
+  tray.show_message = [&](const QString& title, const QString& text,
+                          QSystemTrayIcon::MessageIcon kind) {
+    const char* kinds[] = {"none", "information", "warning", "critical"};
+    told.push_back(std::string(kinds[kind]) + ": " + title.toStdString() + ": " +
+                   text.toStdString());
+  };
+  const auto picture = [&] { return icon.icon().pixmap(22).toImage(); };
+  const auto line_color = [&] {
+    auto* line = Find<QLabel>("StateLine");
+    return line->isVisible() ? line->grab().toImage().pixelColor(2, 2) : QColor();
+  };
+  Start();
+  window.Timer1_Timer();
+  const QImage normal = picture();
+  EXPECT_TRUE(icon.isVisible());
+  EXPECT_FALSE(Shown("StateLine"));
+
+  Order("DS8", "5 PM", " 7", "13/45/2026");  // a send date nobody can read: held
+  struct Pass {
+    std::function<void()> events;
+    std::string words;  // the state line; empty: hidden
+    std::string state;
+    std::vector<std::string> told;
+  };
+  const Pass passes[] = {
+      {[&] { window.Timer1_Timer(); },
+       "1 pending; DS8 held",
+       "attention",
+       {"warning: Delayed Send - attention: Order DS8 stays pending: the send date 13/45/2026 "
+        "cannot be read"}},
+      {[&] { window.Timer1_Timer(); }, "1 pending; DS8 held", "attention", {}},
+      {[&] {
+         t.files.Kill(kOrders + "DS8.PH");
+         window.Timer1_Timer();
+       },
+       "",
+       "normal",
+       {"information: Delayed Send - cleared: Cleared: DS8 held"}},
+      {[&] {  // a pass that cannot reach the shared folder
+         window.Watch().PassBegan();
+         window.Watch().ShareDown("F:\\KORVAIN\\PhoneOrders\\ cannot be reached");
+         window.Watch().PassEnded();
+       },
+       "0 pending; the shared folder cannot be reached",
+       "fault",
+       {"critical: Delayed Send - fault: F:\\KORVAIN\\PhoneOrders\\ cannot be reached"}},
+  };
+  QImage attention;
+  for (const Pass& pass : passes) {
+    SCOPED_TRACE(pass.state + " " + pass.words);
+    told.clear();
+    t.clock.AdvanceMs(60000);
+    pass.events();
+    EXPECT_EQ(told.size(), pass.told.size());
+    for (size_t i = 0; i < std::min(told.size(), pass.told.size()); ++i)
+      EXPECT_EQ(told[i].rfind(pass.told[i], 0), 0u) << told[i];
+    EXPECT_EQ(Find<QLabel>("StateLine")->text().toStdString(), pass.words);
+    EXPECT_EQ(Shown("StateLine"), !pass.words.empty());
+    const std::optional<StateColors> colors = StateColorsOf(pass.state);
+    EXPECT_EQ(line_color(), colors ? colors->background : QColor());
+    const QString tip = icon.toolTip();
+    EXPECT_TRUE(pass.words.empty() ? !tip.contains("pending;")
+                                   : tip.contains(QString::fromStdString(pass.words)))
+        << tip.toStdString();
+    EXPECT_EQ(picture() == normal, pass.state == "normal");
+    if (pass.state == "attention") attention = picture();
+    if (pass.state == "fault") {
+      EXPECT_NE(picture(), attention);
+    }
+  }
+}
+
+// The printers window lists each printer as the last pass found it, a
+// printer holding tickets with why and since when; its button makes every
+// printer try at once, and the pass that shows how it went comes soon.
+TEST_F(DelayedSendWindowTest, ThePrintersWindowListsEachPrinterAndSendsHeldTicketsNow) {
+  auto held = std::make_unique<testing::HoldingDestination>("socket://10.0.0.5:9100");
+  auto idle = std::make_unique<testing::HoldingDestination>("cups:Bar_Raw");
+  testing::HoldingDestination& kitchen = *held;
+  testing::HoldingDestination& bar = *idle;
+  kitchen.state = {3, "printer not available: 10.0.0.5:9100: No route to host"};
+  std::vector<InstalledPrinter> installed;
+  installed.push_back({"KITCHEN1 TM-U220", std::move(held)});
+  installed.push_back({"BAR TM-T88", std::move(idle)});
+  t.printer = PrintService(std::move(installed));
+  Start();
+  window.Timer1_Timer();
+  EXPECT_EQ(Find<QLabel>("StateLine")->text(),
+            "0 pending; KITCHEN1 TM-U220 holds 3 tickets (printer not available: 10.0.0.5:9100: "
+            "No route to host)");
+
+  Click("PrintersButton");
+  QWidget& printers = screen.printers().widget();
+  EXPECT_TRUE(printers.isVisible());
+  EXPECT_EQ(printers.windowTitle(), "Printers");
+  auto* list = Find<QTreeWidget>("PrinterList", &printers);
+  const auto row = [&](int i) {
+    QStringList cells;
+    for (int c = 0; c < list->columnCount(); ++c) cells << list->topLevelItem(i)->text(c);
+    return cells;
+  };
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  EXPECT_EQ(row(0),
+            QStringList({"KITCHEN1 TM-U220", "socket://10.0.0.5:9100", "3", "12/25/2026 6:30:00 PM",
+                         "printer not available: 10.0.0.5:9100: No route to host"}));
+  EXPECT_EQ(row(1), QStringList({"BAR TM-T88", "cups:Bar_Raw", "0", "", ""}));
+
+  Click("SendNow", &printers);
+  EXPECT_EQ(kitchen.retries, 1);
+  EXPECT_EQ(bar.retries, 1);
+  EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kAfterRetryMs);
+  kitchen.state = {};  // the paper was all it needed
+  t.clock.AdvanceMs(KORVdelayedSend1::kAfterRetryMs);
+  window.Timer1_Timer();
+  EXPECT_EQ(row(0)[2], "0");
+  EXPECT_EQ(row(0)[3], "");
+  EXPECT_FALSE(Find<QPushButton>("SendNow", &printers)->isEnabled());
+  EXPECT_FALSE(Shown("StateLine"));
+  EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
 }
 
 TEST_F(DelayedSendWindowTest, WithoutANotificationAreaDoneMinimisesAndCloseEnds) {

@@ -143,6 +143,11 @@ void KORVdelayedSend1::StateChanged(const StationState& state) {
   SetTipText(File1.ListCount());
 }
 
+void KORVdelayedSend1::SendHeldTicketsNow() {
+  platform_.printer.RetryHeldTickets();
+  if (Timer1.Interval() > kAfterRetryMs) Timer1.SetInterval(kAfterRetryMs);
+}
+
 std::vector<std::string> KORVdelayedSend1::WhatWouldWait() const {
   std::vector<std::string> waiting;
   if (passing_) waiting.push_back("a send under way (it is finished at the next start)");

@@ -81,6 +81,12 @@ class KORVdelayedSend1 : private PassObserver, private StationWatchListener {
   // StateLine show it.
   const StationState& State() const { return watch_.State(); }
   StationWatch& Watch() { return watch_; }
+  // The operator's "send now" for the tickets printers hold (a printer
+  // mended): each printer tries them at once, and the next pass, which looks
+  // at the printers again, comes kAfterRetryMs later, unless the timer is
+  // stopped (a pass under way or a view open: they arm it themselves).
+  void SendHeldTicketsNow();
+  static constexpr int kAfterRetryMs = 5000;
 
   const std::string Caption = "Kitchen Orders - Delayed  Send";
 

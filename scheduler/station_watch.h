@@ -65,6 +65,8 @@ class StationWatch : public PassObserver {
   StationWatch(const DispatchPass& pass, const Clock& clock, PrintService& printers)
       : pass_(pass), clock_(clock), printers_(printers) {}
   void AddListener(StationWatchListener* listener) { listeners_.push_back(listener); }
+  // For a listener that goes before the watch (a window's panel).
+  void RemoveListener(StationWatchListener* listener) { std::erase(listeners_, listener); }
   const StationState& State() const { return state_; }
 
   void PassBegan() override;

@@ -1,8 +1,8 @@
 #pragma once
 // Stand-ins for the window services in tests: a loop that runs posted work
 // and timers on a fake clock, message boxes answered from a script, a silent
-// sound cue, status lines kept in a list, a host with a set name, and a
-// printer that records documents.
+// sound cue, status lines kept in a list, a host with a set name, a
+// printer that records documents and one that holds them back.
 
 #include <deque>
 #include <functional>
@@ -92,6 +92,21 @@ class RecordingDestination : public Destination {
 
  private:
   std::vector<Document>* sink_;
+};
+
+// A printer whose holding the test sets, counting the operator's retries.
+class HoldingDestination : public Destination {
+ public:
+  explicit HoldingDestination(std::string described) : described_(std::move(described)) {}
+  void Deliver(const Document&) override {}
+  std::string Describe() const override { return described_; }
+  DestinationState State() const override { return state; }
+  void RetryNow() override { ++retries; }
+  DestinationState state;
+  int retries = 0;
+
+ private:
+  std::string described_;
 };
 
 // A send's ledger of documents kept in memory.

@@ -85,6 +85,11 @@ void PrintService::Start() {
     if (p.destination) p.destination->Start();
 }
 
+void PrintService::RetryHeldTickets() {
+  for (InstalledPrinter& p : printers_)
+    if (p.destination) p.destination->RetryNow();
+}
+
 // The number is recorded before the document is written and its arrival
 // after, so a crash in between is settled by looking at the printer's spool.
 // A delivery that fails leaves its entry begun: the send stops, and its

@@ -80,6 +80,10 @@ class Destination {
   // Starts handing what it holds to the printer, when that waits for it
   // (the station program: once the interrupted sends are finished).
   virtual void Start() {}
+  // The operator says the printer may be back (paper loaded, switched on):
+  // what it holds is tried at once instead of after the pause between
+  // retries. Safe from any thread; returns at once.
+  virtual void RetryNow() {}
   // Text shown to an administrator ("socket://10.0.0.5:9100").
   virtual std::string Describe() const = 0;
   // False for an entry that names nothing this station can print to: its
@@ -159,6 +163,8 @@ class PrintService {
   void SetLedger(DocumentLedger* ledger);
   // Starts every printer that waits for it (Destination::Start).
   void Start();
+  // Every printer tries what it holds at once (Destination::RetryNow).
+  void RetryHeldTickets();
   bool DocumentOpen() const { return !open_.lines.empty(); }
   const Document& OpenDocument() const { return open_; }
 

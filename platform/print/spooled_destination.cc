@@ -71,6 +71,14 @@ void SpooledDestination::Queue(const SpoolJob& job) {
   changed_.notify_all();
 }
 
+void SpooledDestination::RetryNow() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    retry_now_ = true;
+  }
+  changed_.notify_all();
+}
+
 DestinationState SpooledDestination::State() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return {static_cast<int>(queue_.size()), problem_};
@@ -90,6 +98,7 @@ void SpooledDestination::Run() {
       continue;
     }
     SpoolJob job = queue_.front();
+    retry_now_ = false;  // this attempt is the one asked for
     lock.unlock();
     std::string problem = SendOne(job);
     lock.lock();
@@ -107,8 +116,8 @@ void SpooledDestination::Run() {
     problem_ = problem;
     // A new ticket is worth a try at once: the printer may be back.
     size_t known = queue_.size();
-    changed_.wait_for(lock, pause, [&] { return stop_ || queue_.size() != known; });
-    pause = std::min(pause * 2, options_.longest_retry);
+    changed_.wait_for(lock, pause, [&] { return stop_ || retry_now_ || queue_.size() != known; });
+    pause = retry_now_ ? options_.first_retry : std::min(pause * 2, options_.longest_retry);
   }
 }
 

@@ -9,7 +9,7 @@
 // thread per printer then hands the jobs to the printer in order. A job
 // leaves the spool only when the printer has taken it; otherwise the sender
 // tries again after a pause that doubles from the first retry pause up to the
-// longest (a new ticket makes it try at once). Jobs found in the spool at
+// longest (a new ticket or RetryNow makes it try at once). Jobs found in the spool at
 // start-up are sent first, so a restart loses nothing. A dead printer holds
 // up only its own sender: never another printer, never the caller of Deliver.
 //
@@ -65,6 +65,9 @@ class SpooledDestination : public Destination {
   bool DeliverAs(int64_t ref, const Document& doc) override;
   void Release(int64_t ref) override;
   void Start() override;
+  // Wakes the sender from its pause between retries; the pauses start again
+  // from the first retry pause, since the printer has likely been mended.
+  void RetryNow() override;
   std::string Describe() const override { return described_; }
   DestinationState State() const override;
   // Waits until the printer has taken every spooled job; false when `within`
@@ -94,6 +97,7 @@ class SpooledDestination : public Destination {
   std::condition_variable changed_;
   std::deque<SpoolJob> queue_;
   std::string problem_;
+  bool retry_now_ = false;  // asked for since the last attempt began
   std::atomic<bool> stop_{false};
   std::thread sender_;
 };

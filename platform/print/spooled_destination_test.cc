@@ -113,6 +113,33 @@ TEST(SpooledDestinationTest, PrinterThatRefusesGetsTheTicketOnceItIsBack) {
       << reports.stream.str();
 }
 
+// An operator who has mended a printer does not wait out the pause between
+// retries, however long it has grown.
+TEST(SpooledDestinationTest, AHeldTicketGoesOutAtOnceWhenAskedInsteadOfAfterThePause) {
+  TempDir tmp;
+  int port = testing::UnusedLoopbackPort();
+  Reports reports;
+  const SenderOptions patient{1h, 1h, &reports.stream};
+  std::vector<InstalledPrinter> installed;
+  installed.push_back(
+      {"KITCHEN1", std::make_unique<SpooledDestination>(
+                       "KITCHEN1", "socket", tmp.path() / "spool",
+                       std::make_unique<SocketLink>("127.0.0.1", port, kQuickSocket),
+                       EscPosPrinter{}, patient, true)});
+  PrintService service(std::move(installed));
+  auto& kitchen = static_cast<SpooledDestination&>(*service.printer(0).destination);
+  kitchen.Deliver(Ticket("2 Cheeseburger"));
+  ASSERT_TRUE(SeesProblem(kitchen));
+
+  TcpTestPrinter printer(TcpTestPrinter::Mode::kPrints, port);  // paper loaded
+  EXPECT_FALSE(printer.WaitForConnections(1, 300ms)) << "it waits out its pause";
+  service.RetryHeldTickets();
+  ASSERT_TRUE(kitchen.Drain(kOutcome));
+  ASSERT_TRUE(printer.WaitForJobs(1));
+  EXPECT_EQ(printer.Jobs(), std::vector<std::string>{RenderEscPos(Ticket("2 Cheeseburger"), {})});
+  EXPECT_TRUE(kitchen.State().problem.empty());
+}
+
 TEST(SpooledDestinationTest, JammedPrinterHoldsUpNoOneElse) {
   TempDir tmp;
   TcpTestPrinter jammed(TcpTestPrinter::Mode::kNeverReads);
