@@ -54,7 +54,7 @@ BoxAnswer FromQtAnswer(int answer) {
 
 BoxAnswer QtBoxes::Show(const std::string& text, const std::string& title, BoxIcon icon,
                         BoxButtons buttons) {
-  lines_.Say(BoxLine(text, title));
+  lines_.Say(BoxLine(text, title), BoxPriority(icon));
   QMessageBox box(ToQtIcon(icon),
                   title.empty() ? QApplication::applicationName() : FromCp1252(title),
                   ScreenText(text), ToQtButtons(buttons), QApplication::activeWindow());
