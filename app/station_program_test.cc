@@ -293,7 +293,7 @@ TEST_F(StationProgram, TellsSystemdItIsReadyHowItIsAndThatItLives) {
        "passes and a minute for a pass (120s)"},
       // Alive, reading its configuration at every pass: a restart would not mend it.
       {"WATCHDOG_USEC=300000000 WATCHDOG_PID=$$", false,
-       "READY=1\nSTATUS=C:\\Korvain\\KorvINI.dat does not exist\nWATCHDOG=1\nSTOPPING=1\n", ""},
+       "READY=1\nSTATUS=0 pending; the configuration cannot be used\nWATCHDOG=1\nSTOPPING=1\n", ""},
   };
   for (const auto& run : runs) {
     SCOPED_TRACE(run.watchdog + (run.configured ? "" : " without configuration"));
