@@ -30,7 +30,7 @@ for path in ./usr/bin/korv-delayed-send ./usr/bin/korvtool \
   ./usr/share/icons/hicolor/scalable/apps/korv-delayed-send.svg \
   ./usr/share/man/man1/korv-delayed-send.1.gz ./usr/share/man/man1/korvtool.1.gz \
   ./usr/share/man/man5/printers.conf.5.gz ./usr/share/man/man5/mail.conf.5.gz \
-  ./usr/share/man/man5/korvini.dat.5.gz \
+  ./usr/share/man/man5/station.conf.5.gz ./usr/share/man/man5/korvini.dat.5.gz \
   ./usr/share/doc/korv-delayed-send/examples/printers.conf \
   ./usr/share/doc/korv-delayed-send/examples/mail.conf \
   ./usr/share/doc/korv-delayed-send/copyright ./usr/share/doc/korv-delayed-send/changelog.gz; do
@@ -70,7 +70,7 @@ dpkg-deb -x "$deb" "$root"
 
 # The manual pages say what --help says: every option and command in it.
 for page in man1/korv-delayed-send.1 man1/korvtool.1 man5/printers.conf.5 man5/mail.conf.5 \
-  man5/korvini.dat.5; do
+  man5/station.conf.5 man5/korvini.dat.5; do
   name=$(basename "$page" | sed 's/\.[15]$//')
   MANWIDTH=200 man --warnings -l "$root/usr/share/man/$page.gz" >"$work/$name.txt" \
     2>"$work/man-warnings" ||

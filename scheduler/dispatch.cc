@@ -25,6 +25,7 @@ void KORVdelayedSend1::Timer1_Timer() {
   pass_halted_ = false;
   if (!config_problem_.empty()) ReadStationConfig();
   if (config_problem_.empty()) SendDueOrders();
+  KeepWithinRetention();
   EndOfPass();
 }
 

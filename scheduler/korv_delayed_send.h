@@ -8,6 +8,7 @@
 //   interrupted_sends.cc  the sends a crash or power cut interrupted
 //   hand_off.cc       LoadOrderIntoEngine
 //   order_viewer.cc   the operator's views and buttons
+//   retention_pass.cc KeepWithinRetention
 
 #include <filesystem>
 #include <functional>
@@ -207,6 +208,9 @@ class KORVdelayedSend1 {
                     std::vector<std::string>* rows);
   bool PrintersMissing(const std::string& id, const std::vector<std::string>& rows);
   void EndOfPass();
+  // Once a day: the files the station writes, kept within its retention
+  // (retention.h); what is removed is said, what cannot be is an error.
+  void KeepWithinRetention();
   // The send of one claimed order in its steps, in the order they run
   // (send_order.h).
   void SendClaimedOrder(const std::string& id, const std::optional<FileRead>& lines_read);
@@ -258,8 +262,9 @@ class KORVdelayedSend1 {
   OrderClaim claim_;
   std::string config_problem_;
   std::set<std::string> reported_;
-  std::set<std::string> passed_by_;  // ids this pass leaves alone
-  bool pass_halted_ = false;         // a send halted on a file every send needs
+  std::set<std::string> passed_by_;    // ids this pass leaves alone
+  bool pass_halted_ = false;           // a send halted on a file every send needs
+  std::optional<Date> retention_day_;  // the day KeepWithinRetention last ran
   std::vector<PendingOrder> pending_;
   int pending_count_ = 0;  // the count Label2 shows: the delayed header files last counted
 

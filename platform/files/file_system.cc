@@ -615,6 +615,37 @@ void FileSystem::Kill(std::string_view path) {
   throw RuntimeError(kErrPermissionDenied);
 }
 
+bool FileSystem::StartAfresh(std::string_view path, std::string_view kept) {
+  const fs::path host = map_.Resolve(path);
+  const fs::path copy = map_.Resolve(kept);
+  auto before = map_.BeforeChange(copy);
+  const bool linked = ::link(host.c_str(), copy.c_str()) == 0;
+  const int err = errno;
+  map_.AfterChange(copy, before, linked || err == EEXIST);
+  if (!linked && err == EEXIST) return false;
+  if (!linked) RaiseErrno(err, true);
+  const fs::path empty = TempPathIn(host.parent_path());
+  try {
+    WriteNewFile(empty, "");
+    struct stat st;
+    if (::stat(copy.c_str(), &st) == 0) ::chmod(empty.c_str(), st.st_mode & 07777);
+    before = map_.BeforeChange(host);
+    const bool renamed = ::rename(empty.c_str(), host.c_str()) == 0;
+    const int rename_err = errno;
+    map_.AfterChange(host, before, true);
+    if (!renamed) RaiseErrno(rename_err);
+  } catch (...) {
+    // The file keeps its one name, as it was.
+    ::unlink(empty.c_str());
+    before = map_.BeforeChange(copy);
+    ::unlink(copy.c_str());
+    map_.AfterChange(copy, before, false);
+    throw;
+  }
+  SyncFolder(host.parent_path());
+  return true;
+}
+
 DateTime FileSystem::FileDateTime(std::string_view path) const {
   struct stat st;
   if (::stat(map_.Resolve(path).c_str(), &st) != 0) throw RuntimeError(kErrFileNotFound);

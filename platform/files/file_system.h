@@ -180,6 +180,14 @@ class FileSystem {
   // taken for one that is gone or changed.
   std::optional<FileStamp> StampIfAny(std::string_view path) const;
   void Kill(std::string_view path);
+  // Begins a file afresh and keeps what it held: the file is given the
+  // second name `kept` (a hard link, so what a writer appends meanwhile is
+  // kept too), then a new empty file with its permissions takes its name by a
+  // rename, so path names a whole file at every moment. False, with nothing
+  // changed, when a file named kept exists. Raises 53 when there is no file
+  // at path, and the layer's errors (a file system without hard links among
+  // them) with nothing changed.
+  bool StartAfresh(std::string_view path, std::string_view kept);
   // The change stamp of the file at path, from one look at it (no read, as
   // Stamp does); empty when there is no such file (or it is a folder).
   std::optional<ChangeStamp> ChangeStampOf(std::string_view path) const;
