@@ -360,6 +360,10 @@ void FileSystem::WriteText(int file, std::string_view text) {
     f.uncut = true;
     if (!callers) CutOutput(f);
   } catch (...) {
+    // The file stays as the failed write left it. Cut to the text written
+    // before the failure, it would lose the old text, often all of it: a
+    // phone order's lines that the send resumed later reads again.
+    f.uncut = false;
     if (brief) TryLock(f.fd, F_UNLCK);
     throw;
   }

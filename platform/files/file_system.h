@@ -122,7 +122,8 @@ class FileSystem {
   // station, which locks the file and keeps its identity, finds the old text
   // or the new, never an empty file. A write without the caller's lock takes
   // the whole-file lock for itself (70 when another station holds it) and
-  // cuts at once.
+  // cuts at once. After a write that failed the file is no longer cut: it
+  // keeps the old bytes the new ones did not reach.
   void WriteFields(int file, const std::vector<std::string>& fields);
   void WriteText(int file, std::string_view text);
 
