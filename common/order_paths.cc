@@ -6,6 +6,9 @@
 namespace korv {
 namespace {
 
+// A month's log is its MMYY and this, as every station spells it.
+constexpr char kLogNameEnd[] = "DElayedSend.LOG";
+
 bool IsForbiddenChar(unsigned char c) {
   if (c < 0x20 || c == 0x7F) return true;
   switch (c) {
@@ -100,7 +103,22 @@ std::string LastOrderPath(const std::string& data_root, const std::string& phone
 }
 
 std::string DelayedSendLogPath(const std::string& data_root, const Date& day) {
-  return PhoneOrdersFolder(data_root) + FormatMMYY(day) + "DElayedSend.LOG";
+  return PhoneOrdersFolder(data_root) + FormatMMYY(day) + kLogNameEnd;
+}
+
+std::string DelayedSendLogPattern() { return std::string("????") + kLogNameEnd; }
+
+std::optional<Date> DelayedSendLogMonth(const std::string& file_name, const Date& today) {
+  const std::string suffix = kLogNameEnd;
+  if (file_name.size() != 4 + suffix.size() || Lower(file_name.substr(4)) != Lower(suffix) ||
+      file_name.find_first_not_of("0123456789") < 4)
+    return std::nullopt;
+  const int month = std::stoi(file_name.substr(0, 2));
+  const int yy = std::stoi(file_name.substr(2, 2));
+  if (month < 1 || month > 12) return std::nullopt;
+  int year = today.year - ((today.year - yy) % 100 + 100) % 100;
+  if (year == today.year && month > today.month) year -= 100;
+  return Date{year, month, 1};
 }
 
 std::string SendJournalFolder(const std::string& local_root) {

@@ -11,6 +11,7 @@
 // Letter case of the names does not matter: the file layer finds "DS5.PIO"
 // when "DS5.Pio" was written.
 
+#include <optional>
 #include <string>
 
 #include "common/date_time.h"
@@ -61,6 +62,12 @@ std::string LastOrderPath(const std::string& data_root, const std::string& phone
 // of the month of `day` ("F:\KORVAIN\PhoneOrders\1226DElayedSend.LOG" in
 // December 2026), written by the scheduler and shown by the log viewer.
 std::string DelayedSendLogPath(const std::string& data_root, const Date& day);
+// The logs' names in a folder listing, and the first day of the month a log's
+// file name (any letter case) names: of the years its YY may mean, the one
+// that puts the month latest but not after today's month. None for a name
+// that is no log's.
+std::string DelayedSendLogPattern();  // "????DElayedSend.LOG"
+std::optional<Date> DelayedSendLogMonth(const std::string& file_name, const Date& today);
 
 // The station's own journal of the send of order id, under LocalRoot (never
 // shared): LocalRoot & "data\Journal\" & id & ".jnl". Raises 52 for an

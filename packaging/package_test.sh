@@ -30,7 +30,7 @@ for path in ./usr/bin/korv-delayed-send ./usr/bin/korvtool \
   ./usr/share/icons/hicolor/scalable/apps/korv-delayed-send.svg \
   ./usr/share/man/man1/korv-delayed-send.1.gz ./usr/share/man/man1/korvtool.1.gz \
   ./usr/share/man/man5/printers.conf.5.gz ./usr/share/man/man5/mail.conf.5.gz \
-  ./usr/share/man/man5/korvini.dat.5.gz \
+  ./usr/share/man/man5/station.conf.5.gz ./usr/share/man/man5/korvini.dat.5.gz \
   ./usr/share/doc/korv-delayed-send/examples/printers.conf \
   ./usr/share/doc/korv-delayed-send/examples/mail.conf \
   ./usr/share/doc/korv-delayed-send/copyright ./usr/share/doc/korv-delayed-send/changelog.gz; do
@@ -68,15 +68,18 @@ dpkg-deb -x "$deb" "$root"
 "$root/usr/bin/korv-delayed-send" --root "$work/station" --once 2>/dev/null ||
   fail "korv-delayed-send --once on a new station"
 
-# The manual pages say what --help says: every option and command in it.
+# The manual pages say what --help says: every option and command in it;
+# and a terminal of 80 columns shows every line whole.
 for page in man1/korv-delayed-send.1 man1/korvtool.1 man5/printers.conf.5 man5/mail.conf.5 \
-  man5/korvini.dat.5; do
+  man5/station.conf.5 man5/korvini.dat.5; do
   name=$(basename "$page" | sed 's/\.[15]$//')
   MANWIDTH=200 man --warnings -l "$root/usr/share/man/$page.gz" >"$work/$name.txt" \
     2>"$work/man-warnings" ||
     fail "man $page"
   [ -s "$work/man-warnings" ] && fail "man $page warns: $(cat "$work/man-warnings")"
   grep -q '\.br' "$work/$name.txt" && fail "man $page shows a literal .br"
+  wide=$(MANWIDTH=80 man -l "$root/usr/share/man/$page.gz" | awk 'length > 80')
+  [ -z "$wide" ] || fail "man $page has lines wider than 80 columns:"$'\n'"$wide"
 done
 for option in $(grep -o -- '--[a-z-]*' "$work/help" | sort -u); do
   grep -q -- "$option" "$work/korv-delayed-send.txt" || fail "korv-delayed-send(1) lacks $option"

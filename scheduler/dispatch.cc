@@ -54,6 +54,7 @@ void DispatchPass::Run() {
   pass_halted_ = false;
   if (!config_problem_.empty()) ReadStationConfig();
   if (config_problem_.empty()) SendDueOrders();
+  KeepWithinRetention();
   EndOfPass();
 }
 

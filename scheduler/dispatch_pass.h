@@ -136,6 +136,9 @@ class DispatchPass : public SendReport {
   const PendingOrder* FindDueOrder();
   bool IsDue(const PendingOrder& order);
   void EndOfPass();
+  // Once a day: the files the station writes, kept within its retention
+  // (retention.h); what is removed is said, what cannot be is a fault.
+  void KeepWithinRetention();
   // The pending orders (pending_list.cc): every change of the rows goes
   // through these, so the observers never differ from them.
   void ClearPending();
@@ -156,8 +159,9 @@ class DispatchPass : public SendReport {
   std::vector<PassObserver*> observers_;
   std::string config_problem_;
   std::set<std::string> reported_;
-  std::set<std::string> passed_by_;  // ids this pass leaves alone
-  bool pass_halted_ = false;         // a send halted on a file every send needs
+  std::set<std::string> passed_by_;    // ids this pass leaves alone
+  bool pass_halted_ = false;           // a send halted on a file every send needs
+  std::optional<Date> retention_day_;  // the day KeepWithinRetention last ran
   std::vector<PendingOrder> pending_;
   int pending_count_ = 0;  // the delayed header files last counted
 };

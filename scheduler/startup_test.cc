@@ -95,6 +95,11 @@ TEST(Startup, AnUnusableConfigurationIsSaidAndReadAgainAtEveryPass) {
        [&](TestStation& t) { t.Write(conf, "date-order = DD.MM.YYYY\r\n"); },
        "Station settings " + conf +
            ": line 1: date-order \"DD.MM.YYYY\" is not M/D/Y, D/M/Y or Y/M/D"},
+      {"station settings with a retention that is no number of days",
+       [&](TestStation& t) { t.Write(conf, "date-order = M/D/Y\r\nretention-days = 1 year\r\n"); },
+       "Station settings " + conf +
+           ": line 2: retention-days \"1 year\" is not a number of days from 1 to 36500 (0 for "
+           "the default, 365)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -262,14 +262,16 @@ void CheckMail(FileSystem& files, Findings& out) {
   }
 }
 
-// How the station reads the peers' all-number send dates.
+// How the station reads the peers' all-number send dates, and how long it
+// keeps the files it writes.
 void CheckStationSettings(const FileSystem& files, Findings& out) {
   try {
     const bool there = files.Exists(kStationSettingsPath);
     const StationSettings settings = ReadStationSettings(files);
     out.Ok(std::string(kStationSettingsPath) + (there ? " read" : " does not exist") +
            ": send dates are read as " + DateOrderName(settings.date_order) +
-           (there ? "" : " (the default)"));
+           ", the files the station writes are kept " + std::to_string(settings.retention_days) +
+           " days" + (there ? "" : " (the defaults)"));
   } catch (const RuntimeError& e) {
     out.Fault(e.description() + ": the station sends no order until it is mended");
   }
@@ -309,26 +311,31 @@ int RunCheck(const Args& args) {
 const Registration kCheck{ToolCommand{
     "check",
     "check [--root DIR]",
-    "check a station: configuration, shared folders, counters, printers, mail",
-    "Looks the station over as the station program would meet it, and prints one\n"
-    "line a finding, \"ok:\", \"warning:\" or \"fault:\":\n"
-    "  - C:\\Korvain\\KorvINI.dat exists, is whole and can be read (not locked);\n"
-    "  - LocalRoot and DataRoot end with a backslash; DataRoot and the shared\n"
-    "    folders PhoneOrders\\, PhoneOrders\\Deleted\\, data\\, Delivery\\LastOrder\\\n"
-    "    (and KitMonitor\\ when field 107 is -1) exist and can be written, and so\n"
-    "    can LocalRoot's data\\;\n"
-    "  - the counters data\\PioNumber.dat, KOrdNumb.dat and BAROrdNumb.dat can be\n"
-    "    read and written and hold one quoted line (a count; a day and a spare);\n"
-    "  - each printer of C:\\Korvain\\printers.conf answers: a TCP connection for\n"
-    "    socket://, the device opens for writing, the CUPS queue exists and is a\n"
-    "    raw queue that runs and accepts jobs, a dir: folder can be written;\n"
+    "check a station: configuration, folders, counters, printers, mail",
+    "Looks the station over as the station program would meet it, and\n"
+    "prints one line a finding, \"ok:\", \"warning:\" or \"fault:\":\n"
+    "  - C:\\Korvain\\KorvINI.dat exists, is whole and can be read (not\n"
+    "    locked);\n"
+    "  - LocalRoot and DataRoot end with a backslash; DataRoot and the\n"
+    "    shared folders PhoneOrders\\, PhoneOrders\\Deleted\\, data\\,\n"
+    "    Delivery\\LastOrder\\ (and KitMonitor\\ when field 107 is -1)\n"
+    "    exist and can be written, and so can LocalRoot's data\\;\n"
+    "  - the counters data\\PioNumber.dat, KOrdNumb.dat and\n"
+    "    BAROrdNumb.dat can be read and written and hold one quoted line\n"
+    "    (a count; a day and a spare);\n"
+    "  - each printer of C:\\Korvain\\printers.conf answers: a TCP\n"
+    "    connection for socket://, the device opens for writing, the\n"
+    "    CUPS queue exists and is a raw queue that runs and accepts\n"
+    "    jobs, a dir: folder can be written;\n"
+    "  - C:\\Korvain\\station.conf can be used (the order of day and month\n"
+    "    in send dates, how many days files are kept);\n"
     "  - C:\\Korvain\\mail.conf can be read;\n"
     "  - whether a copy of korv-delayed-send runs on the station.\n"
-    "Nothing is written or printed. Run it as the user the station runs as, so\n"
-    "that \"writable\" means writable for the station.\n"
-    "Exit status: 0 when nothing is wrong (warnings allowed), 1 when a fault was\n"
-    "found or this user may not use the station root, 2 for bad arguments or a\n"
-    "station root that is not a folder.",
+    "Nothing is written or printed. Run it as the user the station runs\n"
+    "as, so that \"writable\" means writable for the station.\n"
+    "Exit status: 0 when nothing is wrong (warnings allowed), 1 when a\n"
+    "fault was found or this user may not use the station root, 2 for\n"
+    "bad arguments or a station root that is not a folder.",
     {},
     RunCheck,
 }};

@@ -120,6 +120,7 @@ TEST(KorvtoolCheck, AGoodStationPassesAndSaysWhatItLookedAt) {
                            "F:\\KORVAIN\\data\\PioNumber.dat holds \"41\"",
                            "printer NETWORK TM-T88 (socket://127.0.0.1:", "can be reached",
                            "mail to support@example.com goes through smtp://127.0.0.1:2525",
+                           "the files the station writes are kept 365 days",
                            "no copy of korv-delayed-send runs on this station"})
     EXPECT_TRUE(run.HasLine("ok: ", part)) << part << "\n" << run.output;
   EXPECT_EQ(run.output.find("secret"), std::string::npos) << "a password never shows";

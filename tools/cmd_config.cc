@@ -49,10 +49,12 @@ int Show(FileSystem& files) {
     const FieldSpec& f = config.layout().field(n);
     std::cout << n << " (offset " << f.offset << ", width " << f.width << "): " << text << "\n";
   }
-  // The station's own setting beside the shared record.
+  // The station's own settings beside the shared record.
   try {
-    std::cout << kStationSettingsPath
-              << " date-order: " << DateOrderName(ReadStationSettings(files).date_order) << "\n";
+    const StationSettings settings = ReadStationSettings(files);
+    std::cout << kStationSettingsPath << " date-order: " << DateOrderName(settings.date_order)
+              << "\n"
+              << kStationSettingsPath << " retention-days: " << settings.retention_days << "\n";
   } catch (const RuntimeError& e) {
     std::cout << kStationSettingsPath << ": " << e.description() << "\n";
   }
@@ -95,17 +97,21 @@ const Registration kConfig({
     "config",
     "config show|get N|set N VALUE [--root DIR]",
     "read or write fields of the station configuration KorvINI.dat",
-    "show        every field that is not blank, with its number, offset and width\n"
+    "show        every field that is not blank, with its number, offset\n"
+    "            and width, then the settings of C:\\Korvain\\station.conf\n"
+    "            (date-order, retention-days)\n"
     "get N       field N (1 to 161), trimmed\n"
-    "set N VALUE writes VALUE into field N, left-aligned and blank-padded; a value\n"
-    "            wider than the field is refused and the file left unchanged.\n"
-    "            The file is created when missing.\n\n"
-    "Fields the station reads: 6 LocalRoot, 7 tax rate (.0825), 8 station printer,\n"
-    "22 ticket font, 23 ticket size step, 29 main kitchen printer, 31 cut after it (-1),\n"
-    "35 bar printer, 36 cut after it (-1), 49 DataRoot (F:\\KORVAIN\\), 66 no bar ticket\n"
-    "(-1), 73 KITCHEN 2 printer, 74 cut after kitchen tickets (-1), 77 course-sorted\n"
-    "ticket (-1), 99 feed lines, 107 kitchen monitor file (-1), 130-135 printers of\n"
-    "KITCHEN 3 to KITCHEN 8.",
+    "set N VALUE writes VALUE into field N, left-aligned and\n"
+    "            blank-padded; a value wider than the field is refused\n"
+    "            and the file left unchanged. The file is created when\n"
+    "            missing.\n\n"
+    "Fields the station reads: 6 LocalRoot, 7 tax rate (.0825), 8\n"
+    "station printer, 22 ticket font, 23 ticket size step, 29 main\n"
+    "kitchen printer, 31 cut after it (-1), 35 bar printer, 36 cut after\n"
+    "it (-1), 49 DataRoot (F:\\KORVAIN\\), 66 no bar ticket (-1), 73\n"
+    "KITCHEN 2 printer, 74 cut after kitchen tickets (-1), 77\n"
+    "course-sorted ticket (-1), 99 feed lines, 107 kitchen monitor file\n"
+    "(-1), 130-135 printers of KITCHEN 3 to KITCHEN 8.",
     {},
     Run,
 });

@@ -103,17 +103,21 @@ const Registration kInit({
     "init",
     "init --root DIR [--data-root PATH] [--demo] [--replace]",
     "make a new station tree (and the demo restaurant)",
-    "Makes the station's own folder C:\\Korvain\\ under DIR with KorvINI.dat (LocalRoot\n"
-    "C:\\KORVAIN\\, DataRoot PATH, default F:\\KORVAIN\\) and printers.conf (dir: printers\n"
-    "under C:\\Korvain\\printed\\), the shared folders PhoneOrders\\Deleted\\, data\\, ini\\,\n"
-    "KitMonitor\\ and Delivery\\LastOrder\\ under PATH, and a sample menu.\n"
-    "A file that is there is never overwritten: init says what it kept, and an\n"
-    "existing configuration's DataRoot is the shared tree it fills. The menu is\n"
-    "kept whole when any ini\\*Button*.dat is there. --replace replaces them with\n"
-    "the new station's, keeping a copy of each beside it as NAME.YYYYMMDD-HHMMSS.bak.\n"
-    "--demo also writes three customers and five delayed orders: three due now\n"
-    "(one for an unknown customer), one later today and one tomorrow; it is\n"
-    "refused where a configuration or a customer file is already there.",
+    "Makes the station's own folder C:\\Korvain\\ under DIR with\n"
+    "KorvINI.dat (LocalRoot C:\\KORVAIN\\, DataRoot PATH, default\n"
+    "F:\\KORVAIN\\) and printers.conf (dir: printers under\n"
+    "C:\\Korvain\\printed\\), the shared folders PhoneOrders\\Deleted\\,\n"
+    "data\\, ini\\, KitMonitor\\ and Delivery\\LastOrder\\ under PATH, and a\n"
+    "sample menu.\n"
+    "A file that is there is never overwritten: init says what it kept,\n"
+    "and an existing configuration's DataRoot is the shared tree it\n"
+    "fills. The menu is kept whole when any ini\\*Button*.dat is there.\n"
+    "--replace replaces them with the new station's, keeping a copy of\n"
+    "each beside it as NAME.YYYYMMDD-HHMMSS.bak.\n"
+    "--demo also writes three customers and five delayed orders: three\n"
+    "due now (one for an unknown customer), one later today and one\n"
+    "tomorrow; it is refused where a configuration or a customer file is\n"
+    "already there.",
     {"--data-root"},
     Run,
     false,

@@ -94,11 +94,12 @@ const Registration kMenu{ToolCommand{
     "menu [--all] [--root DIR]",
     "print the menu button tables as the order engine loads them",
     "Reads the station configuration and prints the category buttons\n"
-    "(ini\\MainButtons.dat), the quick item buttons (ini\\ButtonFB.dat) and the\n"
-    "item pages (ini\\Button0.dat .. ini\\Button11.dat) of the shared data folder,\n"
-    "with the columns the order engine loads: caption, item name, kitchen text,\n"
-    "prices, tax flag, route code and course. Buttons that are not shown are left\n"
-    "out unless --all is given. Exit status 1 when a required file cannot be read.",
+    "(ini\\MainButtons.dat), the quick item buttons (ini\\ButtonFB.dat)\n"
+    "and the item pages (ini\\Button0.dat .. ini\\Button11.dat) of the\n"
+    "shared data folder, with the columns the order engine loads:\n"
+    "caption, item name, kitchen text, prices, tax flag, route code and\n"
+    "course. Buttons that are not shown are left out unless --all is\n"
+    "given. Exit status 1 when a required file cannot be read.",
     {},
     RunMenu,
 }};

@@ -242,19 +242,25 @@ int RunOrders(const Args& args) {
 
 const Registration kOrder({
     "order",
-    "order add --date M/D/YYYY --time \"h:mm AM\" --item ITEM... [--phone P] [--customer N]\n"
-    "      [--name NAME] [--id DS<k>] [--root DIR]",
+    "order add --date M/D/YYYY --time \"h:mm AM\" --item ITEM...\n"
+    "[--phone P] [--customer N] [--name NAME] [--id DS<k>]\n"
+    "[--root DIR]",
     "write a delayed order as an order-entry station does",
-    "Writes PhoneOrders\\DS<k>.Pio and then PhoneOrders\\DS<k>.PH under the station's\n"
-    "DataRoot. DS<k> is one more than the highest delayed order number in PhoneOrders\\\n"
-    "and PhoneOrders\\Deleted\\, unless --id names it; an existing order is never replaced.\n\n"
-    "  --date, --time   when the order is due, as an order-entry station stores them\n"
-    "  --phone          the customer's telephone number\n"
-    "  --customer N     the customer's record number in data\\CustData.dat (0: not on file)\n"
-    "  --name           the customer's name\n"
-    "  --item ITEM      one order line, repeatable: QTY|NAME|PRICE|KITCHEN TEXT|ROUTE|COURSE|TAX\n"
-    "                   with an optional 8th field SENT (Y for a line already sent);\n"
-    "                   PRICE is the unit price, TAX is T (taxable), F or blank.\n"
+    "Writes PhoneOrders\\DS<k>.Pio and then PhoneOrders\\DS<k>.PH under\n"
+    "the station's DataRoot. DS<k> is one more than the highest delayed\n"
+    "order number in PhoneOrders\\ and PhoneOrders\\Deleted\\, unless --id\n"
+    "names it; an existing order is never replaced.\n\n"
+    "  --date, --time  when the order is due, as an order-entry station\n"
+    "                  stores them\n"
+    "  --phone         the customer's telephone number\n"
+    "  --customer N    the customer's record number in data\\CustData.dat\n"
+    "                  (0: not on file)\n"
+    "  --name          the customer's name\n"
+    "  --item ITEM     one order line, repeatable:\n"
+    "                  QTY|NAME|PRICE|KITCHEN TEXT|ROUTE|COURSE|TAX\n"
+    "                  with an optional 8th field SENT (Y for a line\n"
+    "                  already sent); PRICE is the unit price, TAX is T\n"
+    "                  (taxable), F or blank.\n"
     "Prints the order id.",
     {"--date", "--time", "--item", "--phone", "--customer", "--name", "--id"},
     RunOrder,
@@ -262,14 +268,15 @@ const Registration kOrder({
 
 const Registration kCustomer({
     "customer",
-    "customer add N [--phone P] [--name NAME] [--address1 A] [--address2 A] [--address3 A] "
-    "[--root DIR]",
+    "customer add N [--phone P] [--name NAME] [--address1 A]\n"
+    "[--address2 A] [--address3 A] [--root DIR]",
     "write customer record N of data\\CustData.dat",
-    "Writes record N of the customer file under the station's DataRoot (replacing it),\n"
-    "with the customer number, telephone, name and the three address lines printed on\n"
-    "the kitchen ticket. Text longer than its field is refused, and so is a record\n"
-    "more than 1000 past the end of the file (the records between are written as\n"
-    "blank customers).",
+    "Writes record N of the customer file under the station's DataRoot\n"
+    "(replacing it), with the customer number, telephone, name and the\n"
+    "three address lines printed on the kitchen ticket. Text longer than\n"
+    "its field is refused, and so is a record more than 1000 past the\n"
+    "end of the file (the records between are written as blank\n"
+    "customers).",
     {"--phone", "--name", "--address1", "--address2", "--address3"},
     RunCustomer,
 });
@@ -277,10 +284,10 @@ const Registration kCustomer({
 const Registration kOrders({
     "orders",
     "orders [--raw] [--root DIR]",
-    "list the pending delayed orders as the delayed-send window shows them",
-    "Reads every PhoneOrders\\DS*.PH under the station's DataRoot, in the window's\n"
-    "order, and prints the pending list's columns. --raw prints the rows as the list\n"
-    "holds them, columns separated by |.",
+    "list the pending delayed orders as the station's window shows them",
+    "Reads every PhoneOrders\\DS*.PH under the station's DataRoot, in the\n"
+    "window's order, and prints the pending list's columns. --raw prints\n"
+    "the rows as the list holds them, columns separated by |.",
     {},
     RunOrders,
 });

@@ -102,21 +102,24 @@ const Registration kPreview{ToolCommand{
     "preview",
     "preview FILE --out PNG [--columns N] [--root DIR]",
     "draw a spooled job or a captured ticket as the printer prints it",
-    "Draws FILE as a picture of the printed ticket and saves it as PNG: the paper of\n"
-    "its printer, 12 pixels a column (48 columns, 80 mm paper, are 576 pixels\n"
-    "across), as tall as the ticket, with the lines fitted to the columns as the\n"
-    "printer fits them: the same wraps, sizes and paper cut. FILE is a spooled job\n"
-    "(a printer's spool\\<printer>\\NNNNNN.job, ESC/POS bytes: bold, character size,\n"
-    "code page, the paper cut, and red where the job is red, which it is only for\n"
-    "a printer marked red) or a captured ticket (a folder printer's NNNNNN.txt,\n"
-    "plain black lines at the standard size, \"[cut]\" for the cut); which one is\n"
-    "told by the content.\n\n"
-    "  --columns N  the paper's characters a line (16 to 255). Without it, the\n"
-    "               columns of the station's printer whose spool or folder holds\n"
-    "               FILE (printers.conf columns=), else 48; give it to see a\n"
-    "               ticket as another printer would print it.\n\n"
-    "Prints the picture's name and the columns it was drawn at. Exit status 1 when\n"
-    "FILE cannot be read or the picture cannot be written, 2 for bad arguments.",
+    "Draws FILE as a picture of the printed ticket and saves it as PNG:\n"
+    "the paper of its printer, 12 pixels a column (48 columns, 80 mm\n"
+    "paper, are 576 pixels across), as tall as the ticket, with the\n"
+    "lines fitted to the columns as the printer fits them: the same\n"
+    "wraps, sizes and paper cut. FILE is a spooled job (a printer's\n"
+    "spool\\<printer>\\NNNNNN.job, ESC/POS bytes: bold, character size,\n"
+    "code page, the paper cut, and red where the job is red, which it is\n"
+    "only for a printer marked red) or a captured ticket (a folder\n"
+    "printer's NNNNNN.txt, plain black lines at the standard size,\n"
+    "\"[cut]\" for the cut); which one is told by the content.\n\n"
+    "  --columns N  the paper's characters a line (16 to 255). Without\n"
+    "               it, the columns of the station's printer whose spool\n"
+    "               or folder holds FILE (printers.conf columns=), else\n"
+    "               48; give it to see a ticket as another printer would\n"
+    "               print it.\n\n"
+    "Prints the picture's name and the columns it was drawn at. Exit\n"
+    "status 1 when FILE cannot be read or the picture cannot be written,\n"
+    "2 for bad arguments.",
     {"--out", "--columns"},
     RunPreview,
     false,

@@ -105,14 +105,15 @@ const Registration kPrinters{ToolCommand{
     "printers",
     "printers [--no-cups] [--root DIR]",
     "list the installed printers and the print jobs each one still holds",
-    "Lists the station's printers in the order the station lists them: those of\n"
-    "C:\\Korvain\\printers.conf, then the queues of the CUPS server (unless\n"
-    "--no-cups is given). The printer current at start-up is marked *. For each\n"
-    "ticket printer (socket://, device:, cups:) it shows its spool folder and\n"
-    "every print job still in it: a job leaves the spool only when the printer\n"
-    "has taken it, so jobs listed here wait for a printer that is off, out of\n"
-    "paper or unreachable (the running station keeps trying). Spool folders of\n"
-    "printers no longer installed are reported too. Nothing is sent or removed.",
+    "Lists the station's printers in the order the station lists them:\n"
+    "those of C:\\Korvain\\printers.conf, then the queues of the CUPS\n"
+    "server (unless --no-cups is given). The printer current at start-up\n"
+    "is marked *. For each ticket printer (socket://, device:, cups:) it\n"
+    "shows its spool folder and every print job still in it: a job\n"
+    "leaves the spool only when the printer has taken it, so jobs listed\n"
+    "here wait for a printer that is off, out of paper or unreachable\n"
+    "(the running station keeps trying). Spool folders of printers no\n"
+    "longer installed are reported too. Nothing is sent or removed.",
     {},
     RunPrinters,
 }};

@@ -24,6 +24,10 @@ struct Args {
   std::string Root() const;
 };
 
+// The texts are the manual page's too, where --help-all indents them by 6
+// and the page by 7 more: usage lines are at most 62 characters, summary and
+// help lines at most 67, so that 80 columns show them whole. A usage's
+// further lines start unindented; each listing indents them as it lays out.
 struct ToolCommand {
   std::string name;                        // "config"
   std::string usage;                       // "config show|get N|set N VALUE [--root DIR]"

@@ -22,13 +22,21 @@ std::map<std::string, ToolCommand>& Commands() {
   return commands;
 }
 
+// A usage of several lines with `between` in place of each line end: the
+// indented line end of a listing, or a blank for a one-line message.
+std::string UsageLines(const ToolCommand& command, const std::string& between) {
+  std::string lines;
+  for (char c : command.usage) lines += c == '\n' ? between : std::string(1, c);
+  return lines;
+}
+
 void PrintUsage(std::ostream& out) {
   out << "Usage: korvtool COMMAND [ARGS] [--root DIR]\n"
          "       korvtool --help | --help-all | --version\n\n"
          "The administrator's tool of the delayed-send station.\n\n"
          "Commands:\n";
   for (const auto& [name, c] : Commands())
-    out << "  " << c.usage << "\n      " << c.summary << "\n";
+    out << "  " << UsageLines(c, "\n    ") << "\n      " << c.summary << "\n";
   out << "\nThe station root DIR defaults to $KORV_ROOT, else /var/lib/korvain.\n"
          "'korvtool COMMAND --help' describes one command, --help-all every one.\n";
 }
@@ -39,7 +47,7 @@ void PrintAllHelp(std::ostream& out) {
   PrintUsage(out);
   out << "\nCommand details:\n";
   for (const auto& [name, c] : Commands()) {
-    out << "  korvtool " << c.usage << "\n";
+    out << "  korvtool " << UsageLines(c, "\n    ") << "\n";
     std::istringstream lines(c.help);
     for (std::string line; std::getline(lines, line);)
       out << (line.empty() ? "" : "      ") << line << "\n";
@@ -77,7 +85,7 @@ Args Parse(const ToolCommand& command, int argc, char** argv, bool& ok) {
     } else if (a.rfind("--", 0) == 0 && a.size() > 2) {
       if (!known.count(a)) {
         UsageError("unknown option " + a + " of '" + command.name + "'; usage: korvtool " +
-                   command.usage);
+                   UsageLines(command, " "));
         return args;
       }
       args.flags.push_back(a);
@@ -168,7 +176,8 @@ int main(int argc, char** argv) {
   Args args = Parse(it->second, argc, argv, ok);
   if (!ok) return 2;
   if (args.Has("--help")) {
-    std::cout << "Usage: korvtool " << it->second.usage << "\n\n" << it->second.help << "\n";
+    std::cout << "Usage: korvtool " << UsageLines(it->second, "\n" + std::string(16, ' ')) << "\n\n"
+              << it->second.help << "\n";
     return 0;
   }
   if (it->second.needs_station_root)

@@ -361,6 +361,10 @@ void FileSystem::WriteText(int file, std::string_view text) {
     f.uncut = true;
     if (!callers) CutOutput(f);
   } catch (...) {
+    // The file stays as the failed write left it. Cut to the text written
+    // before the failure, it would lose the old text, often all of it: a
+    // phone order's lines that the send resumed later reads again.
+    f.uncut = false;
     if (brief) TryLock(f.fd, F_UNLCK);
     throw;
   }
@@ -644,6 +648,37 @@ bool FileSystem::KillIfStamped(std::string_view path, const FileStamp& stamp) {
     if (e.number() != kErrFileNotFound) throw;
     return false;
   }
+  return true;
+}
+
+bool FileSystem::StartAfresh(std::string_view path, std::string_view kept) {
+  const fs::path host = map_.Resolve(path);
+  const fs::path copy = map_.Resolve(kept);
+  auto before = map_.BeforeChange(copy);
+  const bool linked = ::link(host.c_str(), copy.c_str()) == 0;
+  const int err = errno;
+  map_.AfterChange(copy, before, linked || err == EEXIST);
+  if (!linked && err == EEXIST) return false;
+  if (!linked) RaiseErrno(err, true);
+  const fs::path empty = TempPathIn(host.parent_path());
+  try {
+    WriteNewFile(empty, "");
+    struct stat st;
+    if (::stat(copy.c_str(), &st) == 0) ::chmod(empty.c_str(), st.st_mode & 07777);
+    before = map_.BeforeChange(host);
+    const bool renamed = ::rename(empty.c_str(), host.c_str()) == 0;
+    const int rename_err = errno;
+    map_.AfterChange(host, before, true);
+    if (!renamed) RaiseErrno(rename_err);
+  } catch (...) {
+    // The file keeps its one name, as it was.
+    ::unlink(empty.c_str());
+    before = map_.BeforeChange(copy);
+    ::unlink(copy.c_str());
+    map_.AfterChange(copy, before, false);
+    throw;
+  }
+  SyncFolder(host.parent_path());
   return true;
 }
 

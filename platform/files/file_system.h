@@ -122,7 +122,8 @@ class FileSystem {
   // station, which locks the file and keeps its identity, finds the old text
   // or the new, never an empty file. A write without the caller's lock takes
   // the whole-file lock for itself (70 when another station holds it) and
-  // cuts at once.
+  // cuts at once. After a write that failed the file is no longer cut: it
+  // keeps the old bytes the new ones did not reach.
   void WriteFields(int file, const std::vector<std::string>& fields);
   void WriteText(int file, std::string_view text);
 
@@ -186,6 +187,14 @@ class FileSystem {
   // changed file is kept. False when there is no such file or it has
   // changed; a file that cannot be looked at raises.
   bool KillIfStamped(std::string_view path, const FileStamp& stamp);
+  // Begins a file afresh and keeps what it held: the file is given the
+  // second name `kept` (a hard link, so what a writer appends meanwhile is
+  // kept too), then a new empty file with its permissions takes its name by a
+  // rename, so path names a whole file at every moment. False, with nothing
+  // changed, when a file named kept exists. Raises 53 when there is no file
+  // at path, and the layer's errors (a file system without hard links among
+  // them) with nothing changed.
+  bool StartAfresh(std::string_view path, std::string_view kept);
   // The change stamp of the file at path, from one look at it (no read, as
   // Stamp does); empty when there is no such file (or it is a folder).
   std::optional<ChangeStamp> ChangeStampOf(std::string_view path) const;

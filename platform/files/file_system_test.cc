@@ -1,8 +1,11 @@
 #include "platform/files/file_system.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "common/runtime_error.h"
 #include "platform/files/temp_files.h"
@@ -23,6 +26,26 @@ int ErrorOf(const std::function<void()>& f) {
   }
   return 0;
 }
+
+// While it lives, the process may write files up to `bytes` long; a write
+// past that fails (EFBIG) instead of ending the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &before_);
+    old_handler_ = signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, before_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &before_);
+    signal(SIGXFSZ, old_handler_);
+  }
+
+ private:
+  rlimit before_{};
+  sighandler_t old_handler_;
+};
 
 class FileSystemTest : public ::testing::Test {
  protected:
@@ -289,6 +312,17 @@ TEST_F(FileSystemTest, RewritesGoOverTheOldTextAndCutItOnlyAtTheEnd) {
   // Opened for output and never written: empty, as a file "created or emptied".
   files.Close(files.Open("F:\\data\\17.PH", OpenMode::kOutput));
   EXPECT_EQ(ReadHostFile(host), "");
+  // A write that fails (here: past the size this process may write) leaves
+  // the old text, never the file cut to what was written before it.
+  WriteHostFile(host, "\"the old header\"\r\n");
+  out = files.Open("F:\\data\\17.PH", OpenMode::kOutput);
+  files.Lock(out);
+  {
+    FileSizeLimit none(0);
+    EXPECT_NE(ErrorOf([&] { files.WriteFields(out, {"new"}); }), 0);
+  }
+  files.CloseAll();
+  EXPECT_EQ(ReadHostFile(host), "\"the old header\"\r\n");
 
   // A counter's rewrite under one lock, never empty in between.
   WriteHostFile(dir.path() / "f/data/KOrdNumb.dat", "\"123\",\"12/8/2026\",\"0\"\r\n");

@@ -28,19 +28,6 @@ constexpr int kMinDigits = 6;
 // skipped; this many in a row means something else is wrong.
 constexpr int kNumberAttempts = 1000;
 
-// A document number from a file name, or -1 when the name is not one.
-int64_t DocumentNumber(const std::string& name) {
-  size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return -1;
-  std::string ext = Lower(name.substr(dot));
-  if (ext != ".txt" && ext != ".html") return -1;
-  std::string stem = name.substr(0, dot);
-  if (stem.size() < kMinDigits || stem.size() > 18) return -1;
-  for (char c : stem)
-    if (c < '0' || c > '9') return -1;
-  return std::stoll(stem);
-}
-
 std::string NumberedName(int64_t n, const char* ext) {
   char buf[32];
   snprintf(buf, sizeof buf, "%0*lld%s", kMinDigits, static_cast<long long>(n), ext);
@@ -105,6 +92,18 @@ bool OnlyCommands(const Document& doc) {
 }
 
 }  // namespace
+
+int64_t DocumentNumber(const std::string& name) {
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return -1;
+  std::string ext = Lower(name.substr(dot));
+  if (ext != ".txt" && ext != ".html") return -1;
+  std::string stem = name.substr(0, dot);
+  if (stem.size() < kMinDigits || stem.size() > 18) return -1;
+  for (char c : stem)
+    if (c < '0' || c > '9') return -1;
+  return std::stoll(stem);
+}
 
 int64_t HighestDocumentNumber(const fs::path& folder) {
   int64_t highest = 0;

@@ -56,5 +56,8 @@ class DirDestination : public Destination {
 // The highest number among the folder's NNNNNN.txt and NNNNNN.html files
 // (any letter case); 0 when there is none or the folder is missing.
 int64_t HighestDocumentNumber(const std::filesystem::path& folder);
+// The number of a document's file name (NNNNNN.txt or NNNNNN.html, six
+// digits or more, any letter case); -1 for any other name.
+int64_t DocumentNumber(const std::string& name);
 
 }  // namespace korv

@@ -3,6 +3,7 @@
 #include "common/date_time.h"
 #include "common/order_paths.h"
 #include "common/runtime_error.h"
+#include "common/val.h"
 
 namespace korv {
 namespace {
@@ -31,6 +32,8 @@ void CopyFile(FileSystem& files, const std::string& from, const std::string& to,
   else
     files.Copy(from, to);
 }
+
+std::string ArchiveNoteHead(const std::string& id) { return "Delayed Order " + id + " - Sent as "; }
 
 }  // namespace
 
@@ -83,8 +86,13 @@ void DelayedOrderTurnOver::WriteArchivedHeader(const std::string& id, const Orde
 }
 
 std::string ArchiveNote(const std::string& id, int n, int seconds) {
-  return "Delayed Order " + id + " - Sent as " + std::to_string(n) + "  Sent to kitchen at " +
+  return ArchiveNoteHead(id) + std::to_string(n) + "  Sent to kitchen at " +
          FormatHHMMAmPm(seconds);
+}
+
+bool IsArchiveNote(const std::string& note, const std::string& id) {
+  const std::string head = Lower(ArchiveNoteHead(id));
+  return Lower(note.substr(0, head.size())) == head;
 }
 
 }  // namespace korv

@@ -62,5 +62,8 @@ class DelayedOrderTurnOver {
 // "Delayed Order DS5 - Sent as 17  Sent to kitchen at 07:30 PM" (two blanks
 // before "Sent to" are intended); seconds is the time of day of the send.
 std::string ArchiveNote(const std::string& id, int n, int seconds);
+// True for the note a delayed-send station gives the archived header of
+// order id it sent ("Delayed Order DS5 - Sent as ..."), letter case aside.
+bool IsArchiveNote(const std::string& note, const std::string& id);
 
 }  // namespace korv
