@@ -192,16 +192,19 @@ const Registration kStatus{ToolCommand{
     "status",
     "status [--json] [--root DIR]",
     "whether the station is working, and what waits on a person",
-    "Shows, on one screen, whether a copy of korv-delayed-send runs on the station\n"
-    "(and its process), when its last pass began and ended, the pending orders and\n"
-    "the next due, the orders it holds and why, the sends that stopped, the tickets\n"
-    "each printer holds, the unfinished sends in its journal and the state of the\n"
-    "configuration. It reads what the running station writes after each pass\n"
-    "(LocalRoot's data\\StationState.txt) and the station's own folders, never the\n"
-    "shared PhoneOrders\\ folder. --json prints the same as one JSON object.\n"
-    "Exit status: 0 when all is well (a copy runs, its last pass is at most three\n"
-    "minutes old, nothing is held or stopped and no printer holds tickets), 1 when\n"
-    "anything waits on a person, 2 for bad arguments.",
+    "Shows, on one screen, whether a copy of korv-delayed-send runs on\n"
+    "the station (and its process), when its last pass began and ended,\n"
+    "the pending orders and the next due, the orders it holds and why,\n"
+    "the sends that stopped, the tickets each printer holds, the\n"
+    "unfinished sends in its journal and the state of the\n"
+    "configuration. It reads what the running station writes after each\n"
+    "pass (LocalRoot's data\\StationState.txt) and the station's own\n"
+    "folders, never the shared PhoneOrders\\ folder. --json prints the\n"
+    "same as one JSON object.\n"
+    "Exit status: 0 when all is well (a copy runs, its last pass is at\n"
+    "most three minutes old, nothing is held or stopped and no printer\n"
+    "holds tickets), 1 when anything waits on a person, 2 for bad\n"
+    "arguments.",
     {},
     RunStatus,
 }};
