@@ -17,6 +17,7 @@
 #include "common/val.h"
 #include "platform/clock/clock.h"
 #include "platform/files/file_system.h"
+#include "platform/print/ticket_headings.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
 #include "testing/program_run.h"
@@ -408,9 +409,10 @@ TEST_F(StationProgram, AUserWhoMayNotEnterTheRootIsToldWhoMay) {
 }
 
 // A network printer taking a ticket when the station is killed: the ticket
-// stays in the spool and reaches the printer whole at the next start, once.
-// (What the printer had taken of it before the kill, it has printed.)
-TEST_F(StationProgram, ATicketCutOffByAKillArrivesWholeOnceAfterTheRestart) {
+// stays in the spool and reaches the printer whole at the next start, once,
+// headed as a possible repeat of its order, since what the printer had taken
+// of it before the kill, it has printed.
+TEST_F(StationProgram, ATicketCutOffByAKillArrivesWholeOnceAfterTheRestartAsAPossibleRepeat) {
   testing::TcpTestPrinter printer(testing::TcpTestPrinter::Mode::kStopsInTheFirstJob);
   WriteHostFile(dir.path() / "c/Korvain/printers.conf",
                 "KITCHEN1 TM-U220 = " + printer.Uri() +
@@ -440,7 +442,10 @@ TEST_F(StationProgram, ATicketCutOffByAKillArrivesWholeOnceAfterTheRestart) {
   ASSERT_EQ(jobs.size(), 2u);
   EXPECT_LT(jobs[0].size(), job.size());
   EXPECT_EQ(jobs[0], job.substr(0, jobs[0].size())) << "cut off";
-  EXPECT_EQ(jobs[1], job) << "whole, once";
+  const std::string label = TicketLabel(job);
+  EXPECT_EQ(label.rfind("K-", 0), 0u) << label;
+  EXPECT_EQ(jobs[1], HeadingBytes("** REPEAT? " + label + " - CHECK BEFORE COOKING **", {}) + job)
+      << "whole, once, marked";
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "c/Korvain/spool/kitchen1-tm-u220/000001.job"));
   const std::string log =
       Read("f/KORVAIN/PhoneOrders/" + FormatMMYY(SystemClock().Today()) + "DElayedSend.LOG");

@@ -39,6 +39,20 @@ bool Readable(int fd, const std::atomic<bool>& stop) {
   return false;
 }
 
+// The answer a printer in `state` gives to DLE EOT n (1, 2 or 4).
+char Answer(TcpTestPrinter::State state, char n) {
+  using State = TcpTestPrinter::State;
+  const bool no_paper = state == State::kPaperEnd || state == State::kTakesWithoutPaper;
+  const bool offline = no_paper || state == State::kCoverOpen || state == State::kOffline;
+  int bits = 0;
+  if (n == 1 && offline) bits = 0x08;
+  if (n == 2 && no_paper) bits = 0x20;
+  if (n == 2 && state == State::kCoverOpen) bits = 0x04;
+  if (n == 4 && no_paper) bits = 0x6C;
+  if (n == 4 && state == State::kPaperNearEnd) bits = 0x0C;
+  return static_cast<char>(0x12 | bits);
+}
+
 }  // namespace
 
 TcpTestPrinter::TcpTestPrinter(Mode mode, int port) : mode_(mode) {
@@ -77,31 +91,64 @@ void TcpTestPrinter::Serve() {
     close(fd);
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      jobs_.push_back(std::move(job));
+      if (!job.empty() && state_ != State::kTakesWithoutPaper) jobs_.push_back(std::move(job));
     }
     changed_.notify_all();
   }
 }
 
+std::string TcpTestPrinter::Printed(int fd, const char* bytes, size_t n, std::string* partial) {
+  std::string in = *partial + std::string(bytes, n);
+  partial->clear();
+  std::string out;
+  for (size_t i = 0; i < in.size(); ++i) {
+    if (in[i] != '\x10' || (i + 1 < in.size() && in[i + 1] != '\x04')) {
+      out.push_back(in[i]);
+    } else if (i + 2 >= in.size()) {
+      *partial = in.substr(i);
+      break;
+    } else {
+      std::unique_lock<std::mutex> lock(mutex_);
+      ++queries_;
+      const State state = state_;
+      lock.unlock();
+      const char answer = Answer(state, in[i + 2]);
+      if (state != State::kNoAnswer) send(fd, &answer, 1, MSG_NOSIGNAL);
+      i += 2;
+    }
+  }
+  return out;
+}
+
 std::string TcpTestPrinter::ReadJob(int fd) {
-  std::string job;
+  std::string job, partial;
   char buf[65536];
   while (Readable(fd, stop_)) {
     ssize_t n = read(fd, buf, sizeof buf);
     if (n <= 0) break;
-    job.append(buf, static_cast<size_t>(n));
+    job += Printed(fd, buf, static_cast<size_t>(n), &partial);
   }
   return job;
 }
 
+void TcpTestPrinter::SetState(State state) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_ = state;
+}
+
+int TcpTestPrinter::Queries() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return queries_;
+}
+
 std::string TcpTestPrinter::StopInJob(int fd) {
   constexpr size_t kTaken = 8;
-  std::string job;
+  std::string job, partial;
   char buf[kTaken];
   while (job.size() < kTaken && Readable(fd, stop_)) {
     ssize_t n = read(fd, buf, kTaken - job.size());
     if (n <= 0) break;
-    job.append(buf, static_cast<size_t>(n));
+    job += Printed(fd, buf, static_cast<size_t>(n), &partial);
   }
   std::unique_lock<std::mutex> lock(mutex_);
   stopped_ = true;

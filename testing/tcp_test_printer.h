@@ -2,7 +2,9 @@
 // A network ticket printer for tests: listens on 127.0.0.1 (a free port, or
 // the one given), takes connections one after the other on a thread of its
 // own and keeps the bytes of each connection as one job. Every wait is
-// bounded, so a test whose sender never calls cannot hang.
+// bounded, so a test whose sender never calls cannot hang. It answers the
+// status queries (DLE EOT 1, 2 and 4) as its State says, at once, and keeps
+// them out of the job, as a ticket printer does.
 
 #include <atomic>
 #include <chrono>
@@ -25,7 +27,21 @@ class TcpTestPrinter {
     // its own) and prints every later job whole.
     kStopsInTheFirstJob,
   };
+  enum class State {
+    kReady,
+    kPaperEnd,
+    kPaperNearEnd,
+    kCoverOpen,
+    kOffline,
+    kNoAnswer,  // prints, and never answers a query
+    // Answers that it has no paper, and takes whatever it is sent without
+    // printing it (no job is kept).
+    kTakesWithoutPaper,
+  };
   explicit TcpTestPrinter(Mode mode = Mode::kPrints, int port = 0);
+  void SetState(State state);
+  // Status queries it answered.
+  int Queries() const;
   ~TcpTestPrinter();
   TcpTestPrinter(const TcpTestPrinter&) = delete;
   TcpTestPrinter& operator=(const TcpTestPrinter&) = delete;
@@ -46,6 +62,9 @@ class TcpTestPrinter {
   void Serve();
   std::string ReadJob(int fd);
   std::string StopInJob(int fd);
+  // The bytes read, with every status query answered and taken out; a query
+  // cut across reads is kept in `partial` for the next.
+  std::string Printed(int fd, const char* bytes, size_t n, std::string* partial);
 
   const Mode mode_;
   int listen_fd_ = -1;
@@ -56,6 +75,8 @@ class TcpTestPrinter {
   std::vector<std::string> jobs_;
   std::vector<int> held_open_;
   int connections_ = 0;
+  State state_ = State::kReady;
+  int queries_ = 0;
   bool stopped_ = false;
   bool resumed_ = false;
   std::thread thread_;

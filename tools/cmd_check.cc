@@ -226,10 +226,21 @@ void CheckPrinters(FileSystem& files, Findings& out) {
     if (!p.destination) continue;  // its line's fault is said above
     std::string name = "printer " + p.device_name + " (" + p.destination->Describe() + ")";
     std::string problem = p.destination->Check(kPrinterWait);
-    if (problem.empty())
-      out.Ok(name + " can be reached");
-    else
+    if (!problem.empty()) {
       out.Fault(name + ": " + problem);
+      continue;
+    }
+    const PrinterCondition condition = p.destination->Ask(kPrinterWait);
+    const std::string says =
+        condition == PrinterCondition::kUnknown
+            ? std::string(" can be reached (its condition is not known)")
+            : std::string(" can be reached and reports ") + ConditionText(condition);
+    if (HoldsTickets(condition))
+      out.Fault(name + says + ": its tickets wait until it reports ready");
+    else if (condition == PrinterCondition::kPaperNearEnd)
+      out.Warning(name + says);
+    else
+      out.Ok(name + says);
   }
 }
 

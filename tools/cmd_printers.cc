@@ -22,6 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Long enough for a ticket printer's answer, short enough for a list.
+constexpr auto kAskWithin = std::chrono::seconds(2);
+
 std::string FileTime(const fs::path& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) return "?";
@@ -57,7 +60,8 @@ fs::path ShowPrinter(const InstalledPrinter& p, bool current) {
   if (auto* spooled = dynamic_cast<const SpooledDestination*>(p.destination.get())) {
     PrintSpool spool(spooled->SpoolFolder());
     size_t held = spool.Jobs().size();
-    std::cout << "    paper: " << Paper(p.paper, true) << "\n    state: "
+    std::cout << "    paper: " << Paper(p.paper, true)
+              << "\n    reports: " << ConditionText(spooled->Ask(kAskWithin)) << "\n    state: "
               << (held == 0 ? "nothing held back"
                             : "holds " + Plural(held) + " the printer has not taken yet")
               << "\n    spool: " << spool.folder().string() << "\n";

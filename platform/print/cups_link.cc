@@ -65,14 +65,53 @@ std::string QueueProblem(const cups_dest_t* dest) {
   return {};
 }
 
+// The queue's condition as the server tells it; kUnknown when it does not.
+PrinterCondition QueueCondition(http_t* http, const std::string& queue) {
+  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  char uri[HTTP_MAX_URI];
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                   "/printers/%s", queue.c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  static const char* const kWanted[] = {"printer-state", "printer-state-reasons"};
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr,
+                kWanted);
+  ipp_t* response = cupsDoRequest(http, request, "/");
+  if (!response) return PrinterCondition::kUnknown;
+  int state = 0;
+  std::string reasons;
+  if (ipp_attribute_t* a = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM))
+    state = ippGetInteger(a, 0);
+  if (ipp_attribute_t* a = ippFindAttribute(response, "printer-state-reasons", IPP_TAG_KEYWORD))
+    for (int i = 0; i < ippGetCount(a); ++i)
+      reasons.append(ippGetString(a, i, nullptr)).append(",");
+  const bool answered = ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING;
+  ippDelete(response);
+  return answered ? CupsCondition(state, reasons) : PrinterCondition::kUnknown;
+}
+
 }  // namespace
 
-void CupsLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
+PrinterCondition CupsLink::Ask(std::chrono::milliseconds within) const {
+  if (!ask_status_) return PrinterCondition::kUnknown;
+  Http http = Connect(server_, within);
+  if (!http) return PrinterCondition::kUnknown;
+  std::atomic<bool> never{false};
+  Waiting waiting{Deadline(within), &never};
+  httpSetTimeout(http.get(), 0.5, GoOnWaiting, &waiting);
+  return QueueCondition(http.get(), queue_);
+}
+
+void CupsLink::Send(std::string_view bytes, const std::atomic<bool>& stop, LinkAttempt& attempt) {
   Http http = Connect(server_, timeouts_.connect);
   if (!http) RaisePrinterProblem("CUPS queue " + queue_ + ": no CUPS server answers");
   Waiting waiting{Deadline(timeouts_.io), &stop};
   httpSetTimeout(http.get(), 1.0, GoOnWaiting, &waiting);
   const char* q = queue_.c_str();
+  if (ask_status_) {
+    attempt.before = QueueCondition(http.get(), queue_);
+    if (HoldsTickets(attempt.before))
+      RaisePrinterProblem("CUPS queue " + queue_ + " reports " + ConditionText(attempt.before));
+  }
   int job = cupsCreateJob(http.get(), q, "Korvain ticket", 0, nullptr);
   if (job == 0) Refused(queue_, "job not accepted");
   bool sent =

@@ -10,6 +10,14 @@
 // server by the I/O timeout; a job the server created but did not receive
 // whole is cancelled before the job is sent again.
 //
+// Unless told not to (printers.conf "status=off"), the queue's
+// printer-state and printer-state-reasons are asked before each job: a
+// queue that is stopped, or whose printer reports no paper, an open cover
+// or offline, is sent nothing, so its tickets wait in the station's spool
+// (where the station can see them and send them elsewhere) rather than in
+// the server's. A job the server did not receive whole is never printed
+// (it is cancelled), so a failed job is no repeat.
+//
 // Check asks the server whether the queue exists, is a raw queue (a driver
 // would print the ESC/POS commands as text), runs and accepts jobs.
 
@@ -28,15 +36,21 @@ struct CupsTimeouts {
 
 class CupsLink : public PrinterLink {
  public:
-  CupsLink(std::string queue, std::string server = {}, CupsTimeouts timeouts = {})
-      : queue_(std::move(queue)), server_(std::move(server)), timeouts_(timeouts) {}
-  void Send(std::string_view bytes, const std::atomic<bool>& stop) override;
+  CupsLink(std::string queue, std::string server = {}, CupsTimeouts timeouts = {},
+           bool ask_status = true)
+      : queue_(std::move(queue)),
+        server_(std::move(server)),
+        timeouts_(timeouts),
+        ask_status_(ask_status) {}
+  void Send(std::string_view bytes, const std::atomic<bool>& stop, LinkAttempt& attempt) override;
   std::string Check(std::chrono::milliseconds within) const override;
+  PrinterCondition Ask(std::chrono::milliseconds within) const override;
 
  private:
   std::string queue_;
   std::string server_;
   CupsTimeouts timeouts_;
+  bool ask_status_;
 };
 
 // The queues of the CUPS server, in the order it gives them (lpoptions

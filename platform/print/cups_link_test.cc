@@ -45,12 +45,13 @@ TEST_F(CupsQueueTest, TicketThroughARawQueueArrivesWhole) {
   doc.lines.push_back(PrintedLine{{"P"}, "control", 10, false, false, kBlack});
   std::string bytes = RenderEscPos(doc, {});
   std::atomic<bool> stop{false};
-  CupsLink(queues.at(0), cups.Server()).Send(bytes, stop);
+  LinkAttempt attempt;
+  CupsLink(queues.at(0), cups.Server()).Send(bytes, stop, attempt);
   ASSERT_TRUE(printer.WaitForJobs(1, 20s)) << cups.Log();
   EXPECT_EQ(printer.Jobs()[0], bytes) << "raw: not a byte changed by the server";
 
   try {
-    CupsLink("NoSuchQueue", cups.Server()).Send(bytes, stop);
+    CupsLink("NoSuchQueue", cups.Server()).Send(bytes, stop, attempt);
     ADD_FAILURE() << "a missing queue must fail";
   } catch (const RuntimeError& e) {
     EXPECT_EQ(e.number(), kErrPrinter);
@@ -77,7 +78,8 @@ TEST(CupsLinkTest, NoServerMeansNoQueuesQuickly) {
   auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(ListCupsQueues(nobody, 500ms).empty());
   std::atomic<bool> stop{false};
-  EXPECT_THROW(CupsLink("Kitchen", nobody, {500ms, 500ms}).Send("x", stop), RuntimeError);
+  LinkAttempt attempt;
+  EXPECT_THROW(CupsLink("Kitchen", nobody, {500ms, 500ms}).Send("x", stop, attempt), RuntimeError);
   EXPECT_EQ(CupsLink("Kitchen", nobody).Check(500ms), "no CUPS server answers at " + nobody);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }

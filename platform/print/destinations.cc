@@ -14,12 +14,14 @@ bool HasKind(const std::string& text, std::string_view kind) {
 }
 
 // The link of a spooled kind; null with *problem set when the text is unusable.
-std::unique_ptr<PrinterLink> MakeLink(const std::string& text, const FileSystem& files,
+std::unique_ptr<PrinterLink> MakeLink(const DestinationRequest& request, const FileSystem& files,
                                       const PrinterSetup& setup, std::string* problem) {
+  const std::string& text = request.text;
+  const bool ask = request.ask_status;
   if (HasKind(text, "socket://")) {
     SocketAddress address;
     if (ParseSocketUri(text, &address))
-      return std::make_unique<SocketLink>(address.host, address.port, setup.socket);
+      return std::make_unique<SocketLink>(address.host, address.port, setup.socket, ask);
     *problem = "\"" + text + "\" is not socket://HOST or socket://HOST:PORT";
     return nullptr;
   }
@@ -29,8 +31,8 @@ std::unique_ptr<PrinterLink> MakeLink(const std::string& text, const FileSystem&
     return nullptr;
   }
   if (HasKind(text, "cups:"))
-    return std::make_unique<CupsLink>(rest, setup.cups_server, setup.cups);
-  return std::make_unique<DeviceLink>(files.HostPath(rest).string());
+    return std::make_unique<CupsLink>(rest, setup.cups_server, setup.cups, ask);
+  return std::make_unique<DeviceLink>(files.HostPath(rest).string(), std::chrono::seconds(10), ask);
 }
 
 }  // namespace
@@ -60,7 +62,7 @@ MadeDestination MakeDestination(const DestinationRequest& request, const FileSys
   }
   if (HasKind(text, "socket://") || HasKind(text, "device:") || HasKind(text, "cups:")) {
     std::string problem;
-    std::unique_ptr<PrinterLink> link = MakeLink(text, files, setup, &problem);
+    std::unique_ptr<PrinterLink> link = MakeLink(request, files, setup, &problem);
     if (!link) return {nullptr, problem};
     EscPosPrinter printer{request.red,
                           request.paper.columns ? request.paper.columns : kDefaultColumns,

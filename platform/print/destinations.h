@@ -75,6 +75,7 @@ struct DestinationRequest {
   bool red = false;
   PaperSetup paper;
   std::string spool_folder;
+  bool ask_status = true;  // "status=off": the printer is never asked its condition
 };
 
 MadeDestination MakeDestination(const DestinationRequest& request, const FileSystem& files,

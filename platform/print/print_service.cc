@@ -13,6 +13,11 @@ std::string PrintedLine::Text() const {
   return out;
 }
 
+PrintService::~PrintService() {
+  for (InstalledPrinter& p : printers_)
+    if (p.destination) p.destination->Stop();
+}
+
 PrintService::PrintService(std::vector<InstalledPrinter> printers, int current)
     : printers_(std::move(printers)) {
   current_ = printers_.empty() ? -1 : (current >= 0 && current < PrinterCount() ? current : 0);

@@ -10,6 +10,7 @@
 
 #include "common/color.h"
 #include "platform/print/code_page.h"
+#include "platform/print/printer_condition.h"
 
 namespace korv {
 
@@ -33,6 +34,9 @@ struct Document {
 struct DestinationState {
   int held = 0;         // documents accepted but not yet taken by the printer
   std::string problem;  // why the printer did not take the last one; empty when it did
+  // What the printer said of itself at the last attempt (kUnknown: it was
+  // not asked, or did not answer).
+  PrinterCondition condition = PrinterCondition::kUnknown;
 };
 
 // What the journal of a send knows of the documents the send ended,
@@ -80,6 +84,10 @@ class Destination {
   // Starts handing what it holds to the printer, when that waits for it
   // (the station program: once the interrupted sends are finished).
   virtual void Start() {}
+  // Stops handing jobs to the printer (what it holds stays for the next
+  // start); the printers stop together before any is destroyed, since one
+  // may hand its jobs to another.
+  virtual void Stop() {}
   // The operator says the printer may be back (paper loaded, switched on):
   // what it holds is tried at once instead of after the pause between
   // retries. Safe from any thread; returns at once.
@@ -98,6 +106,11 @@ class Destination {
   // and within about `within`: empty when it can, else why not. For an
   // administrator's check of a station that sends nothing meanwhile.
   virtual std::string Check(std::chrono::milliseconds /*within*/) const { return {}; }
+  // What the printer says of itself now, asked within about `within`;
+  // kUnknown where it cannot be asked.
+  virtual PrinterCondition Ask(std::chrono::milliseconds /*within*/) const {
+    return PrinterCondition::kUnknown;
+  }
 };
 
 // What a printer's entry says about its paper and characters.
@@ -117,6 +130,9 @@ class PrintService {
  public:
   PrintService() = default;
   explicit PrintService(std::vector<InstalledPrinter> printers, int current = 0);
+  ~PrintService();
+  PrintService(PrintService&&) = default;
+  PrintService& operator=(PrintService&&) = default;
 
   // Device names in the order the system lists them.
   std::vector<std::string> Printers() const;

@@ -21,6 +21,8 @@ namespace {
 constexpr int kMinDigits = 6;
 constexpr const char* kJobExtension = ".job";
 constexpr const char* kStagedExtension = ".stage";
+constexpr const char* kMarkExtension = ".sending";
+constexpr const char* kMovingExtension = ".moving";
 
 // The number of a job file's name (with that extension); -1 when the name
 // is not one.
@@ -54,7 +56,7 @@ std::vector<SpoolJob> PrintSpool::Jobs() const {
   std::error_code ec;
   for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
     int64_t n = JobNumber(it->path().filename().string());
-    if (n >= 0) jobs.push_back({n, it->path()});
+    if (n >= 0) jobs.push_back({n, it->path(), access(Path(n, kMarkExtension).c_str(), F_OK) == 0});
   }
   std::sort(jobs.begin(), jobs.end(),
             [](const SpoolJob& a, const SpoolJob& b) { return a.number < b.number; });
@@ -71,7 +73,8 @@ void PrintSpool::Number() {
   std::error_code ec;
   for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    next_ = std::max({next_, JobNumber(name) + 1, JobNumber(name, kStagedExtension) + 1});
+    next_ = std::max({next_, JobNumber(name) + 1, JobNumber(name, kStagedExtension) + 1,
+                      JobNumber(name, kMovingExtension) + 1});
   }
 }
 
@@ -147,10 +150,68 @@ std::string PrintSpool::Read(const SpoolJob& job) const {
 
 void PrintSpool::Remove(const SpoolJob& job) {
   if (unlink(job.path.c_str()) != 0 && errno != ENOENT) RaiseErrno(errno);
+  if (job.marked) unlink(Path(job.number, kMarkExtension).c_str());
   SyncFolder(folder_);
 }
 
-void PrintSpool::RemoveUnfinished() { ClearDeadTemporaries(folder_); }
+void PrintSpool::Mark(SpoolJob& job) {
+  const fs::path mark = Path(job.number, kMarkExtension);
+  if (!job.marked && access(mark.c_str(), F_OK) != 0) {
+    WriteNewFile(mark, {});
+    SyncFolder(folder_);
+  }
+  job.marked = true;
+}
+
+void PrintSpool::Unmark(SpoolJob& job) {
+  if (!job.marked) return;
+  // A mark left behind only heads the ticket with a question it need not ask.
+  unlink(Path(job.number, kMarkExtension).c_str());
+  job.marked = false;
+}
+
+bool PrintSpool::SetAside(const SpoolJob& job) {
+  if (rename(job.path.c_str(), Path(job.number, kMovingExtension).c_str()) == 0) {
+    SyncFolder(folder_);
+    return true;
+  }
+  if (errno != ENOENT) RaiseErrno(errno);
+  return false;
+}
+
+void PrintSpool::PutBack(const SpoolJob& job) {
+  if (rename(Path(job.number, kMovingExtension).c_str(), job.path.c_str()) != 0) RaiseErrno(errno);
+}
+
+void PrintSpool::Moved(const SpoolJob& job) {
+  unlink(Path(job.number, kMovingExtension).c_str());
+  unlink(Path(job.number, kMarkExtension).c_str());
+}
+
+void PrintSpool::RemoveUnfinished() {
+  ClearDeadTemporaries(folder_);
+  std::error_code ec;
+  std::vector<fs::path> names;
+  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec))
+    names.push_back(it->path());
+  for (const fs::path& path : names) {
+    const std::string name = path.filename().string();
+    if (int64_t n = JobNumber(name, kMovingExtension); n >= 0) {
+      SpoolJob job{n, Path(n, kJobExtension)};
+      try {
+        Mark(job);
+        rename(path.c_str(), job.path.c_str());
+      } catch (const std::exception&) {
+        // Set aside it waits, unsent, for a start that can mark it.
+      }
+    } else if (int64_t m = JobNumber(name, kMarkExtension);
+               m >= 0 && access(Path(m, kJobExtension).c_str(), F_OK) != 0 &&
+               access(Path(m, kMovingExtension).c_str(), F_OK) != 0) {
+      unlink(path.c_str());
+    }
+  }
+  SyncFolder(folder_);
+}
 
 std::string SpoolFolderName(std::string_view device_name) {
   std::string out;

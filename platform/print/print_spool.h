@@ -10,6 +10,12 @@
 // journal knows it is there (Release), so a crash in between never lets the
 // printer have a ticket the journal could deliver again.
 //
+// A job being handed to its printer carries a mark (NNNNNN.sending, on disk
+// before the first byte goes out) until the printer has taken it or
+// certainly has none of it: a job found marked after a crash, or after a
+// connection cut in mid-ticket, may have printed, in part or whole. A job
+// being moved to another printer's spool is NNNNNN.moving meanwhile.
+//
 // One process owns a folder's writing (the station program); others may
 // look. Add, Reserve, Stage and Release are called from one thread; Read and
 // Remove may run on another.
@@ -27,6 +33,7 @@ namespace korv {
 struct SpoolJob {
   int64_t number = 0;
   std::filesystem::path path;
+  bool marked = false;  // it may have reached the printer before
 };
 
 class PrintSpool {
@@ -51,10 +58,23 @@ class PrintSpool {
   // Makes staged job n a job; the job n when there is one (staged or not).
   std::optional<SpoolJob> Release(int64_t n);
   std::string Read(const SpoolJob& job) const;
-  // Raises RuntimeError when the file stays.
+  // Raises RuntimeError when the file stays; the job's mark goes with it.
   void Remove(const SpoolJob& job);
+  // Marks the job as handed to its printer, on disk before it returns;
+  // raises the file layer's RuntimeError when it cannot.
+  void Mark(SpoolJob& job);
+  // Takes the mark away again (the printer certainly has none of the job).
+  void Unmark(SpoolJob& job);
+  // Sets the job aside for a move (NNNNNN.moving); false when it is gone.
+  bool SetAside(const SpoolJob& job);
+  // The job set aside is a job again (the move failed).
+  void PutBack(const SpoolJob& job);
+  // The job set aside, moved: it goes for good.
+  void Moved(const SpoolJob& job);
   // Drops temporary files a crash left half-written (never handed over as
-  // spooled, so nothing is lost). Only the folder's owner may call it.
+  // spooled, so nothing is lost) and marks of jobs that are gone. A job a
+  // crash left set aside for a move may have reached the other printer: it
+  // is a job again, marked. Only the folder's owner may call it.
   void RemoveUnfinished();
 
  private:

@@ -1,6 +1,8 @@
 #include "platform/print/printer_link.h"
 
 #include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -28,6 +30,45 @@ WaitResult WaitForFd(int fd, short events, const Deadline& deadline, const std::
       return WaitResult::kReady;
     }
   }
+}
+
+namespace {
+
+// A socket's writes never raise SIGPIPE at a printer that went away.
+ssize_t Put(int fd, bool socket, const char* bytes, size_t n) {
+  return socket ? send(fd, bytes, n, MSG_NOSIGNAL) : write(fd, bytes, n);
+}
+
+bool PutAll(int fd, bool socket, std::string_view bytes, const Deadline& deadline,
+            const std::atomic<bool>& stop) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = Put(fd, socket, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+    } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+      return false;
+    } else if (WaitForFd(fd, POLLOUT, deadline, stop) != WaitResult::kReady) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+PrinterCondition AskStatus(int fd, bool socket, const Deadline& deadline,
+                           const std::atomic<bool>& stop) {
+  if (!PutAll(fd, socket, kStatusQuery, deadline, stop)) return PrinterCondition::kUnknown;
+  std::string answers;
+  char buf[64];
+  while (answers.size() < kStatusAnswers) {
+    if (WaitForFd(fd, POLLIN, deadline, stop) != WaitResult::kReady) break;
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) break;
+    if (n > 0) TakeStatusAnswers(std::string_view(buf, static_cast<size_t>(n)), &answers);
+  }
+  return DecodeAnswers(answers);
 }
 
 void RaisePrinterProblem(const std::string& reason) {

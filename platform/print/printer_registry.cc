@@ -110,7 +110,7 @@ class Parser {
     if (Repeats(e.name, number)) return;
     Options o;
     for (const std::string& option : e.options) Option(option, number, o);
-    MadeDestination made = Make(e.name, e.destination, o.red, o.paper);
+    MadeDestination made = Make(e.name, e.destination, o.red, o.paper, o.ask_status);
     // A printer that cannot print stays listed under its name, so that its
     // tickets wait for it rather than going to another printer.
     if (!made.destination) {
@@ -119,6 +119,8 @@ class Parser {
     }
     if (!made.problem.empty()) Warn(number, made.problem);
     if (o.is_default) out_.current = static_cast<int>(out_.printers.size());
+    if (!o.backup.empty())
+      backups_.push_back({out_.printers.size(), o.backup, o.backup_after, number});
     out_.printers.push_back(InstalledPrinter{e.name, std::move(made.destination), o.red, o.paper});
     in_file_.push_back(Lower(e.destination));
     lines_of_[e.name] = {number};
@@ -136,6 +138,7 @@ class Parser {
 
   InstalledPrinters Finish() {
     SayRepeatedNames();
+    for (const Backup& b : backups_) SetBackup(b);
     if (out_.current < 0 && !out_.printers.empty()) out_.current = 0;
     return std::move(out_);
   }
@@ -145,7 +148,47 @@ class Parser {
     bool red = false;
     bool is_default = false;
     PaperSetup paper;
+    bool ask_status = true;
+    std::string backup;
+    int backup_after = 60;
   };
+
+  struct Backup {
+    size_t printer;
+    std::string name;
+    int after;
+    int line;
+  };
+
+  // The printer a "backup=" names: its whole device name, else the first
+  // whose name begins with it (letter case aside); -1 when none.
+  int BackupNamed(const std::string& name) const {
+    for (size_t i = 0; i < out_.printers.size(); ++i)
+      if (Lower(out_.printers[i].device_name) == Lower(name)) return static_cast<int>(i);
+    for (size_t i = 0; i < out_.printers.size(); ++i)
+      if (StartsWith(Lower(out_.printers[i].device_name), Lower(name))) return static_cast<int>(i);
+    return -1;
+  }
+
+  void SetBackup(const Backup& b) {
+    auto* printer = dynamic_cast<SpooledDestination*>(out_.printers[b.printer].destination.get());
+    const int found = BackupNamed(b.name);
+    auto* backup = found < 0 ? nullptr
+                             : dynamic_cast<SpooledDestination*>(
+                                   out_.printers[static_cast<size_t>(found)].destination.get());
+    std::string problem;
+    if (!printer)
+      problem = "only a network, device or CUPS printer can have a backup";
+    else if (found < 0)
+      problem = "no printer is named \"" + b.name + "\"";
+    else if (!backup)
+      problem = "\"" + b.name + "\" is not a network, device or CUPS printer";
+    else if (backup == printer)
+      problem = "a printer cannot be its own backup";
+    if (!problem.empty())
+      return Warn(b.line, "\"backup=" + b.name + "\": " + problem + "; ignored");
+    printer->SetBackup(backup, std::chrono::seconds(b.after));
+  }
 
   // A device name installed by an earlier line: the printers are picked by
   // name, so the later line could only ever shadow the first or be shadowed.
@@ -180,6 +223,16 @@ class Parser {
       Columns(value, number, o.paper);
     } else if (name == "codepage") {
       CodePageOption(value, number, o.paper);
+    } else if (name == "status" && (Lower(value) == "off" || Lower(value) == "on")) {
+      o.ask_status = Lower(value) == "on";
+    } else if (name == "backup" && !value.empty()) {
+      o.backup = value;
+    } else if (name == "backup_after") {
+      const int seconds = WholeNumber(value);
+      if (seconds >= 1 && seconds <= 3600)
+        o.backup_after = seconds;
+      else
+        Warn(number, "\"backup_after=" + value + "\" is not 1 to 3600 seconds; 60 kept");
     } else if (name != "default") {
       Warn(number, "unknown option \"" + option + "\" ignored");
     } else if (out_.current >= 0) {
@@ -208,8 +261,9 @@ class Parser {
   }
 
   MadeDestination Make(const std::string& name, const std::string& destination, bool red,
-                       const PaperSetup& paper = {}) {
-    return MakeDestination({destination, name, red, paper, SpoolFolder(name)}, files_, setup_);
+                       const PaperSetup& paper = {}, bool ask_status = true) {
+    return MakeDestination({destination, name, red, paper, SpoolFolder(name), ask_status}, files_,
+                           setup_);
   }
 
   // Two names that differ only in case or punctuation keep apart.
@@ -236,6 +290,7 @@ class Parser {
   std::ostream& warnings_;
   InstalledPrinters out_;
   std::set<std::string> folders_;
+  std::vector<Backup> backups_;
   std::vector<std::string> in_file_;  // destinations as written, lower case
   // The lines naming each device name the file installs, the installing one first.
   std::map<std::string, std::vector<int>> lines_of_;

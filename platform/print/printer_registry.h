@@ -11,6 +11,14 @@
 //   columns=N    characters a line in the printer's standard font, 16 to 255
 //                (ESC/POS printers: 48 when not given; dir: fits only when given)
 //   codepage=N   the printer's character table: 1252 (when not given), 858 or 437
+//   status=off   never ask the printer's condition (for a printer that
+//                prints the queries, or answers them wrongly); on by default
+//   backup=NAME  the printer (by device name, or the first whose name begins
+//                with NAME) that prints this one's held tickets
+//   backup_after=N  seconds a ticket is held before it goes to the backup,
+//                1 to 3600 (60 when not given)
+// Only network, device and CUPS printers ask their condition, and only they
+// can have a backup or be one.
 // A line that cannot be read is skipped with a warning naming its line number;
 // an unknown option or destination, or an option value that cannot be used, is
 // warned about and the printer kept.

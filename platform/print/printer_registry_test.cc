@@ -85,9 +85,14 @@ TEST(PrinterRegistryTest, BadLinesAreSkippedWithTheirLineNumbers) {
       "KITCHEN4 = dri:/tmp/typo ; bold\n"
       "KITCHEN5 = cups:k5\n"
       "\n"
-      "KITCHEN7 = cups:k7 ; columns=wide codepage=850 columns=8\n",
+      "KITCHEN7 = cups:k7 ; columns=wide codepage=850 columns=8\n"
+      "KITCHEN8 = cups:k8 ; status=maybe backup=NOSUCH backup_after=0\n"
+      "KITCHEN9 = cups:k9 ; backup=KITCHEN9 status=off\n"
+      "PREVIEW = dir:/tmp/p ; backup=KITCHEN5\n"
+      "KITCHEN10 = cups:k10 ; backup=preview\n",
       files, PrinterSetup{}, warnings);
-  EXPECT_EQ(Names(p), (std::vector<std::string>{"KITCHEN3", "KITCHEN4", "KITCHEN5", "KITCHEN7"}));
+  EXPECT_EQ(Names(p), (std::vector<std::string>{"KITCHEN3", "KITCHEN4", "KITCHEN5", "KITCHEN7",
+                                                "KITCHEN8", "KITCHEN9", "PREVIEW", "KITCHEN10"}));
   for (int i : {0, 1}) EXPECT_FALSE(p.printers[i].destination->CanPrint()) << i;
   EXPECT_TRUE(p.printers[2].destination->CanPrint());
   EXPECT_EQ(p.printers[3].paper.columns, 0);
@@ -100,7 +105,12 @@ TEST(PrinterRegistryTest, BadLinesAreSkippedWithTheirLineNumbers) {
         "line 5: unknown option \"bold\"",
         "line 8: \"columns=wide\" is not a number of columns from 16 to 255; ignored",
         "line 8: \"codepage=850\" is not 1252, 858 or 437; 1252 kept",
-        "line 8: \"columns=8\" is not"})
+        "line 8: \"columns=8\" is not", "line 9: unknown option \"status=maybe\"",
+        "line 9: \"backup_after=0\" is not 1 to 3600 seconds; 60 kept",
+        "line 9: \"backup=NOSUCH\": no printer is named \"NOSUCH\"; ignored",
+        "line 10: \"backup=KITCHEN9\": a printer cannot be its own backup",
+        "line 11: \"backup=KITCHEN5\": only a network, device or CUPS printer can have a backup",
+        "line 12: \"backup=preview\": \"preview\" is not a network, device or CUPS printer"})
     EXPECT_NE(w.find(expected), std::string::npos) << expected << " in:\n" << w;
   EXPECT_EQ(w.find("line 6"), std::string::npos);
 }

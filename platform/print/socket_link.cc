@@ -159,10 +159,32 @@ std::string SocketLink::Check(std::chrono::milliseconds within) const {
   }
 }
 
-void SocketLink::Send(std::string_view bytes, const std::atomic<bool>& stop) {
+PrinterCondition SocketLink::Ask(std::chrono::milliseconds within) const {
+  if (!ask_status_) return PrinterCondition::kUnknown;
+  std::atomic<bool> never{false};
+  try {
+    Deadline deadline(within);
+    Socket sock(Connect(within, never));
+    return AskStatus(sock.fd(), true, deadline, never);
+  } catch (const RuntimeError&) {
+    return PrinterCondition::kUnknown;
+  }
+}
+
+void SocketLink::Send(std::string_view bytes, const std::atomic<bool>& stop, LinkAttempt& attempt) {
   int fd = Connect(timeouts_.connect, stop);
   Socket sock(fd);
+  if (ask_status_) {
+    attempt.before = AskStatus(fd, true, Deadline(timeouts_.status), stop);
+    if (stop) Stopped();
+    if (HoldsTickets(attempt.before))
+      RaisePrinterProblem(std::string("it reports ") + ConditionText(attempt.before));
+  }
+  attempt.reached = true;
   WriteJob(fd, bytes, timeouts_.write, stop);
+  // A late answer to an unanswered query would be taken for this one.
+  if (attempt.before != PrinterCondition::kUnknown)
+    attempt.after = AskStatus(fd, true, Deadline(timeouts_.status), stop);
   shutdown(fd, SHUT_WR);
   AwaitClose(fd, timeouts_.close_wait, stop);
 }

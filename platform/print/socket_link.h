@@ -11,8 +11,15 @@
 // bytes still unacknowledged at the end is a failure, and the job is sent
 // again whole.
 //
+// Unless told not to (printers.conf "status=off"), the link asks the
+// printer's condition on the job's connection before the job (a printer
+// that reports no paper, an open cover or offline is sent nothing, and the
+// connection is closed) and after its last byte, each answer awaited for at
+// most the status timeout. A printer that does not answer before the job is
+// printed to as one that cannot tell, and is not asked after it.
+//
 // Check connects to the print port and closes the connection at once,
-// sending nothing.
+// sending nothing; Ask connects and asks.
 
 #include <chrono>
 #include <string>
@@ -27,14 +34,16 @@ struct SocketTimeouts {
   std::chrono::milliseconds connect{3000};
   std::chrono::milliseconds write{10000};      // for the whole job
   std::chrono::milliseconds close_wait{2000};  // for the printer to close after the job
+  std::chrono::milliseconds status{2000};      // for the answers to a status query
 };
 
 class SocketLink : public PrinterLink {
  public:
-  SocketLink(std::string host, int port, SocketTimeouts timeouts = {})
-      : host_(std::move(host)), port_(port), timeouts_(timeouts) {}
-  void Send(std::string_view bytes, const std::atomic<bool>& stop) override;
+  SocketLink(std::string host, int port, SocketTimeouts timeouts = {}, bool ask_status = true)
+      : host_(std::move(host)), port_(port), timeouts_(timeouts), ask_status_(ask_status) {}
+  void Send(std::string_view bytes, const std::atomic<bool>& stop, LinkAttempt& attempt) override;
   std::string Check(std::chrono::milliseconds within) const override;
+  PrinterCondition Ask(std::chrono::milliseconds within) const override;
 
  private:
   // A connected descriptor; raises 482 when no connection is made in time.
@@ -42,6 +51,7 @@ class SocketLink : public PrinterLink {
   std::string host_;
   int port_;
   SocketTimeouts timeouts_;
+  bool ask_status_;
 };
 
 struct SocketAddress {

@@ -16,6 +16,23 @@
 // When the printer starts failing (a warning), and when it takes jobs again,
 // one line goes to the report stream (standard error in the station program);
 // so does a job lost from the spool (an error).
+//
+// A printer that answers status queries (printer_link.h) and reports no
+// paper, an open cover or offline is sent nothing: its jobs wait, it is
+// asked again every few seconds, and they go out in order once it reports
+// ready. Paper near its end is said once, and printed to. A job that may
+// have reached the printer before (print_spool.h: a crash or a connection
+// cut while it was handed over, or the printer reporting no paper or an
+// open cover right after it) goes out again under a REPEAT? heading
+// (ticket_headings.h), never unmarked.
+//
+// A backup printer (SetBackup) takes the held jobs, each under a heading
+// naming the printer it was meant for, once this printer has held a job for
+// the backup delay or reports no paper or an open cover, provided the backup
+// itself is not holding jobs; when both are, the jobs stay here and go to
+// whichever prints first. A job moves by being set aside here, stored in
+// the backup's spool and only then removed; a crash in between leaves it
+// here, marked as a possible repeat.
 
 #include <condition_variable>
 #include <deque>
@@ -44,6 +61,8 @@ struct SenderOptions {
   // The sender starts at Start() instead of at once: the station program
   // first finishes the sends a crash interrupted.
   bool start_later = false;
+  // The longest pause while the printer reports why it cannot print.
+  std::chrono::milliseconds status_retry{5000};
 };
 
 class SpooledDestination : public Destination {
@@ -65,6 +84,7 @@ class SpooledDestination : public Destination {
   bool DeliverAs(int64_t ref, const Document& doc) override;
   void Release(int64_t ref) override;
   void Start() override;
+  void Stop() override;
   // Wakes the sender from its pause between retries; the pauses start again
   // from the first retry pause, since the printer has likely been mended.
   void RetryNow() override;
@@ -76,13 +96,33 @@ class SpooledDestination : public Destination {
   std::string Check(std::chrono::milliseconds within) const override {
     return link_->Check(within);
   }
+  PrinterCondition Ask(std::chrono::milliseconds within) const override {
+    return link_->Ask(within);
+  }
   const std::filesystem::path& SpoolFolder() const { return spool_.folder(); }
+  // Before Start; the backup outlives this destination's sender.
+  void SetBackup(SpooledDestination* backup, std::chrono::seconds after);
 
  private:
+  struct Outcome {
+    std::string problem;  // empty: the printer took the job
+    PrinterCondition condition = PrinterCondition::kUnknown;
+  };
   void Run();
   void Queue(const SpoolJob& job);
-  // Empty when the printer took the job, else why not.
-  std::string SendOne(const SpoolJob& job);
+  Outcome SendOne(SpoolJob& job);
+  // Under the lock: the condition the last attempt learned.
+  void Learned(PrinterCondition condition);
+  // Under the lock: whether the held jobs are due to go to the backup.
+  bool ShouldReroute() const;
+  // Without the lock: the held jobs to the backup, when it prints.
+  void Reroute();
+  // Whether this printer takes jobs now: its last attempt did not fail, and
+  // it can be reached and does not report that it cannot print (asked, as
+  // it may have no jobs to have failed on).
+  bool Accepting() const;
+  // Stores a rerouted job (headed already) and queues it.
+  void TakeOver(const std::string& bytes);
   void Report(const std::string& line, Priority priority) const;
 
   const std::string device_name_;
@@ -97,6 +137,10 @@ class SpooledDestination : public Destination {
   std::condition_variable changed_;
   std::deque<SpoolJob> queue_;
   std::string problem_;
+  PrinterCondition condition_ = PrinterCondition::kUnknown;
+  std::chrono::steady_clock::time_point failing_since_;
+  SpooledDestination* backup_ = nullptr;
+  std::chrono::seconds backup_after_{60};
   bool retry_now_ = false;  // asked for since the last attempt began
   std::atomic<bool> stop_{false};
   std::thread sender_;

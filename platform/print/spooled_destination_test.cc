@@ -6,8 +6,10 @@
 
 #include "common/runtime_error.h"
 #include "platform/print/device_link.h"
+#include "platform/print/escpos_reader.h"
 #include "platform/print/escpos_renderer.h"
 #include "platform/print/socket_link.h"
+#include "platform/print/ticket_headings.h"
 #include "testing/fakes.h"
 #include "testing/smtp_sink.h"
 #include "testing/tcp_test_printer.h"
@@ -24,7 +26,7 @@ using testing::TempDir;
 // Short pauses and timeouts keep these tests fast; the waits for an outcome
 // are long so a slow machine cannot fail them.
 constexpr auto kOutcome = 10s;
-const SocketTimeouts kQuickSocket{500ms, 500ms, 300ms};
+const SocketTimeouts kQuickSocket{500ms, 500ms, 300ms, 500ms};
 
 Document Ticket(const std::string& text) {
   Document doc{"KITCHEN1", {}};
@@ -36,7 +38,11 @@ Document Ticket(const std::string& text) {
 struct Reports {
   std::ostringstream stream;
   // Marked with their priorities, as the station program's are.
-  SenderOptions Options() { return {10ms, 80ms, &stream, true}; }
+  SenderOptions Options() {
+    SenderOptions options{10ms, 80ms, &stream, true};
+    options.status_retry = 80ms;
+    return options;
+  }
 };
 
 std::unique_ptr<SpooledDestination> SocketPrinter(const fs::path& spool, int port, Reports& reports,
@@ -47,13 +53,29 @@ std::unique_ptr<SpooledDestination> SocketPrinter(const fs::path& spool, int por
       reports.Options(), sending);
 }
 
-// Waits, bounded, until the destination reports a failed attempt.
-bool SeesProblem(const SpooledDestination& d) {
+// Waits, bounded, until the destination's state shows what is asked.
+bool Sees(const SpooledDestination& d, const std::function<bool(const DestinationState&)>& what) {
   for (auto end = std::chrono::steady_clock::now() + kOutcome;
        std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(5ms)) {
-    if (!d.State().problem.empty()) return true;
+    if (what(d.State())) return true;
   }
   return false;
+}
+
+// Waits, bounded, until the destination reports a failed attempt.
+bool SeesProblem(const SpooledDestination& d) {
+  return Sees(d, [](const DestinationState& s) { return !s.problem.empty(); });
+}
+
+bool SeesCondition(const SpooledDestination& d, PrinterCondition condition) {
+  return Sees(d, [&](const DestinationState& s) { return s.condition == condition; });
+}
+
+// The first line a job prints, and the job without its heading.
+std::string FirstLine(const std::string& job) { return ReadTicket(job).at(0).text; }
+std::string Rest(const std::string& job, const std::string& heading, const EscPosPrinter& p) {
+  const std::string bytes = HeadingBytes(heading, p);
+  return job.rfind(bytes, 0) == 0 ? job.substr(bytes.size()) : "no heading: " + job;
 }
 
 TEST(SpooledDestinationTest, TicketArrivesWholeAndLeavesTheSpool) {
@@ -149,8 +171,9 @@ TEST(SpooledDestinationTest, JammedPrinterHoldsUpNoOneElse) {
   // connection's buffers.
   SocketLink link("127.0.0.1", jammed.port(), kQuickSocket);
   std::atomic<bool> stop{false};
+  LinkAttempt attempt;
   auto start = std::chrono::steady_clock::now();
-  EXPECT_THROW(link.Send(std::string(64 << 20, 'x'), stop), RuntimeError);
+  EXPECT_THROW(link.Send(std::string(64 << 20, 'x'), stop, attempt), RuntimeError);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 
   Reports reports;
@@ -254,6 +277,151 @@ TEST(SpooledDestinationTest, DevicePrinterGetsTheJobAppendedOrHoldsIt) {
   ASSERT_TRUE(usb.Drain(kOutcome));
   EXPECT_EQ(testing::ReadHostFile(device), RenderEscPos(Ticket("2 Cola"), {.red_ribbon = true}) +
                                                RenderEscPos(Ticket("1 Tea"), {.red_ribbon = true}));
+}
+
+// A printer out of paper may take a ticket into its buffer and print none
+// of it: a printer that says it cannot print is sent nothing, and its
+// tickets go out in order, once each, when it says it is ready.
+TEST(SpooledDestinationTest, APrinterThatReportsItCannotPrintIsSentNothingUntilItIsReady) {
+  TempDir tmp;
+  TcpTestPrinter printer;
+  printer.SetState(TcpTestPrinter::State::kTakesWithoutPaper);
+  Reports reports;
+  auto kitchen = SocketPrinter(tmp.path() / "spool", printer.port(), reports);
+  kitchen->Deliver(Ticket("first"));
+  kitchen->Deliver(Ticket("second"));
+  ASSERT_TRUE(SeesCondition(*kitchen, PrinterCondition::kPaperEnd));
+  EXPECT_EQ(kitchen->State().held, 2);
+  EXPECT_NE(kitchen->State().problem.find("it reports no paper"), std::string::npos)
+      << kitchen->State().problem;
+  for (auto [state, condition] :
+       {std::pair{TcpTestPrinter::State::kCoverOpen, PrinterCondition::kCoverOpen},
+        std::pair{TcpTestPrinter::State::kOffline, PrinterCondition::kOffline}}) {
+    printer.SetState(state);
+    EXPECT_TRUE(SeesCondition(*kitchen, condition)) << ConditionText(condition);
+  }
+  EXPECT_EQ(kitchen->State().held, 2);
+  printer.SetState(TcpTestPrinter::State::kPaperNearEnd);  // paper loaded, a short roll
+  ASSERT_TRUE(kitchen->Drain(kOutcome));
+  EXPECT_EQ(printer.Jobs(), (std::vector<std::string>{RenderEscPos(Ticket("first"), {}),
+                                                      RenderEscPos(Ticket("second"), {})}));
+  EXPECT_EQ(kitchen->State().condition, PrinterCondition::kPaperNearEnd);
+  const std::string said = reports.stream.str();
+  EXPECT_NE(said.find("holds its print jobs back and keeps trying: printer not available: it "
+                      "reports no paper"),
+            std::string::npos)
+      << said;
+  EXPECT_NE(said.find("<4>Printer KITCHEN1 (socket://127.0.0.1:" + std::to_string(printer.port()) +
+                      ") reports its paper near its end\n"),
+            std::string::npos)
+      << said;
+  EXPECT_NE(said.find("takes print jobs again"), std::string::npos);
+}
+
+// A printer that never answers is printed to as before; one whose entry says
+// status=off is never asked.
+TEST(SpooledDestinationTest, APrinterThatDoesNotAnswerOrIsNotAskedIsPrintedTo) {
+  TempDir tmp;
+  Reports reports;
+  TcpTestPrinter silent;
+  silent.SetState(TcpTestPrinter::State::kNoAnswer);
+  auto kitchen = SocketPrinter(tmp.path() / "k", silent.port(), reports);
+  kitchen->Deliver(Ticket("first"));
+  ASSERT_TRUE(kitchen->Drain(kOutcome));
+  EXPECT_EQ(silent.Jobs(), std::vector<std::string>{RenderEscPos(Ticket("first"), {})});
+  EXPECT_EQ(kitchen->State().condition, PrinterCondition::kUnknown);
+
+  TcpTestPrinter plain;
+  SpooledDestination bar("BAR", "socket", tmp.path() / "b",
+                         std::make_unique<SocketLink>("127.0.0.1", plain.port(), kQuickSocket,
+                                                      /*ask_status=*/false),
+                         {}, reports.Options(), true);
+  bar.Deliver(Ticket("1 Cola"));
+  ASSERT_TRUE(bar.Drain(kOutcome));
+  EXPECT_EQ(plain.Jobs(), std::vector<std::string>{RenderEscPos(Ticket("1 Cola"), {})});
+  EXPECT_EQ(plain.Queries(), 0);
+}
+
+// Held tickets go to the backup under a heading for the printer they were
+// meant for, each once, and leave the first printer's spool; while the
+// backup cannot print either, they stay where they are.
+TEST(SpooledDestinationTest, ABackupPrinterTakesHeldTicketsOnceUnderAHeading) {
+  TempDir tmp;
+  Reports reports;
+  TcpTestPrinter kitchen_printer;
+  kitchen_printer.SetState(TcpTestPrinter::State::kPaperEnd);
+  const int bar_port = testing::UnusedLoopbackPort();
+  const EscPosPrinter narrow{false, 40, CodePage::k1252};
+  SpooledDestination bar("BAR TM-T88", "socket", tmp.path() / "b",
+                         std::make_unique<SocketLink>("127.0.0.1", bar_port, kQuickSocket), narrow,
+                         reports.Options(), true);
+  auto kitchen = SocketPrinter(tmp.path() / "k", kitchen_printer.port(), reports);
+  kitchen->SetBackup(&bar, 60s);
+  kitchen->Deliver(Ticket("first"));
+  kitchen->Deliver(Ticket("second"));
+  ASSERT_TRUE(SeesCondition(*kitchen, PrinterCondition::kPaperEnd));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(kitchen->State().held, 2) << "the backup is off too";
+
+  TcpTestPrinter bar_printer(TcpTestPrinter::Mode::kPrints, bar_port);  // switched on
+  ASSERT_TRUE(Sees(*kitchen, [](const DestinationState& s) { return s.held == 0; }));
+  ASSERT_TRUE(bar.Drain(kOutcome));
+  const std::vector<std::string> jobs = bar_printer.Jobs();
+  ASSERT_EQ(jobs.size(), 2u);
+  const std::string heading = "FOR KITCHEN1 - KITCHEN1 HAS NO PAPER";
+  EXPECT_EQ(FirstLine(jobs[0]), heading);
+  EXPECT_EQ(Rest(jobs[0], heading, narrow), RenderEscPos(Ticket("first"), {}));
+  EXPECT_EQ(Rest(jobs[1], heading, narrow), RenderEscPos(Ticket("second"), {}));
+  EXPECT_TRUE(fs::is_empty(tmp.path() / "k")) << "dropped from the kitchen's spool";
+
+  kitchen_printer.SetState(TcpTestPrinter::State::kReady);
+  kitchen->Deliver(Ticket("third"));
+  ASSERT_TRUE(kitchen->Drain(kOutcome));
+  EXPECT_EQ(kitchen_printer.Jobs(), std::vector<std::string>{RenderEscPos(Ticket("third"), {})});
+
+  // A printer that cannot be reached keeps its tickets for the backup delay.
+  auto gone = std::make_unique<SpooledDestination>(
+      "GRILL", "socket", tmp.path() / "g",
+      std::make_unique<SocketLink>("127.0.0.1", testing::UnusedLoopbackPort(), kQuickSocket),
+      EscPosPrinter{}, reports.Options(), true);
+  gone->SetBackup(&bar, 1s);
+  const auto start = std::chrono::steady_clock::now();
+  gone->Deliver(Ticket("steak"));
+  ASSERT_TRUE(bar_printer.WaitForJobs(3));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 1s);
+  EXPECT_EQ(FirstLine(bar_printer.Jobs()[2]), "FOR GRILL - GRILL IS NOT PRINTING");
+}
+
+// A ticket the printer may have printed already goes again under a REPEAT?
+// heading naming its order: after a restart that finds it marked, and after
+// a connection cut in mid-ticket.
+TEST(SpooledDestinationTest, ATicketThatMayHavePrintedGoesAgainMarkedAsAPossibleRepeat) {
+  TempDir tmp;
+  Reports reports;
+  const fs::path spool = tmp.path() / "spool";
+  const std::string ticket = testing::ReadHostFile(fs::path(__FILE__).parent_path() /
+                                                   "testdata/kitchen_ticket_red.escpos");
+  testing::WriteHostFile(spool / "000001.job", ticket);
+  testing::WriteHostFile(spool / "000001.sending", "");  // killed while the printer took it
+  testing::WriteHostFile(spool / "000005.sending", "");  // killed after the job went
+  TcpTestPrinter printer;
+  auto kitchen = SocketPrinter(spool, printer.port(), reports);
+  kitchen->Deliver(Ticket("next"));
+  ASSERT_TRUE(kitchen->Drain(kOutcome));
+  const std::string repeat = "** REPEAT? K-17 - CHECK BEFORE COOKING **";
+  EXPECT_EQ(printer.Jobs(), (std::vector<std::string>{HeadingBytes(repeat, {}) + ticket,
+                                                      RenderEscPos(Ticket("next"), {})}));
+  EXPECT_TRUE(fs::is_empty(spool));
+
+  TcpTestPrinter cut(TcpTestPrinter::Mode::kStopsInTheFirstJob);
+  auto bar = SocketPrinter(tmp.path() / "bar", cut.port(), reports);
+  bar->Deliver(Ticket("2 Cola"));
+  ASSERT_TRUE(cut.WaitForStop());
+  cut.Resume();
+  ASSERT_TRUE(bar->Drain(kOutcome));
+  ASSERT_EQ(cut.Jobs().size(), 2u);
+  EXPECT_EQ(cut.Jobs()[1], HeadingBytes("** REPEAT? CHECK BEFORE COOKING **", {}) +
+                               RenderEscPos(Ticket("2 Cola"), {}));
 }
 
 TEST(SocketLinkTest, ReadsPrinterAddresses) {
