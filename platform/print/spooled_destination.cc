@@ -154,7 +154,8 @@ SpooledDestination::Outcome SpooledDestination::SendOne(SpoolJob& job) {
     return {};  // nothing left to send
   }
   const bool repeat = job.marked;
-  if (repeat) bytes = HeadingBytes(RepeatHeadingText(TicketLabel(bytes)), printer_) + bytes;
+  if (repeat && PrintsText(bytes))
+    bytes = HeadingBytes(RepeatHeadingText(TicketLabel(bytes)), printer_) + bytes;
   try {
     spool_.Mark(job);
   } catch (const RuntimeError&) {
@@ -215,11 +216,13 @@ void SpooledDestination::Reroute() {
   for (const SpoolJob& job : held) {
     try {
       std::string bytes = spool_.Read(job);
-      if (job.marked)
-        bytes = HeadingBytes(RepeatHeadingText(TicketLabel(bytes)), backup_->printer_) + bytes;
+      if (PrintsText(bytes)) {
+        const std::string repeat = RepeatHeadingText(TicketLabel(bytes));
+        bytes = heading + (job.marked ? HeadingBytes(repeat, backup_->printer_) : "") + bytes;
+      }
       if (!spool_.SetAside(job)) continue;
       try {
-        backup_->TakeOver(heading + bytes);
+        backup_->TakeOver(bytes);
       } catch (...) {
         spool_.PutBack(job);
         throw;

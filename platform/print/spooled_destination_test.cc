@@ -26,7 +26,7 @@ using testing::TempDir;
 // Short pauses and timeouts keep these tests fast; the waits for an outcome
 // are long so a slow machine cannot fail them.
 constexpr auto kOutcome = 10s;
-const SocketTimeouts kQuickSocket{500ms, 500ms, 300ms, 500ms};
+const SocketTimeouts kQuickSocket{500ms, 2s, 2s, 500ms};
 
 Document Ticket(const std::string& text) {
   Document doc{"KITCHEN1", {}};
@@ -403,14 +403,20 @@ TEST(SpooledDestinationTest, ATicketThatMayHavePrintedGoesAgainMarkedAsAPossible
                                                    "testdata/kitchen_ticket_red.escpos");
   testing::WriteHostFile(spool / "000001.job", ticket);
   testing::WriteHostFile(spool / "000001.sending", "");  // killed while the printer took it
+  // The paper cut after it, a job of its own, needs no question.
+  Document cut_only = Ticket("");
+  cut_only.lines.erase(cut_only.lines.begin());
+  testing::WriteHostFile(spool / "000002.job", RenderEscPos(cut_only, {}));
+  testing::WriteHostFile(spool / "000002.sending", "");
   testing::WriteHostFile(spool / "000005.sending", "");  // killed after the job went
   TcpTestPrinter printer;
   auto kitchen = SocketPrinter(spool, printer.port(), reports);
   kitchen->Deliver(Ticket("next"));
   ASSERT_TRUE(kitchen->Drain(kOutcome));
   const std::string repeat = "** REPEAT? K-17 - CHECK BEFORE COOKING **";
-  EXPECT_EQ(printer.Jobs(), (std::vector<std::string>{HeadingBytes(repeat, {}) + ticket,
-                                                      RenderEscPos(Ticket("next"), {})}));
+  EXPECT_EQ(printer.Jobs(),
+            (std::vector<std::string>{HeadingBytes(repeat, {}) + ticket, RenderEscPos(cut_only, {}),
+                                      RenderEscPos(Ticket("next"), {})}));
   EXPECT_TRUE(fs::is_empty(spool));
 
   TcpTestPrinter cut(TcpTestPrinter::Mode::kStopsInTheFirstJob);

@@ -7,6 +7,12 @@
 
 namespace korv {
 
+bool PrintsText(std::string_view job_bytes) {
+  for (const TicketLine& line : ReadTicket(job_bytes))
+    if (line.text.find_first_not_of(' ') != std::string::npos) return true;
+  return false;
+}
+
 std::string TicketLabel(std::string_view job_bytes) {
   static const std::regex kitchen_order(R"(\bK-\d+\b)");
   const std::vector<TicketLine> lines = ReadTicket(job_bytes);

@@ -18,6 +18,9 @@
 
 namespace korv {
 
+// Whether the job prints any text: a paper cut sent as a job of its own
+// needs no heading.
+bool PrintsText(std::string_view job_bytes);
 // "K-12" (a kitchen ticket's order), "BAR 7" (a bar ticket's), or empty,
 // read from the ticket's rendered bytes.
 std::string TicketLabel(std::string_view job_bytes);
