@@ -113,8 +113,10 @@ const Registration kPrinters{ToolCommand{
     "those of C:\\Korvain\\printers.conf, then the queues of the CUPS\n"
     "server (unless --no-cups is given). The printer current at start-up\n"
     "is marked *. For each ticket printer (socket://, device:, cups:) it\n"
-    "shows its spool folder and every print job still in it: a job\n"
-    "leaves the spool only when the printer has taken it, so jobs listed\n"
+    "shows what the printer reports now (ready, no paper, paper near\n"
+    "its end, cover open, offline, or status unknown), its spool\n"
+    "folder and every print job still in it: a job leaves the spool\n"
+    "only when the printer has taken it, so jobs listed\n"
     "here wait for a printer that is off, out of paper or unreachable\n"
     "(the running station keeps trying). Spool folders of printers no\n"
     "longer installed are reported too. Nothing is sent or removed.",

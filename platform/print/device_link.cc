@@ -29,6 +29,12 @@ int DeviceLink::Open(bool* asks) const {
   struct stat st {};
   *asks = ask_status_ && stat(path_.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
   int fd = *asks ? open(path_.c_str(), O_RDWR | kFlags) : -1;
+  if (fd >= 0 && isatty(fd)) {
+    // A serial line hands its input over by lines, and the answers have
+    // no line ends: every ticket would wait out the query.
+    close(fd);
+    fd = -1;
+  }
   if (fd < 0) {
     *asks = false;  // a port that only takes data cannot answer
     fd = open(path_.c_str(), O_WRONLY | kFlags);

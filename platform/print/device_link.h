@@ -7,10 +7,10 @@
 // A plain file as the device receives each job appended to it. Check opens
 // the device for writing as a job would and closes it, writing nothing.
 //
-// A character device (a USB or parallel printer port reads the printer's
-// answers back) is asked its printer's condition before and after each job,
-// as a network printer is (socket_link.h), unless told not to
-// (printers.conf "status=off"); a plain file is never asked.
+// A character device other than a serial line (a USB or parallel printer
+// port reads the printer's answers back) is asked its printer's condition before and after each
+// job, as a network printer is (socket_link.h), unless told not to (printers.conf "status=off"); a
+// plain file is never asked.
 
 #include <chrono>
 #include <string>
