@@ -72,7 +72,14 @@ std::string BinDir() {
 struct Outcome {
   bool killed = false;
   int exit_code = -1;
+  int signal = 0;
 };
+
+// How a run that failed ended, for the failure's message.
+std::string Ending(const Outcome& run) {
+  return run.signal ? " (killed by signal " + std::to_string(run.signal) + ")"
+                    : " (exit status " + std::to_string(run.exit_code) + ")";
+}
 
 // A run that has not ended by then is killed and counted as hung.
 constexpr int kRunLimitSeconds = 150;
@@ -105,6 +112,7 @@ Outcome RunStation(const fs::path& root, const std::vector<std::string>& env, co
   Outcome run;
   run.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   return run;
 }
 
@@ -441,6 +449,12 @@ Reference MakeReference(const fs::path& tmp) {
   return r;
 }
 
+std::string Headlines(const std::vector<std::string>& problems) {
+  std::string out;
+  for (const std::string& p : problems) out += p.substr(0, p.find('\n')) + "\n";
+  return out;
+}
+
 TEST(CrashTest, EveryDueOrderReachesEveryPrinterOnceWhereverTheStationIsKilled) {
   testing::TempDir tmp;
   const Reference ref = MakeReference(tmp.path());
@@ -451,19 +465,24 @@ TEST(CrashTest, EveryDueOrderReachesEveryPrinterOnceWhereverTheStationIsKilled) 
   CheckReference(reference);
 
   int tried = 0, held = 0, lost_marks = 0;
-  for (long point : Points(calls)) {
+  // KORV_CRASH_AT=N tries that one point again; KORV_CRASH_POWER_CUT=1 makes
+  // it a power cut.
+  const char* at = std::getenv("KORV_CRASH_AT");
+  const char* cut = std::getenv("KORV_CRASH_POWER_CUT");
+  for (long point : at ? std::vector<long>{std::atol(at)} : Points(calls)) {
     const fs::path root = tmp.path() / "run";
     fs::remove_all(root);
     fs::copy(station, root, fs::copy_options::recursive);
     const fs::path err = tmp.path() / "run.err";
     fs::remove(err);
     Outcome killed = RunStation(root, {"KORV_FS_KILL_AT=" + std::to_string(point)}, err);
-    const bool power_cut = tried % 2 == 1;  // every other point: a power cut, not only a kill
+    // Every other point: a power cut, not only a kill.
+    const bool power_cut = at ? cut && std::string(cut) == "1" : tried % 2 == 1;
     if (power_cut) lost_marks += LoseUnsyncedMarks(root) > 0;
     Outcome again = RunStation(root, {"KORV_FS_TIME_SHIFT=" + std::to_string(kLaterSeconds)}, err);
     std::vector<std::string> problems = Compare(Take(root), reference);
     if (!killed.killed && killed.exit_code != 0) problems.push_back("the first run failed");
-    if (again.exit_code != 0) problems.push_back("the restart failed");
+    if (again.exit_code != 0) problems.push_back("the restart failed" + Ending(again));
     ++tried;
     if (problems.empty()) {
       ++held;
@@ -471,7 +490,7 @@ TEST(CrashTest, EveryDueOrderReachesEveryPrinterOnceWhereverTheStationIsKilled) 
     }
     ADD_FAILURE() << (power_cut ? "power cut" : "killed") << " before call " << point << " of "
                   << calls << ":\n"
-                  << problems.front() << "\n(" << problems.size() << " problems)\n"
+                  << Headlines(problems) << "(" << problems.size() << " problems)\n"
                   << ReadHostFile(err);
     if (tried - held >= 3) break;  // the first few say enough
   }
@@ -502,11 +521,6 @@ std::vector<std::string> CheckFaulted(const Snapshot& got, const Snapshot& refer
 }
 
 // The first line of each problem.
-std::string Headlines(const std::vector<std::string>& problems) {
-  std::string out;
-  for (const std::string& p : problems) out += p.substr(0, p.find('\n')) + "\n";
-  return out;
-}
 
 // An order that halted is sent after the orders behind it, so the count of
 // pending orders its SENT entry and theirs give differs from a pass that
@@ -583,7 +597,7 @@ TEST(ErrorTest, AFailingCallHaltsTheSendAndTheNextRunFinishesIt) {
     Outcome again = RunStation(root, {"KORV_FS_TIME_SHIFT=" + std::to_string(kLaterSeconds)}, err);
     for (const std::string& p : CompareAfterFault(Take(root), ref.snapshot, said))
       problems.push_back(p);
-    if (again.exit_code != 0) problems.push_back("the run after the fault failed");
+    if (again.exit_code != 0) problems.push_back("the run after the fault failed" + Ending(again));
     ++tried;
     if (problems.empty()) {
       ++held;
