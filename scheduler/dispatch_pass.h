@@ -31,6 +31,8 @@
 
 namespace korv {
 
+struct HeaderRead;
+
 // What a pass tells those who show it. Every call has a default that does
 // nothing, so an observer takes only what it shows.
 class PassObserver {
@@ -146,7 +148,7 @@ class DispatchPass : public SendReport {
   void RemovePending(int index);
   void ShowPendingCount(int count);
   std::filesystem::path PendingFolder() const;  // the listing's folder on this machine
-  bool ReadPending(const std::filesystem::path& folder, const std::string& file_name);
+  bool AddRead(const std::filesystem::path& folder, const std::string& file_name, HeaderRead& read);
   std::vector<bool> RowsThatHold(const std::filesystem::path& folder) const;
   bool PassHeaderBy(const std::string& why);  // about the header at WorkPath; false
   bool SameNamesAsListed() const;
