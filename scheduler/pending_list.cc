@@ -118,6 +118,7 @@ bool DispatchPass::AddRead(const std::filesystem::path& folder, const std::strin
                         "\", in its order id: it is not sent, and that order's files are not "
                         "touched");
   AddPending(MakePendingOrder(name, std::move(header), read.stamp, station_.date_order));
+  read_this_tick_.insert(name);
   return true;
 }
 
@@ -162,6 +163,11 @@ std::vector<bool> DispatchPass::RowsThatHold(const std::filesystem::path& folder
     holds[i] = now && order.stamp.StillHolds(*now);
   });
   return std::vector<bool>(holds.begin(), holds.end());
+}
+
+bool DispatchPass::RowHolds(const PendingOrder& order) const {
+  std::optional<ChangeStamp> now = ChangeStampAt(PendingFolder() / order.file_name);
+  return now && order.stamp.StillHolds(*now);
 }
 
 // When headers only went (the usual case: the order just sent), their rows
