@@ -71,9 +71,9 @@ LatencyMount::LatencyMount(const fs::path& source, const fs::path& mountpoint, i
 
 LatencyMount::~LatencyMount() { Unmount(); }
 
-std::unique_ptr<LatencyMount> MountDataDrive(const fs::path& root, int delay_us) {
+std::unique_ptr<LatencyMount> MountDataDrive(const fs::path& root, int delay_us, fs::path source) {
   const fs::path drive = root / "f";
-  const fs::path source = root / "f-share";
+  if (source.empty()) source = root / "f-share";
   std::error_code ec;
   fs::create_directories(drive, ec);
   fs::rename(drive, source, ec);

@@ -39,9 +39,10 @@ class LatencyMount {
 };
 
 // The station's F: drive (DataRoot's, root/f) put behind a mount that
-// waits delay_us on every request: what the drive held stays there, and
-// stays reachable without the wait at the mount's Source().
-std::unique_ptr<LatencyMount> MountDataDrive(const std::filesystem::path& root, int delay_us);
+// waits delay_us on every request: what the drive held is moved to source
+// (root/f-share unless given), reachable there without the wait.
+std::unique_ptr<LatencyMount> MountDataDrive(const std::filesystem::path& root, int delay_us,
+                                             std::filesystem::path source = {});
 
 // The mount program beside this program (a benchmark's), or among the built
 // programs of the tests.
