@@ -20,6 +20,11 @@
 // are not all on disk; the run after it must leave what the reference run
 // leaves. KORV_ERROR_POINTS (24 by default, "all": scripts/error-sweep.sh).
 //
+// KORV_SWEEP_SHARE_US=N runs every station of the sweeps with its share (the
+// F: drive) behind a FUSE mount that waits N microseconds on every request
+// (0: the mount alone), as a share on another machine is; the suite runs a
+// small sample so (CrashTest.OverAMountedShare).
+//
 // A number drawn just before a kill, before the journal kept it, is never
 // used (never given twice): the resumed send draws the next. So the numbers
 // an order got are read from what the station left, and mapped to the
@@ -36,6 +41,8 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -48,6 +55,7 @@
 #include "platform/files/file_system.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
+#include "testing/latency_mount.h"
 #include "testing/temp_dir.h"
 
 namespace korv {
@@ -404,6 +412,39 @@ int LoseUnsyncedMarks(const fs::path& root) {
   return lost;
 }
 
+// The delay of the mounted share the sweeps run over; none: a local folder.
+std::optional<int> ShareDelayUs() {
+  const char* v = std::getenv("KORV_SWEEP_SHARE_US");
+  if (!v || !*v) return std::nullopt;
+  return std::atoi(v);
+}
+
+// Why the sweeps cannot run over a mounted share as asked; empty when they
+// can, or are not asked to.
+std::string MountedShareProblem(const fs::path& tmp) {
+  if (!ShareDelayUs()) return {};
+  fs::create_directories(tmp / "probe-share");
+  testing::LatencyMount probe(tmp / "probe-share", tmp / "probe", 0,
+                              testing::LatencyMountProgram());
+  return probe.Problem();
+}
+
+// A run's own copy of the station at root, its share mounted when asked
+// (and unmounted when the copy goes).
+struct RunCopy {
+  RunCopy(const fs::path& station, const fs::path& root) {
+    const fs::path share = root.string() + "-share";
+    fs::remove_all(root);
+    fs::remove_all(share);
+    fs::copy(station, root, fs::copy_options::recursive);
+    if (std::optional<int> delay = ShareDelayUs()) {
+      mount = testing::MountDataDrive(root, *delay, share);
+      EXPECT_TRUE(mount->Mounted()) << mount->Problem();
+    }
+  }
+  std::unique_ptr<testing::LatencyMount> mount;
+};
+
 // The points to try out of the calls of an uninterrupted run: the count the
 // variable asks for, or "all".
 std::vector<long> Points(long calls, const char* variable = "KORV_CRASH_POINTS",
@@ -457,6 +498,8 @@ std::string Headlines(const std::vector<std::string>& problems) {
 
 TEST(CrashTest, EveryDueOrderReachesEveryPrinterOnceWhereverTheStationIsKilled) {
   testing::TempDir tmp;
+  if (const std::string why = MountedShareProblem(tmp.path()); !why.empty())
+    GTEST_SKIP() << "no mounted share: " << why;
   const Reference ref = MakeReference(tmp.path());
   const fs::path& station = ref.station;
   const long calls = ref.calls;
@@ -471,8 +514,7 @@ TEST(CrashTest, EveryDueOrderReachesEveryPrinterOnceWhereverTheStationIsKilled) 
   const char* cut = std::getenv("KORV_CRASH_POWER_CUT");
   for (long point : at ? std::vector<long>{std::atol(at)} : Points(calls)) {
     const fs::path root = tmp.path() / "run";
-    fs::remove_all(root);
-    fs::copy(station, root, fs::copy_options::recursive);
+    const RunCopy copy(station, root);
     const fs::path err = tmp.path() / "run.err";
     fs::remove(err);
     Outcome killed = RunStation(root, {"KORV_FS_KILL_AT=" + std::to_string(point)}, err);
@@ -567,6 +609,8 @@ struct Fault {
 
 TEST(ErrorTest, AFailingCallHaltsTheSendAndTheNextRunFinishesIt) {
   testing::TempDir tmp;
+  if (const std::string why = MountedShareProblem(tmp.path()); !why.empty())
+    GTEST_SKIP() << "no mounted share: " << why;
   const Reference ref = MakeReference(tmp.path());
   ASSERT_GT(ref.calls, 100);
   const Fault faults[] = {{"ENOSPC", false}, {"EIO", true},  {"EACCES", false},
@@ -581,8 +625,7 @@ TEST(ErrorTest, AFailingCallHaltsTheSendAndTheNextRunFinishesIt) {
     const char* asked = std::getenv("KORV_ERROR_FAULT");
     const Fault& fault = faults[(asked ? std::atoi(asked) : tried) % std::size(faults)];
     const fs::path root = tmp.path() / "run";
-    fs::remove_all(root);
-    fs::copy(ref.station, root, fs::copy_options::recursive);
+    const RunCopy copy(ref.station, root);
     const fs::path err = tmp.path() / "run.err";
     fs::remove(err);
     Outcome faulted =

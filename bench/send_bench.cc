@@ -15,57 +15,26 @@
 #include <thread>
 
 #include "bench/fs_counts.h"
-#include "common/order_paths.h"
-#include "common/val.h"
-#include "platform/print/dir_destination.h"
+#include "bench/send_station.h"
 #include "scheduler/korv_delayed_send.h"
-#include "scheduler/orderfiles/customer_file.h"
-#include "testing/test_station.h"
-#include "tools/sample_menu.h"
 
 namespace korv {
 namespace {
 
-void WritePending(testing::TestStation& t, int pending, int due) {
-  std::filesystem::path host = t.files.HostPath(PhoneOrdersFolder("F:\\KORVAIN\\"));
-  std::string lines;
-  for (int i = 0; i < 10; ++i)
-    lines += "\" 1|Item " + std::to_string(i) + "          |$4.00|ITEM " + std::to_string(i) + "|" +
-             Str(i % 6) + " - Main Course|T|N\"\r\n";
-  for (int k = 1; k <= pending; ++k) {
-    std::string id = "DS" + std::to_string(k);
-    // Every tenth order is due (yesterday); the others are due tomorrow.
-    std::string date = (k % (pending / due) == 0) ? "12/24/2026" : "12/26/2026";
-    testing::WriteHostFile(host / (id + ".PH"), "\"555-0101\",\" 1\",\"Ann Smith\",\"" + id +
-                                                    "\",\"" + date + "\",\"7:30 PM\"\r\n");
-    testing::WriteHostFile(host / (id + ".Pio"), lines);
-  }
-}
+using bench::SendStation;
 
 void BM_SendDueAmongPending(benchmark::State& state) {
   const int pending = static_cast<int>(state.range(0));
   const int due = static_cast<int>(state.range(1));
   for (auto _ : state) {
     state.PauseTiming();
-    testing::TestStation t(std::vector<std::string>{});
-    std::vector<InstalledPrinter> printers;
-    for (const char* name : {"KITCHEN1", "KITCHEN2", "BAR", "OFFICE"})
-      printers.push_back(InstalledPrinter{
-          name, std::make_unique<DirDestination>(t.dir.path() / "printed" / name, "dir:"), false});
-    PrintService printer(std::move(printers));
-    Platform platform{t.files, t.clock, printer, t.loop, t.boxes, t.sound, t.host, t.status};
-    t.WriteConfig({{ConfigField::MainKitchenPrinter, "KITCHEN1"},
-                   {ConfigField::KitchenCopyPrinter, "KITCHEN2"},
-                   {ConfigField::BarPrinter, "BAR"},
-                   {ConfigField::StationPrinter, "OFFICE"}});
-    t.files.MakeFolders("C:\\Korvain\\data");  // the kitchen ticket archive's
-    CustomerRecord customer;
-    customer.Set(2, "555-0101");
-    customer.Set(3, "Ann Smith");
-    WriteCustomer(t.files, "F:\\KORVAIN\\", 1, customer);
-    WriteSampleMenu(t.files, "F:\\KORVAIN\\");
-    WritePending(t, pending, due);
-    KORVdelayedSend1 w(t.station, platform, "bench");
+    SendStation station;
+    testing::TestStation& t = station.t;
+    station.WriteSharedFiles();
+    // Every tenth order is due (yesterday); the others are due tomorrow.
+    bench::WritePending(t.files.HostPath(PhoneOrdersFolder("F:\\KORVAIN\\")), pending,
+                        pending / due);
+    KORVdelayedSend1 w(t.station, *station.platform, "bench");
     w.Form_Load();
     // The list as a station has it: read at an earlier tick, its headers
     // older than the times a stamp needs to settle. A tick with nothing due

@@ -9,18 +9,14 @@
 //   BM_FolderRefresh  the folder listing alone
 
 #include <benchmark/benchmark.h>
-#include <dirent.h>
-#include <fcntl.h>
-#include <strings.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
 
+#include "bench/floor_read.h"
 #include "bench/fs_counts.h"
 #include "common/order_paths.h"
 #include "scheduler/korv_delayed_send.h"
@@ -30,6 +26,7 @@ namespace korv {
 namespace {
 
 namespace fs = std::filesystem;
+using bench::FloorRead;
 
 class PendingOrders {
  public:
@@ -58,36 +55,6 @@ class PendingOrders {
   KORVdelayedSend1 window_;
   fs::path host_;
 };
-
-bool IsDelayedHeader(const char* name) {
-  size_t n = strlen(name);
-  return n > 5 && (name[0] == 'D' || name[0] == 'd') && (name[1] == 'S' || name[1] == 's') &&
-         strcasecmp(name + n - 3, ".PH") == 0;
-}
-
-// The floor of a full read on this machine: what no reader of the same
-// headers under the same locks can go below. Returns the bytes read.
-size_t FloorRead(const fs::path& folder) {
-  std::vector<std::string> names;
-  DIR* dir = opendir(folder.c_str());
-  while (const dirent* e = readdir(dir))
-    if (IsDelayedHeader(e->d_name)) names.emplace_back(e->d_name);
-  closedir(dir);
-  size_t bytes = 0;
-  char buf[4096];
-  for (const std::string& name : names) {
-    int fd = open((folder / name).c_str(), O_RDONLY | O_CLOEXEC);
-    struct flock lock = {};
-    lock.l_type = F_RDLCK;
-    fcntl(fd, F_OFD_SETLK, &lock);
-    ssize_t got = read(fd, buf, sizeof buf);
-    lock.l_type = F_UNLCK;
-    fcntl(fd, F_OFD_SETLK, &lock);
-    close(fd);
-    bytes += got > 0 ? static_cast<size_t>(got) : 0;
-  }
-  return bytes;
-}
 
 double Seconds(std::chrono::steady_clock::duration d) {
   return std::chrono::duration<double>(d).count();

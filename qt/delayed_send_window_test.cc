@@ -350,7 +350,7 @@ TEST_F(DelayedSendWindowTest, ThePrintersWindowListsEachPrinterAndSendsHeldTicke
   EXPECT_EQ(row(0)[3], "");
   EXPECT_FALSE(Find<QPushButton>("SendNow", &printers)->isEnabled());
   EXPECT_FALSE(Shown("StateLine"));
-  EXPECT_EQ(window.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
+  EXPECT_EQ(window.Timer1.Interval(), window.MsToNextMinutesPass()) << "the next minute's pass";
 }
 
 TEST_F(DelayedSendWindowTest, WithoutANotificationAreaDoneMinimisesAndCloseEnds) {

@@ -20,6 +20,9 @@ void QtLoop::AddTimer(Timer& timer) {
   auto& qtimer = timers_[&timer];
   if (!qtimer) {
     qtimer = std::make_unique<QTimer>();
+    // A coarse timer may fire up to 5% early: a pass a minute would then
+    // come before the minute it was armed for had turned.
+    qtimer->setTimerType(Qt::PreciseTimer);
     QObject::connect(qtimer.get(), &QTimer::timeout, [this, &timer] {
       if (timer.Tick) Guard(timer.Tick);
     });

@@ -68,10 +68,14 @@ void DispatchPass::RecoverSends() {
 void DispatchPass::SendDueOrders() {
   Tell([](PassObserver& o) { o.Busy(); });
   RecoverSends();
+  swept_ = false;
+  read_this_tick_.clear();
   for (bool first_of_tick = true;; first_of_tick = false) {
     Tell([](PassObserver& o) { o.Busy(); });
+    const PendingOrder* due = nullptr;
     try {
       if (TopOfPass(first_of_tick) == 0) break;
+      due = NextToSend();
     } catch (const std::exception& e) {
       // The folder vanished or a file is locked: say so, and make the next
       // tick rebuild the list rather than trust the one left half made.
@@ -82,7 +86,6 @@ void DispatchPass::SendDueOrders() {
       station_.LastPendingCount = -1;
       break;
     }
-    const PendingOrder* due = FindDueOrder();
     // The pass lets window events run, so the operator may have opened a view
     // meanwhile: then no further order goes out under the operator's eyes.
     // Nor once the station is asked to end.
@@ -92,12 +95,11 @@ void DispatchPass::SendDueOrders() {
   }
 }
 
-// Steps 3 to 8: returns the count of delayed header files. The first pass
-// of a tick looks at every listed header (one stat each) and reads again
-// those that may have changed since they were read, and every sixth tick
-// reads them all, whatever came and went meanwhile. The passes that follow a
-// send in the same tick take the folder's listing only: the send changed its
-// own order's files and nothing else.
+// Steps 3 to 8: returns the count of delayed header files. Each round takes
+// the folder's listing: rows of headers gone are dropped and new headers
+// read. The headers of the rows kept are looked at by the sweep, once a
+// tick, after the orders due among the rows held have gone out: an order
+// due now waits for no look at the others.
 int DispatchPass::TopOfPass(bool first_of_tick) {
   // The folder is listed before the stale phone order 0 goes (whose names
   // the listing's pattern never takes), so that the names are looked up in
@@ -120,16 +122,41 @@ int DispatchPass::TopOfPass(bool first_of_tick) {
     ++station_.TickCount;
     Tell([&](PassObserver& o) { o.Ticked(station_.TickCount); });
   }
-  // A negative count left by a failed pass asks for the whole list too.
-  if (first_of_tick && (station_.TickCount > 5 || station_.LastPendingCount < 0)) {
-    station_.TickCount = 0;
-    UpdateList();
-  } else {
-    RefreshList(first_of_tick);
+  // A negative count left by a failed pass: the rows held are not trusted.
+  if (station_.LastPendingCount < 0) {
+    Sweep();
+    return count;
   }
+  RefreshList();
   station_.LastPendingCount = static_cast<int>(pending_.size());
   ShowPendingCount(listing_.ListCount());
   return count;
+}
+
+// The first order due. A row held from an earlier tick is sent only while
+// one look at its header shows it unchanged; otherwise, and when nothing
+// held is due, the sweep looks at every header first (once a tick), so a
+// header another station rewrote is sent as it now reads.
+const PendingOrder* DispatchPass::NextToSend() {
+  const PendingOrder* due = FindDueOrder();
+  if (swept_ || (due && (read_this_tick_.count(due->file_name) || RowHolds(*due)))) return due;
+  Sweep();
+  return FindDueOrder();
+}
+
+// Every header looked at (one stat each) and read again where it may have
+// changed since it was read; every sixth tick every header read again,
+// whatever came and went meanwhile.
+void DispatchPass::Sweep() {
+  swept_ = true;
+  if (station_.TickCount > 5 || station_.LastPendingCount < 0) {
+    station_.TickCount = 0;
+    UpdateList();
+  } else {
+    RefreshList(true);
+  }
+  station_.LastPendingCount = static_cast<int>(pending_.size());
+  ShowPendingCount(listing_.ListCount());
 }
 
 const PendingOrder* DispatchPass::FindDueOrder() {

@@ -3,10 +3,11 @@
 // It owns the listing of the watched PhoneOrders\ folder, the pending orders
 // read from its headers (the typed rows, in the folder's own name order,
 // DS10 before DS9), the station's configuration as the pass reads it, and
-// the error text's rule of saying each fault once. Each pass counts the
-// delayed headers, brings the rows up to date, finishes the sends a crash
-// left, then sends every due order one after the other, starting again from
-// the top after each send.
+// the error text's rule of saying each fault once. Each pass finishes the
+// sends a crash left, counts the delayed headers, then sends every due order
+// one after the other, starting again from the top after each send; the
+// headers of the rows it holds are looked at (the sweep) once the orders due
+// among them have gone out.
 //
 // Who calls it: the window's timer once a minute (Run), the program's single
 // pass, and korvtool's order commands (the list alone). The send itself is
@@ -30,6 +31,8 @@
 #include "scheduler/send_transaction.h"
 
 namespace korv {
+
+struct HeaderRead;
 
 // What a pass tells those who show it. Every call has a default that does
 // nothing, so an observer takes only what it shows.
@@ -133,6 +136,8 @@ class DispatchPass : public SendReport {
   // The pass in its steps (dispatch.cc).
   void SendDueOrders();
   int TopOfPass(bool first_of_tick);
+  const PendingOrder* NextToSend();
+  void Sweep();
   const PendingOrder* FindDueOrder();
   bool IsDue(const PendingOrder& order);
   void EndOfPass();
@@ -146,9 +151,10 @@ class DispatchPass : public SendReport {
   void RemovePending(int index);
   void ShowPendingCount(int count);
   std::filesystem::path PendingFolder() const;  // the listing's folder on this machine
-  bool ReadPending(const std::filesystem::path& folder, const std::string& file_name);
+  bool AddRead(const std::filesystem::path& folder, const std::string& file_name, HeaderRead& read);
   std::vector<bool> RowsThatHold(const std::filesystem::path& folder) const;
-  bool PassHeaderBy(const std::string& why);  // about the header at WorkPath; false
+  bool RowHolds(const PendingOrder& order) const;  // one look at its header
+  bool PassHeaderBy(const std::string& why);       // about the header at WorkPath; false
   bool SameNamesAsListed() const;
   bool DropGoneRows();
 
@@ -159,9 +165,11 @@ class DispatchPass : public SendReport {
   std::vector<PassObserver*> observers_;
   std::string config_problem_;
   std::set<std::string> reported_;
-  std::set<std::string> passed_by_;    // ids this pass leaves alone
-  bool pass_halted_ = false;           // a send halted on a file every send needs
-  std::optional<Date> retention_day_;  // the day KeepWithinRetention last ran
+  std::set<std::string> passed_by_;       // ids this pass leaves alone
+  bool pass_halted_ = false;              // a send halted on a file every send needs
+  bool swept_ = false;                    // every header looked at this tick
+  std::set<std::string> read_this_tick_;  // headers (file names) read this tick
+  std::optional<Date> retention_day_;     // the day KeepWithinRetention last ran
   std::vector<PendingOrder> pending_;
   int pending_count_ = 0;  // the delayed header files last counted
 };

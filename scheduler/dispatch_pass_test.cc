@@ -148,7 +148,7 @@ TEST(DispatchPass, TheWindowShowsWhatThePassTellsIt) {
   EXPECT_EQ(w.Label2.Caption(), "3") << "DS6, the unreadable DS7 and DS8";
   EXPECT_EQ(w.Label6.Caption(), "1");
   EXPECT_EQ(w.Label7.Caption(), "");
-  EXPECT_EQ(w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
+  EXPECT_EQ(w.Timer1.Interval(), 61000) << "the next pass at 6:01:01 PM";
   EXPECT_TRUE(w.SSCommand4.Visible());
   EXPECT_NE(w.RichTextBox1.Text().find(kOrders + "DS7.PH"), std::string::npos)
       << w.RichTextBox1.Text();
@@ -187,6 +187,34 @@ TEST(DispatchPass, TheWindowShowsWhatThePassTellsIt) {
   EXPECT_FALSE(w.EndRequested);
   w.SSCommand1.Press();
   EXPECT_TRUE(w.EndRequested) << "Yes ends it";
+}
+
+// An order due at 6:43 PM goes out at 6:43 PM and a second or two: the
+// pass of each minute comes just after the minute turns, one pass a minute
+// however long the first came after start-up.
+TEST(DispatchPass, AnOrderDueThisMinuteGoesOutWithThatMinutesPass) {
+  testing::TestStation t;
+  t.WriteConfig();
+  t.clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600 + 42 * 60 + 29});
+  WriteDelayedOrder(t.files, kRoot,
+                    {"207-555-0107", " 7", "Ann Lee", "DS5", "12/25/2026", "6:43 PM"},
+                    {" 1|Draft IPA           |$6.00|IPA| 1 - |T|N"});
+  KORVdelayedSend1 w(t.station, t.platform, "2.1.0");
+  ASSERT_TRUE(w.Form_Load());
+  std::vector<int> passes;  // the second of the day of each pass
+  w.Timer1.Tick = [&, tick = w.Timer1.Tick] {
+    passes.push_back(t.clock.Now().seconds);
+    tick();
+  };
+  t.loop.RunFor(1000);
+  EXPECT_TRUE(t.Exists(kOrders + "DS5.PH")) << "not yet due at the first pass";
+  t.loop.RunFor(32000);  // to 6:43:02 PM
+  EXPECT_FALSE(t.Exists(kOrders + "DS5.PH")) << "sent";
+  EXPECT_FALSE(t.printed.empty());
+  t.loop.RunFor(3 * 60000);
+  const int at_643 = 18 * 3600 + 43 * 60;
+  EXPECT_EQ(passes,
+            (std::vector<int>{at_643 - 31, at_643 + 1, at_643 + 61, at_643 + 121, at_643 + 181}));
 }
 
 }  // namespace

@@ -53,8 +53,13 @@ void KORVdelayedSend1::RunDispatchPass() {
   } catch (const std::exception& e) {
     passing_ = false;
     ReportError("The dispatch pass stopped: " + AsRuntimeError(e).description(), false);
-    Timer1.SetInterval(kPassIntervalMs);
+    Timer1.SetInterval(MsToNextMinutesPass());
   }
+}
+
+int KORVdelayedSend1::MsToNextMinutesPass() const {
+  const int second = platform_.clock.Now().seconds % 60;
+  return (60 - second) * 1000 + kPastTheMinuteMs;
 }
 
 void KORVdelayedSend1::RowsCleared() {
@@ -112,7 +117,7 @@ void KORVdelayedSend1::Busy() {
 void KORVdelayedSend1::PassEnded() {
   passing_ = false;
   // A view opened during the pass keeps the timer stopped; its Done re-arms it.
-  Timer1.SetInterval(station_.ScreenMode == kScreenViewOpen ? 0 : kPassIntervalMs);
+  Timer1.SetInterval(station_.ScreenMode == kScreenViewOpen ? 0 : MsToNextMinutesPass());
   Label7.SetCaption("");
   SetTipText(File1.ListCount());
 }

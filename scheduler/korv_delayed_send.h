@@ -95,6 +95,14 @@ class KORVdelayedSend1 : private PassObserver, private StationWatchListener {
   static constexpr int kFirstPassMs = 500;
   static constexpr int kPassIntervalMs = 60000;
   static constexpr int kAfterViewMs = 30000;
+  // A send time names a minute, so the pass of each minute comes just after
+  // the minute turns (this long after it, to this long and a second): an
+  // order goes out within seconds of falling due rather than up to a minute
+  // behind, and a timer that fires a little early still finds the new
+  // minute. Still one pass a minute.
+  static constexpr int kPastTheMinuteMs = 1000;
+  // The interval from now to the next minute's pass.
+  int MsToNextMinutesPass() const;
 
   // Pending list and counts: views of the pending orders.
   FileListBox& File1;

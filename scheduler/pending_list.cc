@@ -7,11 +7,20 @@
 #include <optional>
 #include <unordered_map>
 
+#include "common/run_together.h"
 #include "common/runtime_error.h"
 #include "common/val.h"
 #include "scheduler/dispatch_pass.h"
 
 namespace korv {
+
+// One listed header as read, or why it could not be.
+struct HeaderRead {
+  std::string text;
+  ChangeStamp stamp;
+  std::optional<RuntimeError> error;
+};
+
 namespace {
 
 // Tells the observers a reading of the rows is over however it ends.
@@ -32,6 +41,26 @@ class Updating {
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == '\\') return folder + name;
   return folder + "\\" + name;
+}
+
+// Headers read at once: on a share each read waits its round trips, and
+// the server answers this many at a time as readily as one.
+constexpr size_t kHeadersInFlight = 16;
+
+// The named headers of the folder, read together, in the order named. The
+// names come from the folder's own listing, so they are read through the
+// folder's host path without matching each one's letter case again.
+std::vector<HeaderRead> ReadHeaders(const std::filesystem::path& folder,
+                                    const std::vector<std::string>& names) {
+  std::vector<HeaderRead> reads(names.size());
+  RunTogether(names.size(), kHeadersInFlight, [&](size_t i) {
+    try {
+      reads[i].text = ReadLockedFile(folder / names[i], &reads[i].stamp);
+    } catch (const std::exception& e) {
+      reads[i].error = AsRuntimeError(e);
+    }
+  });
+  return reads;
 }
 
 // Gone since the listing: a header that cannot even be looked at is not.
@@ -69,28 +98,27 @@ std::filesystem::path DispatchPass::PendingFolder() const {
   return platform_.files.HostPath(listing_.Path());
 }
 
-// Reads one listed header and adds its row. False when the file has gone
-// (another station sent or withdrew the order since the folder was read), or
-// when the header is passed by for this pass.
-bool DispatchPass::ReadPending(const std::filesystem::path& folder, const std::string& name) {
+// Adds the row of one listed header as it was read. False when the file
+// has gone (another station sent or withdrew the order since the folder was
+// read), or when the header is passed by for this pass.
+bool DispatchPass::AddRead(const std::filesystem::path& folder, const std::string& name,
+                           HeaderRead& read) {
   FileSystem& files = platform_.files;
   station_.WorkPath = JoinPath(listing_.Path(), name);
-  // The names come from the folder's own listing, so they are read through
-  // the folder's host path without matching each one's letter case again.
-  const std::string path = (folder / name).string();
-  ChangeStamp stamp;
   OrderHeader header;
   try {
-    header = ReadHeader(files, path, &stamp);
+    if (read.error) throw *read.error;
+    header = OrderHeader::FromText(std::move(read.text));
   } catch (const RuntimeError& e) {
-    if (e.number() == kErrFileNotFound || HeaderGone(files, path)) return false;
+    if (e.number() == kErrFileNotFound || HeaderGone(files, (folder / name).string())) return false;
     return PassHeaderBy("cannot be read (" + e.description() + ")");
   }
   if (!NamesItsOwnFile(header.order_id, name))
     return PassHeaderBy("names another order, \"" + Trim(header.order_id) +
                         "\", in its order id: it is not sent, and that order's files are not "
                         "touched");
-  AddPending(MakePendingOrder(name, std::move(header), stamp, station_.date_order));
+  AddPending(MakePendingOrder(name, std::move(header), read.stamp, station_.date_order));
+  read_this_tick_.insert(name);
   return true;
 }
 
@@ -115,21 +143,31 @@ void DispatchPass::UpdateList() {
   Updating updating(observers_);
   ClearPending();
   const std::filesystem::path folder = PendingFolder();
-  for (int i = 0; i < listing_.ListCount(); ++i) ReadPending(folder, listing_.List(i));
+  std::vector<std::string> names;
+  names.reserve(listing_.ListCount());
+  for (int i = 0; i < listing_.ListCount(); ++i) names.push_back(listing_.List(i));
+  std::vector<HeaderRead> reads = ReadHeaders(folder, names);
+  pending_.reserve(names.size());
+  for (size_t i = 0; i < names.size(); ++i) AddRead(folder, names[i], reads[i]);
   ShowPendingCount(static_cast<int>(pending_.size()));
 }
 
-// One stat a header: a row holds while its header's size, times and identity
-// are those it was read under, and were so long enough to be trusted.
+// One stat a header, the headers looked at together: a row holds while its
+// header's size, times and identity are those it was read under, and were
+// so long enough to be trusted.
 std::vector<bool> DispatchPass::RowsThatHold(const std::filesystem::path& folder) const {
-  std::vector<bool> holds;
-  holds.reserve(pending_.size());
-  for (const PendingOrder& order : pending_) {
-    std::optional<ChangeStamp> now =
-        platform_.files.ChangeStampOf((folder / order.file_name).string());
-    holds.push_back(now && order.stamp.StillHolds(*now));
-  }
-  return holds;
+  std::vector<char> holds(pending_.size(), 0);  // a byte each: written from several threads
+  RunTogether(pending_.size(), kHeadersInFlight, [&](size_t i) {
+    const PendingOrder& order = pending_[i];
+    std::optional<ChangeStamp> now = ChangeStampAt(folder / order.file_name);
+    holds[i] = now && order.stamp.StillHolds(*now);
+  });
+  return std::vector<bool>(holds.begin(), holds.end());
+}
+
+bool DispatchPass::RowHolds(const PendingOrder& order) const {
+  std::optional<ChangeStamp> now = ChangeStampAt(PendingFolder() / order.file_name);
+  return now && order.stamp.StillHolds(*now);
 }
 
 // When headers only went (the usual case: the order just sent), their rows
@@ -162,12 +200,18 @@ void DispatchPass::RefreshList(bool look_at_headers) {
   for (size_t i = 0; i < pending_.size(); ++i)
     if (holds[i]) kept.emplace(pending_[i].file_name, std::move(pending_[i]));
   Updating updating(observers_);
+  std::vector<std::string> new_names;
+  for (int i = 0; i < listing_.ListCount(); ++i)
+    if (!kept.count(listing_.List(i))) new_names.push_back(listing_.List(i));
+  std::vector<HeaderRead> reads = ReadHeaders(folder, new_names);
   ClearPending();
+  pending_.reserve(listing_.ListCount());
+  size_t next_read = 0;
   for (int i = 0; i < listing_.ListCount(); ++i) {
     const std::string& name = listing_.List(i);
     auto it = kept.find(name);
     if (it == kept.end())
-      ReadPending(folder, name);
+      AddRead(folder, name, reads[next_read++]);
     else
       AddPending(std::move(it->second));
   }

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <iostream>
 #include <map>
+#include <memory>
 #include <regex>
 #include <thread>
 #include <utility>
@@ -22,6 +24,7 @@
 #include "scheduler/orderfiles/line_file.h"
 #include "scheduler/send_journal.h"
 #include "scheduler/station_sends.h"
+#include "testing/latency_mount.h"
 #include "testing/test_station.h"
 
 namespace korv {
@@ -574,10 +577,15 @@ TEST(Dispatch, AHeaderRewrittenInPlaceGoesOutAtTheFirstPassAfterItsNewTime) {
 }
 
 // Two stations share one PhoneOrders folder: each order goes out once, also
-// when the stations may only read the headers.
+// when the stations may only read the headers, and over a share that is
+// another machine (each station reading its headers many at a time).
 TEST(Dispatch, TwoStationsSendEachOrderExactlyOnce) {
-  for (const bool read_only : {false, true}) {
-    SCOPED_TRACE(read_only ? "read-only headers, as an ordinary user" : "writable headers");
+  enum Share { kWritable, kReadOnly, kMounted };
+  for (const Share share : {kWritable, kReadOnly, kMounted}) {
+    const bool read_only = share == kReadOnly;
+    SCOPED_TRACE(share == kMounted ? "over a mounted share"
+                 : read_only       ? "read-only headers, as an ordinary user"
+                                   : "writable headers");
     testing::TempDir dir;
     {
       DispatchFixture setup;
@@ -586,6 +594,14 @@ TEST(Dispatch, TwoStationsSendEachOrderExactlyOnce) {
       std::filesystem::rename(setup.t.dir.path() / "c", dir.path() / "c");
     }
     if (read_only) MakeHeadersReadOnly(dir.path());
+    std::unique_ptr<testing::LatencyMount> mount;
+    if (share == kMounted) {
+      mount = testing::MountDataDrive(dir.path(), 0);
+      if (!mount->Mounted()) {
+        std::cout << "[  SKIPPED ] over a mounted share: " << mount->Problem() << "\n";
+        continue;
+      }
+    }
     std::vector<pid_t> children;
     for (int station = 0; station < 2; ++station) {
       pid_t pid = fork();

@@ -123,7 +123,7 @@ TEST(Startup, AnUnusableConfigurationIsSaidAndReadAgainAtEveryPass) {
     const size_t at = text.find(c.said);
     EXPECT_NE(at, std::string::npos) << text;
     EXPECT_EQ(text.find(c.said, at + 1), std::string::npos) << "said once";
-    EXPECT_EQ(w.Timer1.Interval(), KORVdelayedSend1::kPassIntervalMs);
+    EXPECT_EQ(w.Timer1.Interval(), w.MsToNextMinutesPass()) << "the next minute's pass";
     EXPECT_TRUE(t.printed.empty());
 
     // Mended, the next pass reads it and sends the order.

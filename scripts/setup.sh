@@ -3,7 +3,8 @@
 # asks apt when something is missing.
 #   scripts/setup.sh           what the station and korvtool need (the demo)
 #   scripts/setup.sh --tests   and what the tests, the benchmarks and the
-#                              package's checks need (scripts/test.sh)
+#                              package's checks need (scripts/test.sh);
+#                              FUSE for the share that waits on every call
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
@@ -16,6 +17,7 @@ if [ "${1:-}" = "--tests" ]; then
   packages+=(
     clang-format
     libgtest-dev libgmock-dev libbenchmark-dev
+    libfuse3-dev fuse3
     cups
     dpkg-dev lintian systemd man-db desktop-file-utils
   )

@@ -152,14 +152,43 @@ FileSystem::OpenFile& FileSystem::Get(int file) {
   return it->second;
 }
 
-void FileSystem::LockFd(int fd, bool writable, short type) {
-  if (!writable && type == F_WRLCK) type = F_RDLCK;
+namespace {
+
+// The whole-file lock, waited for a short, bounded time; 70 when it stays held.
+void WaitForLock(int fd, short type) {
   for (int i = 0; i < kLockAttempts; ++i) {
     if (TryLock(fd, type)) return;
     if (errno != EAGAIN && errno != EACCES && errno != EINTR) RaiseErrno(errno);
     std::this_thread::sleep_for(kLockPause);
   }
   throw RuntimeError(kErrPermissionDenied);
+}
+
+}  // namespace
+
+void FileSystem::LockFd(int fd, bool writable, short type) {
+  WaitForLock(fd, !writable && type == F_WRLCK ? F_RDLCK : type);
+}
+
+std::string ReadLockedFile(const fs::path& host, ChangeStamp* stamp) {
+  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) RaiseErrno(errno, true);
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }  // the lock goes with it
+  } closer{fd};
+  struct stat st;
+  if (fstat(fd, &st) != 0) RaiseErrno(errno, true);
+  if (S_ISDIR(st.st_mode)) throw RuntimeError(kErrPathFileAccess);
+  *stamp = MakeChangeStamp(st, kChangeStampTickNs);
+  WaitForLock(fd, F_RDLCK);
+  return ReadFd(fd, st.st_size);
+}
+
+std::optional<ChangeStamp> ChangeStampAt(const fs::path& host) {
+  struct stat st;
+  if (::stat(host.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return MakeChangeStamp(st, kChangeStampTickNs);
 }
 
 int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
@@ -443,10 +472,8 @@ bool FileSystem::StillNamed(int file, std::string_view path) {
 const ChangeStamp& FileSystem::ChangeStampOf(int file) { return Get(file).opened; }
 
 std::optional<ChangeStamp> FileSystem::ChangeStampOf(std::string_view path) const {
-  struct stat st;
-  if (Trim(path).empty() || ::stat(map_.Resolve(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-    return std::nullopt;
-  return MakeChangeStamp(st, kChangeStampTickNs);
+  if (Trim(path).empty()) return std::nullopt;
+  return ChangeStampAt(map_.Resolve(path));
 }
 
 bool FileSystem::Exists(std::string_view path) const {

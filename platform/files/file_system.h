@@ -276,6 +276,19 @@ using DurableWrites = FileScope<&FileSystem::BeginDurable, &FileSystem::EndDurab
 // system's reason ("Permission denied", "Read-only file system").
 std::string FolderWriteProblem(const std::filesystem::path& folder);
 
+// For readers on several threads at once (each call stands alone: no file
+// number, nothing kept open), as the pending headers are read on a share,
+// where each request waits a round trip and the server answers many at a
+// time:
+// - a host file read whole under a shared whole-file lock, waited for as
+//   Lock waits; stamp: the file as opened, before it was read. Raises as an
+//   open for input and its lock do (53 for a missing file, 75 for a folder,
+//   70 while a writer keeps its lock);
+// - the change stamp of a host file from one look at it; empty when there
+//   is no such file (or it is a folder).
+std::string ReadLockedFile(const std::filesystem::path& host, ChangeStamp* stamp);
+std::optional<ChangeStamp> ChangeStampAt(const std::filesystem::path& host);
+
 // True when name matches the wildcard pattern (* and ?), any letter case.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 

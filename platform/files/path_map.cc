@@ -243,6 +243,14 @@ void PathMap::TakeNames(const fs::path& folder, const struct stat& st,
   StoreIndex(folder, std::move(index));
 }
 
+PathMap::PathMap(fs::path root) : root_(std::move(root)) {
+  std::error_code ec;
+  if (!root_.empty() && root_.is_relative()) {
+    fs::path absolute = fs::absolute(root_, ec);
+    if (!ec) root_ = std::move(absolute);
+  }
+}
+
 fs::path PathMap::Resolve(std::string_view windows_path, bool* found) const {
   std::string p(windows_path);
   std::replace(p.begin(), p.end(), '\\', '/');

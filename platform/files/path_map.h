@@ -62,7 +62,9 @@ class PathMap {
     std::optional<ChangeStamp> before;  // its stamp, when the index is kept by stamps
   };
 
-  explicit PathMap(std::filesystem::path root) : root_(std::move(root)) {}
+  // A relative root is made absolute here, once: resolved against the
+  // working folder at every call, it would cost each file a look more.
+  explicit PathMap(std::filesystem::path root);
   // A copy starts without indexes of its own, outside any pass.
   PathMap(const PathMap& other) : root_(other.root_) {}
   PathMap& operator=(const PathMap&) = delete;

@@ -15,6 +15,10 @@ OrderHeader OrderHeader::FromFields(const std::vector<std::string>& f) {
   return OrderHeader{f[0], f[1], f[2], f[3], f[4], f[5]};
 }
 
+OrderHeader OrderHeader::FromText(std::string text) {
+  return FromFields(QuotedReader(std::move(text)).ReadFields(6));
+}
+
 OrderHeader ReadHeader(FileSystem& files, const std::string& path, ChangeStamp* stamp,
                        std::optional<FileRead>* read) {
   files.CloseAll();

@@ -22,6 +22,8 @@ struct OrderHeader {
   std::vector<std::string> Fields() const;
   // The first six fields; a shorter list raises 62, as reading a short file.
   static OrderHeader FromFields(const std::vector<std::string>& fields);
+  // The first six fields of a header's text read already; 62 when fewer.
+  static OrderHeader FromText(std::string text);
 };
 
 // Closes all open files, reads the six fields under a whole-file lock and

@@ -1,0 +1,163 @@
+// What a dispatch pass costs on a share: DataRoot behind a FUSE mount that
+// waits on every request (KORV_SHARE_DELAY_US, 1 000 by default: a share
+// with 1 ms round trips; names cached, attributes not), 10 000 pending.
+// Skipped, saying why, where the mount cannot be made.
+//   BM_ShareFullRead    every header read again, against the floor over the
+//                       same mount (one header after the other; x_floor)
+//   BM_ShareIdleTick    a tick a minute after the last, nothing due
+//   BM_ShareDueToTickets  the tick of the minute an order falls due: from
+//                       its start to the order sent (to_sent_s), and the
+//                       whole tick (tick_s); /1: the tick of the full read
+//   BM_ShareSends       100 due among 10 000: the tick beyond an idle tick,
+//                       and a send (send_s, and send_rtt: a send's time in
+//                       round trips)
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "bench/floor_read.h"
+#include "bench/send_station.h"
+#include "common/order_paths.h"
+#include "scheduler/korv_delayed_send.h"
+#include "testing/latency_mount.h"
+
+namespace korv {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kPending = 10000;
+
+int DelayUs() {
+  const char* v = std::getenv("KORV_SHARE_DELAY_US");
+  return v ? std::atoi(v) : 1000;
+}
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// A sending station whose DataRoot is on the mount, `pending` orders of
+// which every every_due-th is due on 12/24/2026 (and DS5000, with due_643,
+// on 12/23/2026 at 6:43 PM), the list read at a first tick on 12/23/2026 at
+// 6:42 PM and its headers settled since.
+class ShareStation {
+ public:
+  ShareStation(int pending, int every_due, bool due_643 = false) {
+    mount_ = testing::MountDataDrive(s_.t.dir.path(), DelayUs());
+    if (!mount_->Mounted()) return;
+    bench::WritePending(SourceFolder(), pending, every_due);
+    if (due_643)
+      testing::WriteHostFile(SourceFolder() / "DS5000.PH",
+                             "\"555-0101\",\" 1\",\"Ann Smith\",\"DS5000\",\"12/23/2026\","
+                             "\"6:43 PM\"\r\n");
+    s_.WriteSharedFiles();
+    window_ = std::make_unique<KORVdelayedSend1>(s_.t.station, *s_.platform, "bench");
+    window_->Form_Load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    s_.t.clock.Set(DateTime{Date{2026, 12, 23}, 18 * 3600 + 42 * 60});
+    window_->Timer1_Timer();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  }
+  // Skips the benchmark when there is no mount; false then.
+  bool Ready(benchmark::State& state) {
+    if (mount_->Mounted()) return true;
+    state.SkipWithError(("no share that waits: " + mount_->Problem()).c_str());
+    return false;
+  }
+  KORVdelayedSend1& window() { return *window_; }
+  testing::TestStation& t() { return s_.t; }
+  fs::path SourceFolder() const { return mount_->Source() / "KORVAIN" / "PhoneOrders"; }
+  fs::path MountedFolder() const { return mount_->path() / "KORVAIN" / "PhoneOrders"; }
+  // A tick a minute after the last.
+  double Tick() {
+    s_.t.clock.AdvanceMs(60000);
+    auto start = Clock::now();
+    window_->Timer1_Timer();
+    return Seconds(Clock::now() - start);
+  }
+
+ private:
+  bench::SendStation s_;
+  std::unique_ptr<KORVdelayedSend1> window_;
+  std::unique_ptr<testing::LatencyMount> mount_;  // goes before the station's folder
+};
+
+void BM_ShareFullRead(benchmark::State& state) {
+  ShareStation s(kPending, 0);
+  if (!s.Ready(state)) return;
+  double read = 0, floor = 0;
+  for (auto _ : state) {
+    auto start = Clock::now();
+    s.window().UpdateList();
+    read = Seconds(Clock::now() - start);
+    start = Clock::now();
+    benchmark::DoNotOptimize(bench::FloorRead(s.MountedFolder()));
+    floor = Seconds(Clock::now() - start);
+  }
+  state.counters["read_s"] = read;
+  state.counters["floor_s"] = floor;
+  state.counters["x_floor"] = read / floor;
+}
+
+void BM_ShareIdleTick(benchmark::State& state) {
+  ShareStation s(kPending, 0);
+  if (!s.Ready(state)) return;
+  double tick = 0;
+  for (auto _ : state) tick = s.Tick();
+  state.counters["tick_s"] = tick;
+}
+
+// DS5000 falls due at 6:43 PM; the tick comes two seconds after the minute.
+void BM_ShareDueToTickets(benchmark::State& state) {
+  ShareStation s(kPending, 0, true);
+  if (!s.Ready(state)) return;
+  if (state.range(0) == 1) s.t().station.TickCount = 5;  // the sixth tick
+  std::optional<Clock::time_point> sent;
+  s.window().Label2.Change = [&] {
+    if (!sent && s.window().Label2.Caption() == std::to_string(kPending - 1)) sent = Clock::now();
+  };
+  double tick = 0, to_sent = 0;
+  for (auto _ : state) {
+    s.t().clock.Set(DateTime{Date{2026, 12, 23}, 18 * 3600 + 43 * 60 + 2});
+    auto start = Clock::now();
+    s.window().Timer1_Timer();
+    tick = Seconds(Clock::now() - start);
+    to_sent = sent ? Seconds(*sent - start) : -1;
+  }
+  state.counters["to_sent_s"] = to_sent;
+  state.counters["tick_s"] = tick;
+}
+
+void BM_ShareSends(benchmark::State& state) {
+  const int due = 100;
+  ShareStation s(kPending, kPending / due);
+  if (!s.Ready(state)) return;
+  double idle = 0, sends = 0;
+  for (auto _ : state) {
+    idle = s.Tick();
+    s.t().clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600});
+    sends = s.Tick();
+  }
+  state.counters["idle_s"] = idle;
+  state.counters["beyond_idle_s"] = sends - idle;
+  state.counters["send_s"] = (sends - idle) / due;
+  state.counters["send_rtt"] = (sends - idle) / due / (DelayUs() / 1e6);
+  state.counters["left"] = s.window().MList1.Count();
+}
+
+BENCHMARK(BM_ShareFullRead)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_ShareIdleTick)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_ShareDueToTickets)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_ShareSends)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+}  // namespace korv
+
+BENCHMARK_MAIN();

@@ -1,0 +1,29 @@
+#include "common/run_together.h"
+
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace korv {
+
+void RunTogether(size_t count, size_t in_flight, const std::function<void(size_t)>& work) {
+  std::atomic<size_t> next{0};
+  auto worker = [&] {
+    for (size_t i; (i = next.fetch_add(1)) < count;) work(i);
+  };
+  std::vector<std::thread> helpers;
+  const size_t wanted = std::min(count, in_flight);
+  for (size_t t = 1; t < wanted; ++t) {
+    try {
+      helpers.emplace_back(worker);
+    } catch (const std::system_error&) {
+      break;  // the machine's limit on threads: fewer at once, nothing left undone
+    }
+  }
+  worker();
+  for (std::thread& t : helpers) t.join();
+}
+
+}  // namespace korv

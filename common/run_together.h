@@ -1,0 +1,17 @@
+#pragma once
+// Many independent pieces of work with a few of them under way at once. On
+// a share each file request waits a round trip and the server answers many
+// at a time, so work that waits on one file after another waits the sum.
+
+#include <cstddef>
+#include <functional>
+
+namespace korv {
+
+// Calls work(i) for every i below count, on up to in_flight threads (the
+// calling one among them), and returns when every call has returned. Each
+// call must touch only what belongs to its own i, and must not throw. Where
+// no further thread can be started, the threads there are do the rest.
+void RunTogether(size_t count, size_t in_flight, const std::function<void(size_t)>& work);
+
+}  // namespace korv
