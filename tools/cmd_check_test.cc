@@ -94,6 +94,7 @@ class CheckedStation {
     return RunTool("CUPS_SERVER=127.0.0.1:" + std::to_string(no_cups_) + " " + as + Korvtool() +
                    " check --root " + Root());
   }
+  testing::TcpTestPrinter& printer() { return printer_; }
 
  private:
   testing::TempDir dir_;
@@ -115,13 +116,14 @@ TEST(KorvtoolCheck, AGoodStationPassesAndSaysWhatItLookedAt) {
   ToolRun run = station.Check();
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_TRUE(run.Faults().empty()) << run.output;
-  for (const char* part : {"KorvINI.dat read: LocalRoot C:\\KORVAIN\\, DataRoot F:\\KORVAIN\\",
-                           "F:\\KORVAIN\\KitMonitor\\ (kitchen monitor files, field 107 is -1)",
-                           "F:\\KORVAIN\\data\\PioNumber.dat holds \"41\"",
-                           "printer NETWORK TM-T88 (socket://127.0.0.1:", "can be reached",
-                           "mail to support@example.com goes through smtp://127.0.0.1:2525",
-                           "the files the station writes are kept 365 days",
-                           "no copy of korv-delayed-send runs on this station"})
+  for (const char* part :
+       {"KorvINI.dat read: LocalRoot C:\\KORVAIN\\, DataRoot F:\\KORVAIN\\",
+        "F:\\KORVAIN\\KitMonitor\\ (kitchen monitor files, field 107 is -1)",
+        "F:\\KORVAIN\\data\\PioNumber.dat holds \"41\"",
+        "printer NETWORK TM-T88 (socket://127.0.0.1:", "can be reached and reports ready",
+        "mail to support@example.com goes through smtp://127.0.0.1:2525",
+        "the files the station writes are kept 365 days",
+        "no copy of korv-delayed-send runs on this station"})
     EXPECT_TRUE(run.HasLine("ok: ", part)) << part << "\n" << run.output;
   EXPECT_EQ(run.output.find("secret"), std::string::npos) << "a password never shows";
   EXPECT_NE(run.output.find("check: 0 faults"), std::string::npos) << run.output;
@@ -166,6 +168,9 @@ TEST(KorvtoolCheck, WhatTheStationCanDoWithoutIsNoFault) {
 TEST(KorvtoolCheck, EachFaultIsOneLineThatNamesIt) {
   const std::string refused = "socket://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort());
   const std::vector<Case> cases = {
+      {"a ticket printer out of paper",
+       [](CheckedStation& s) { s.printer().SetState(testing::TcpTestPrinter::State::kPaperEnd); },
+       "can be reached and reports no paper: its tickets wait until it reports ready"},
       {"no configuration", [](CheckedStation& s) { fs::remove(s.Host("c/Korvain/KorvINI.dat")); },
        "does not exist: the station sends nothing until it does"},
       {"empty configuration", [](CheckedStation& s) { s.Write("c/Korvain/KorvINI.dat", ""); },
