@@ -2,6 +2,10 @@
 // when needed, and sends every order that has fallen due, one after the
 // other, starting again from the top after each send.
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include "common/order_paths.h"
 #include "common/runtime_error.h"
 #include "common/val.h"
@@ -64,7 +68,8 @@ void DispatchPass::RecoverSends() {
 }
 
 // The pass proper: the sends a crash interrupted first, then from the top
-// again after each send, until nothing more is due.
+// again after each send, until nothing more is due. The folder is listed
+// once a tick.
 void DispatchPass::SendDueOrders() {
   Tell([](PassObserver& o) { o.Busy(); });
   RecoverSends();
@@ -91,24 +96,29 @@ void DispatchPass::SendDueOrders() {
     // Nor once the station is asked to end.
     if (!due || station_.ScreenMode == kScreenViewOpen || IsEnding() || pass_halted_ || !send_)
       break;
+    const std::string file_name = due->file_name;
     send_->Send(PendingOrder(*due), pending_count_);
+    ForgetIfGone(file_name);
   }
 }
 
+// The tick's one listing serves all its sends: the header a send deleted
+// leaves it after one look, where listing the folder again would cost
+// hundreds of round trips on a share. Orders written meanwhile are listed
+// at the next tick.
+void DispatchPass::ForgetIfGone(const std::string& file_name) {
+  const FileAt at = platform_.files.At(PendingFolder() / file_name);
+  struct stat st;
+  if (::fstatat(at.dir, at.c_str(), &st, 0) != 0 && errno == ENOENT) listing_.Forget(file_name);
+}
+
 // Steps 3 to 8: returns the count of delayed header files. Each round takes
-// the folder's listing: rows of headers gone are dropped and new headers
+// the tick's listing: rows of headers gone are dropped and new headers
 // read. The headers of the rows kept are looked at by the sweep, once a
 // tick, after the orders due among the rows held have gone out: an order
 // due now waits for no look at the others.
 int DispatchPass::TopOfPass(bool first_of_tick) {
-  // The folder is listed before the stale phone order 0 goes (whose names
-  // the listing's pattern never takes), so that the names are looked up in
-  // what the listing read rather than in a second reading of the folder.
-  listing_.Refresh();
-  for (const std::string& stale :
-       {PhoneOrderLinesPath(station_.DataRoot, 0), PhoneOrderHeaderPath(station_.DataRoot, 0)}) {
-    if (platform_.files.Exists(stale)) platform_.files.Kill(stale);
-  }
+  if (first_of_tick) ListFolder();
   const int count = listing_.ListCount();
   ShowPendingCount(count);
   Tell([&](PassObserver& o) { o.Listed(count); });
@@ -131,6 +141,18 @@ int DispatchPass::TopOfPass(bool first_of_tick) {
   station_.LastPendingCount = static_cast<int>(pending_.size());
   ShowPendingCount(listing_.ListCount());
   return count;
+}
+
+// The folder is listed before the stale phone order 0 goes (whose names the
+// listing's pattern never takes), so that the names are looked up in what
+// the listing read rather than in a second reading of the folder. A send
+// never writes phone order 0, so once a tick finds any there is.
+void DispatchPass::ListFolder() {
+  listing_.Refresh();
+  for (const std::string& stale :
+       {PhoneOrderLinesPath(station_.DataRoot, 0), PhoneOrderHeaderPath(station_.DataRoot, 0)}) {
+    if (platform_.files.Exists(stale)) platform_.files.Kill(stale);
+  }
 }
 
 // The first order due. A row held from an earlier tick is sent only while

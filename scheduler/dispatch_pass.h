@@ -5,7 +5,8 @@
 // DS10 before DS9), the station's configuration as the pass reads it, and
 // the error text's rule of saying each fault once. Each pass finishes the
 // sends a crash left, counts the delayed headers, then sends every due order
-// one after the other, starting again from the top after each send; the
+// one after the other, starting again from the top after each send (from
+// the tick's one listing of the folder, less the headers sent); the
 // headers of the rows it holds are looked at (the sweep) once the orders due
 // among them have gone out.
 //
@@ -136,6 +137,8 @@ class DispatchPass : public SendReport {
   // The pass in its steps (dispatch.cc).
   void SendDueOrders();
   int TopOfPass(bool first_of_tick);
+  void ListFolder();
+  void ForgetIfGone(const std::string& file_name);
   const PendingOrder* NextToSend();
   void Sweep();
   const PendingOrder* FindDueOrder();

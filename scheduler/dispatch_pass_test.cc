@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "scheduler/korv_delayed_send.h"
 #include "scheduler/orderfiles/delayed_order_writer.h"
@@ -22,6 +24,7 @@ struct FakeSend : OrderSends {
   FakeSend(testing::TestStation& t, DispatchPass& pass) : t(t), pass(pass) {}
   void Send(const PendingOrder& order, int pending_count) override {
     sent.push_back(order.id + "/" + std::to_string(pending_count));
+    if (during) std::exchange(during, nullptr)();
     if (held.count(order.id)) return pass.Hold(order.id, "Order " + order.id + " is held");
     t.files.Kill(kOrders + order.file_name);
     if (halts.count(order.id)) pass.HaltPass();
@@ -31,6 +34,7 @@ struct FakeSend : OrderSends {
   DispatchPass& pass;
   std::set<std::string> held, halts;
   std::vector<std::string> sent;  // id/pending count, in the order sent
+  std::function<void()> during;   // once, in the next send
   int recoveries = 0;
 };
 
@@ -73,6 +77,8 @@ using Ids = std::vector<std::string>;
 
 // The due orders go in the folder's name order, each at most once a pass,
 // after the unfinished sends; an order the send leaves alone stays listed.
+// The folder is listed once a tick: an order written during a send goes out
+// at the next tick.
 TEST(DispatchPass, DueOrdersGoToTheSendInListOrderOnceAPass) {
   PassFixture p;
   p.Order("DS2", "12/25/2026", "6:30 PM");    // this very minute
@@ -81,6 +87,7 @@ TEST(DispatchPass, DueOrdersGoToTheSendInListOrderOnceAPass) {
   p.Order("DS9", "12/25/2026", "6:31 PM");  // a minute later
   p.Order("DS11", "12/26/2026", "9:00 AM");
   p.send.held = {"DS2"};
+  p.send.during = [&] { p.Order("DS12", "12/24/2026", "9:00 AM"); };
   p.pass.Run();
   EXPECT_EQ(p.send.recoveries, 1);
   EXPECT_EQ(p.send.sent, (Ids{"DS10/5", "DS2/4", "DS3/4"}));
@@ -91,7 +98,7 @@ TEST(DispatchPass, DueOrdersGoToTheSendInListOrderOnceAPass) {
   p.send.held.clear();
   p.t.clock.AdvanceMs(60000);
   p.pass.Run();
-  EXPECT_EQ(p.send.sent, (Ids{"DS10/5", "DS2/4", "DS3/4", "DS2/3", "DS9/2"}));
+  EXPECT_EQ(p.send.sent, (Ids{"DS10/5", "DS2/4", "DS3/4", "DS12/4", "DS2/3", "DS9/2"}));
   EXPECT_EQ(p.rows.ids, Ids{"DS11"});
 }
 

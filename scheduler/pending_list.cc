@@ -50,12 +50,12 @@ constexpr size_t kHeadersInFlight = 16;
 // The named headers of the folder, read together, in the order named. The
 // names come from the folder's own listing, so they are read through the
 // folder's host path without matching each one's letter case again.
-std::vector<HeaderRead> ReadHeaders(const std::filesystem::path& folder,
+std::vector<HeaderRead> ReadHeaders(const FileSystem& files, const std::filesystem::path& folder,
                                     const std::vector<std::string>& names) {
   std::vector<HeaderRead> reads(names.size());
   RunTogether(names.size(), kHeadersInFlight, [&](size_t i) {
     try {
-      reads[i].text = ReadLockedFile(folder / names[i], &reads[i].stamp);
+      reads[i].text = ReadLockedFile(files.At(folder / names[i]), &reads[i].stamp);
     } catch (const std::exception& e) {
       reads[i].error = AsRuntimeError(e);
     }
@@ -146,7 +146,7 @@ void DispatchPass::UpdateList() {
   std::vector<std::string> names;
   names.reserve(listing_.ListCount());
   for (int i = 0; i < listing_.ListCount(); ++i) names.push_back(listing_.List(i));
-  std::vector<HeaderRead> reads = ReadHeaders(folder, names);
+  std::vector<HeaderRead> reads = ReadHeaders(platform_.files, folder, names);
   pending_.reserve(names.size());
   for (size_t i = 0; i < names.size(); ++i) AddRead(folder, names[i], reads[i]);
   ShowPendingCount(static_cast<int>(pending_.size()));
@@ -159,14 +159,15 @@ std::vector<bool> DispatchPass::RowsThatHold(const std::filesystem::path& folder
   std::vector<char> holds(pending_.size(), 0);  // a byte each: written from several threads
   RunTogether(pending_.size(), kHeadersInFlight, [&](size_t i) {
     const PendingOrder& order = pending_[i];
-    std::optional<ChangeStamp> now = ChangeStampAt(folder / order.file_name);
+    std::optional<ChangeStamp> now = ChangeStampAt(platform_.files.At(folder / order.file_name));
     holds[i] = now && order.stamp.StillHolds(*now);
   });
   return std::vector<bool>(holds.begin(), holds.end());
 }
 
 bool DispatchPass::RowHolds(const PendingOrder& order) const {
-  std::optional<ChangeStamp> now = ChangeStampAt(PendingFolder() / order.file_name);
+  std::optional<ChangeStamp> now =
+      ChangeStampAt(platform_.files.At(PendingFolder() / order.file_name));
   return now && order.stamp.StillHolds(*now);
 }
 
@@ -203,7 +204,7 @@ void DispatchPass::RefreshList(bool look_at_headers) {
   std::vector<std::string> new_names;
   for (int i = 0; i < listing_.ListCount(); ++i)
     if (!kept.count(listing_.List(i))) new_names.push_back(listing_.List(i));
-  std::vector<HeaderRead> reads = ReadHeaders(folder, new_names);
+  std::vector<HeaderRead> reads = ReadHeaders(platform_.files, folder, new_names);
   ClearPending();
   pending_.reserve(listing_.ListCount());
   size_t next_read = 0;

@@ -128,6 +128,12 @@ std::string ReadFd(int fd, int64_t expected) {
 }
 
 // A regular file, or a link to one (as listings always counted them).
+// A regular file (following a link), from one look at it.
+bool IsFileAt(const FileAt& file) {
+  struct stat st;
+  return ::fstatat(file.dir, file.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
 bool IsFileEntry(const fs::path& dir, const dirent& e) {
   if (e.d_type == DT_REG) return true;
   if (e.d_type != DT_LNK && e.d_type != DT_UNKNOWN) return false;
@@ -170,8 +176,8 @@ void FileSystem::LockFd(int fd, bool writable, short type) {
   WaitForLock(fd, !writable && type == F_WRLCK ? F_RDLCK : type);
 }
 
-std::string ReadLockedFile(const fs::path& host, ChangeStamp* stamp) {
-  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+std::string ReadLockedFile(const FileAt& file, ChangeStamp* stamp) {
+  int fd = ::openat(file.dir, file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) RaiseErrno(errno, true);
   struct Closer {
     int fd;
@@ -185,9 +191,9 @@ std::string ReadLockedFile(const fs::path& host, ChangeStamp* stamp) {
   return ReadFd(fd, st.st_size);
 }
 
-std::optional<ChangeStamp> ChangeStampAt(const fs::path& host) {
+std::optional<ChangeStamp> ChangeStampAt(const FileAt& file) {
   struct stat st;
-  if (::stat(host.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (::fstatat(file.dir, file.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   return MakeChangeStamp(st, kChangeStampTickNs);
 }
 
@@ -203,9 +209,10 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
   // index then learns it.
   bool creates = (flags & O_CREAT) && !found;
   auto before = creates ? map_.BeforeChange(host) : PathMap::Change{};
-  int fd = ::open(host.c_str(), flags, 0666);
+  const FileAt at = At(host);
+  int fd = ::openat(at.dir, at.c_str(), flags, 0666);
   if (fd < 0 && errno == EACCES && mode != OpenMode::kOutput && mode != OpenMode::kAppend) {
-    fd = ::open(host.c_str(), (flags & ~(O_RDWR | O_CREAT)) | O_RDONLY);
+    fd = ::openat(at.dir, at.c_str(), (flags & ~(O_RDWR | O_CREAT)) | O_RDONLY);
     writable = false;
   }
   if (creates) map_.AfterChange(host, before, fd >= 0);
@@ -271,7 +278,7 @@ void FileSystem::Settle(OpenFile& f) {
   if (!durable_ || !f.dirty) return;
   fsync(f.fd);
   f.dirty = false;
-  if (!f.made_in.empty()) SyncFolder(f.made_in);
+  if (!f.made_in.empty()) folders_.SyncFolder(f.made_in);
 }
 
 void FileSystem::Close(int file) {
@@ -465,7 +472,8 @@ bool FileSystem::StillNamed(int file, std::string_view path) {
     opened = MakeChangeStamp(open_st, kChangeStampTickNs);
   }
   struct stat path_st;
-  if (::stat(map_.Resolve(path).c_str(), &path_st) != 0) return false;
+  const FileAt at = At(map_.Resolve(path));
+  if (::fstatat(at.dir, at.c_str(), &path_st, 0) != 0) return false;
   return opened.ino == path_st.st_ino && opened.dev == path_st.st_dev;
 }
 
@@ -473,12 +481,11 @@ const ChangeStamp& FileSystem::ChangeStampOf(int file) { return Get(file).opened
 
 std::optional<ChangeStamp> FileSystem::ChangeStampOf(std::string_view path) const {
   if (Trim(path).empty()) return std::nullopt;
-  return ChangeStampAt(map_.Resolve(path));
+  return ChangeStampAt(At(map_.Resolve(path)));
 }
 
 bool FileSystem::Exists(std::string_view path) const {
-  std::error_code ec;
-  return !Trim(path).empty() && fs::is_regular_file(map_.Resolve(path), ec);
+  return !Trim(path).empty() && IsFileAt(At(map_.Resolve(path)));
 }
 
 bool FileSystem::Present(std::string_view path) const {
@@ -498,12 +505,11 @@ void FileSystem::Copy(std::string_view from, std::string_view to) {
   fs::path dst = map_.Resolve(to);
   std::string text;
   try {
-    text = ReadHostText(src);
+    text = ReadHostText(At(src));
   } catch (const RuntimeError&) {
     // Looked into only once the read failed: no file there (a folder is
     // none), or another failure. A missing target folder fails the write.
-    std::error_code ec;
-    if (!fs::is_regular_file(src, ec)) throw RuntimeError(kErrFileNotFound);
+    if (!IsFileAt(At(src))) throw RuntimeError(kErrFileNotFound);
     throw;
   }
   Replace(dst, text, true);
@@ -517,15 +523,15 @@ bool FileSystem::CreateWhole(std::string_view path, std::string_view text) {
 }
 
 bool FileSystem::CreateAt(const fs::path& dst, std::string_view text, bool durable) {
-  fs::path tmp = TempPathIn(dst.parent_path());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const FileAt tmp = At(TempPathIn(dst.parent_path()));
+  int fd = ::openat(tmp.dir, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) RaiseErrno(errno);
   try {
     WriteAllAt(fd, text, 0, false);
     if (durable && fsync(fd) != 0) RaiseErrno(errno);
   } catch (...) {
     ::close(fd);
-    ::unlink(tmp.c_str());
+    ::unlinkat(tmp.dir, tmp.c_str(), 0);
     throw;
   }
   ::close(fd);
@@ -534,15 +540,15 @@ bool FileSystem::CreateAt(const fs::path& dst, std::string_view text, bool durab
   auto before = map_.BeforeChange(dst);
   bool made = false;
   try {
-    made = PublishNew(tmp, dst);
+    made = PublishNew(tmp, At(dst));
   } catch (...) {
-    ::unlink(tmp.c_str());
+    ::unlinkat(tmp.dir, tmp.c_str(), 0);
     map_.AfterChange(dst, before, true);
     throw;
   }
-  if (!made) ::unlink(tmp.c_str());  // a published temporary's name is gone
+  if (!made) ::unlinkat(tmp.dir, tmp.c_str(), 0);  // a published temporary's name is gone
   map_.AfterChange(dst, before, true);
-  if (made && durable) SyncFolder(dst.parent_path());
+  if (made && durable) folders_.SyncFolder(dst.parent_path());
   return made;
 }
 
@@ -554,9 +560,10 @@ void FileSystem::WriteWhole(std::string_view path, std::string_view text) {
 // A new file appears whole; an existing one keeps its identity and the other
 // stations' hold on it, and is rewritten under its lock.
 void FileSystem::Replace(const fs::path& host, std::string_view text, bool durable) {
-  std::error_code ec;
-  if (!fs::exists(host, ec) && CreateAt(host, text, durable)) return;
-  int fd = ::open(host.c_str(), O_RDWR | O_CLOEXEC);
+  const FileAt at = At(host);
+  struct stat st;
+  if (::fstatat(at.dir, at.c_str(), &st, 0) != 0 && CreateAt(host, text, durable)) return;
+  int fd = ::openat(at.dir, at.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) RaiseErrno(errno);
   try {
     LockFd(fd, true, F_WRLCK);
@@ -572,10 +579,11 @@ void FileSystem::Replace(const fs::path& host, std::string_view text, bool durab
 
 bool FileSystem::Sync(std::string_view path) {
   fs::path host = map_.Resolve(path);
-  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  const FileAt at = At(host);
+  int fd = ::openat(at.dir, at.c_str(), O_RDONLY | O_CLOEXEC);
   bool synced = fd >= 0 && fsync(fd) == 0;
   if (fd >= 0) ::close(fd);
-  SyncFolder(host.parent_path());
+  folders_.SyncFolder(host.parent_path());
   return synced;
 }
 
@@ -595,7 +603,8 @@ std::optional<FileStamp> FileSystem::StampIfAny(std::string_view path) const {
 // to look is raised.
 std::optional<FileStamp> FileSystem::StampOf(std::string_view path, bool strict) const {
   if (Trim(path).empty()) return std::nullopt;
-  int fd = ::open(map_.Resolve(path).c_str(), O_RDONLY | O_CLOEXEC);
+  const FileAt at = At(map_.Resolve(path));
+  int fd = ::openat(at.dir, at.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (!strict || errno == ENOENT || errno == ENOTDIR || errno == EISDIR) return std::nullopt;
     RaiseErrno(errno, true);
@@ -635,24 +644,24 @@ std::optional<FileStamp> FileStamp::FromText(std::string_view text) {
 void FileSystem::Kill(std::string_view path) {
   fs::path p = map_.Resolve(path);
   auto before = map_.BeforeChange(p);
-  bool removed = ::unlink(p.c_str()) == 0;
+  const FileAt at = At(p);
+  bool removed = ::unlinkat(at.dir, at.c_str(), 0) == 0;
   int err = errno;
   map_.AfterChange(p, before, !removed && err != ENOENT && err != ENOTDIR);
   if (removed) return;
   // Why it failed is looked into only when it has: no file of that name (a
   // folder is none), or one this station may not remove.
-  std::error_code ec;
-  if (err == ENOENT || err == ENOTDIR || !fs::is_regular_file(p, ec))
-    throw RuntimeError(kErrFileNotFound);
+  if (err == ENOENT || err == ENOTDIR || !IsFileAt(at)) throw RuntimeError(kErrFileNotFound);
   throw RuntimeError(kErrPermissionDenied);
 }
 
 bool FileSystem::KillIfStamped(std::string_view path, const FileStamp& stamp) {
   const fs::path host = map_.Resolve(path);
   bool writable = true;
-  int fd = ::open(host.c_str(), O_RDWR | O_CLOEXEC);
+  const FileAt at = At(host);
+  int fd = ::openat(at.dir, at.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0 && errno == EACCES) {
-    fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::openat(at.dir, at.c_str(), O_RDONLY | O_CLOEXEC);
     writable = false;
   }
   if (fd < 0) {
@@ -711,13 +720,15 @@ bool FileSystem::StartAfresh(std::string_view path, std::string_view kept) {
 
 DateTime FileSystem::FileDateTime(std::string_view path) const {
   struct stat st;
-  if (::stat(map_.Resolve(path).c_str(), &st) != 0) throw RuntimeError(kErrFileNotFound);
+  const FileAt at = At(map_.Resolve(path));
+  if (::fstatat(at.dir, at.c_str(), &st, 0) != 0) throw RuntimeError(kErrFileNotFound);
   return ToLocal(st.st_mtime);
 }
 
 int64_t FileSystem::FileLen(std::string_view path) const {
   struct stat st;
-  if (::stat(map_.Resolve(path).c_str(), &st) != 0) throw RuntimeError(kErrFileNotFound);
+  const FileAt at = At(map_.Resolve(path));
+  if (::fstatat(at.dir, at.c_str(), &st, 0) != 0) throw RuntimeError(kErrFileNotFound);
   return st.st_size;
 }
 
@@ -763,11 +774,11 @@ void FileSystem::MakeFolders(std::string_view path) {
 }
 
 std::string FileSystem::ReadFileText(std::string_view path) const {
-  return ReadHostText(map_.Resolve(path));
+  return ReadHostText(At(map_.Resolve(path)));
 }
 
-std::string FileSystem::ReadHostText(const fs::path& host) {
-  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+std::string FileSystem::ReadHostText(const FileAt& file) {
+  int fd = ::openat(file.dir, file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) RaiseErrno(errno, true);
   try {
     std::string text = ReadFd(fd, -1);

@@ -26,6 +26,7 @@
 #include "common/date_time.h"
 #include "common/quoted_list.h"
 #include "platform/files/change_stamp.h"
+#include "platform/files/held_folders.h"
 #include "platform/files/path_map.h"
 
 namespace korv {
@@ -69,8 +70,17 @@ class FileSystem {
 
   // One dispatch pass of the station: names resolved in it are kept until
   // it ends (PathMap). Passes nest.
-  void BeginPass() { map_.BeginPass(); }
-  void EndPass() { map_.EndPass(); }
+  // Its folders are held open for it (held_folders.h).
+  void BeginPass() {
+    map_.BeginPass();
+    folders_.Hold();
+  }
+  void EndPass() {
+    folders_.Release();
+    map_.EndPass();
+  }
+  // Where a host file is named from, in this pass.
+  FileAt At(const std::filesystem::path& host) const { return folders_.At(host); }
   uint64_t Pass() const { return map_.Pass(); }  // 0 outside a pass
 
   // While durable (DurableWrites), a file written through this layer is on
@@ -238,10 +248,11 @@ class FileSystem {
   void FinishOutput(OpenFile& f);
   bool CreateAt(const std::filesystem::path& host, std::string_view text, bool durable);
   void Replace(const std::filesystem::path& host, std::string_view text, bool durable);
-  static std::string ReadHostText(const std::filesystem::path& host);
+  static std::string ReadHostText(const FileAt& file);
   std::optional<FileStamp> StampOf(std::string_view path, bool strict) const;
 
   PathMap map_;
+  HeldFolders folders_;
   std::map<int, OpenFile> open_;
   int next_number_ = 1;
   int durable_ = 0;
@@ -286,8 +297,8 @@ std::string FolderWriteProblem(const std::filesystem::path& folder);
 //   70 while a writer keeps its lock);
 // - the change stamp of a host file from one look at it; empty when there
 //   is no such file (or it is a folder).
-std::string ReadLockedFile(const std::filesystem::path& host, ChangeStamp* stamp);
-std::optional<ChangeStamp> ChangeStampAt(const std::filesystem::path& host);
+std::string ReadLockedFile(const FileAt& file, ChangeStamp* stamp);
+std::optional<ChangeStamp> ChangeStampAt(const FileAt& file);
 
 // True when name matches the wildcard pattern (* and ?), any letter case.
 bool WildcardMatch(std::string_view pattern, std::string_view name);

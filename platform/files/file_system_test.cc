@@ -211,6 +211,36 @@ TEST_F(FileSystemTest, APassKeepsWhatItFoundAndFollowsItsOwnChanges) {
   EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\19.PIO"), orders / "19.Pio");
 }
 
+size_t OpenFds() {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                           std::filesystem::directory_iterator()));
+}
+
+// A pass holds the folders it works in until its end, a nested pass's end
+// among them, and a folder it makes takes files all the same.
+TEST_F(FileSystemTest, APassHoldsItsFoldersUntilItsEnd) {
+  files.MakeFolders("F:\\KORVAIN\\PhoneOrders");
+  const std::filesystem::path orders = dir.path() / "f/KORVAIN/PhoneOrders";
+  const size_t before = OpenFds();
+  {
+    FilePass pass(files);
+    EXPECT_FALSE(files.Exists("F:\\KORVAIN\\PhoneOrders\\New\\1.PH"));
+    {
+      FilePass nested(files);
+      files.WriteWhole("F:\\KORVAIN\\PhoneOrders\\2.PH", "two");
+    }
+    files.WriteWhole("F:\\KORVAIN\\PhoneOrders\\1.PH", "one");
+    files.Kill("F:\\KORVAIN\\PhoneOrders\\2.PH");
+    files.MakeFolders("F:\\KORVAIN\\PhoneOrders\\New");
+    files.WriteWhole("F:\\KORVAIN\\PhoneOrders\\New\\1.PH", "new");
+    EXPECT_EQ(files.ReadFileText("F:\\KORVAIN\\PhoneOrders\\New\\1.PH"), "new");
+  }
+  EXPECT_EQ(OpenFds(), before) << "every folder let go at the pass's end";
+  EXPECT_EQ(ReadHostFile(orders / "1.PH"), "one");
+  EXPECT_EQ(ReadHostFile(orders / "New/1.PH"), "new");
+  EXPECT_FALSE(std::filesystem::exists(orders / "2.PH"));
+}
+
 // Holds a whole-file lock in a child process until the pipe closes.
 pid_t HoldLockInChild(const std::filesystem::path& root, const char* path, int& release_fd) {
   int ready[2], release[2];

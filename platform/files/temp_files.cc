@@ -97,22 +97,26 @@ int ClearDeadTemporaries(const fs::path& folder) {
 }
 
 bool PublishNew(const fs::path& temp, const fs::path& target) {
+  return PublishNew(FileAt{AT_FDCWD, temp.string()}, FileAt{AT_FDCWD, target.string()});
+}
+
+bool PublishNew(const FileAt& temp, const FileAt& target) {
   // One call where the file system renames without replacing; the
   // temporary's name is then gone with it.
-  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+  if (renameat2(temp.dir, temp.c_str(), target.dir, target.c_str(), RENAME_NOREPLACE) == 0)
     return true;
   if (errno == EEXIST) return false;
   if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP)
     RaiseErrno(errno);
-  if (link(temp.c_str(), target.c_str()) == 0) {
-    unlink(temp.c_str());
+  if (linkat(temp.dir, temp.c_str(), target.dir, target.c_str(), 0) == 0) {
+    unlinkat(temp.dir, temp.c_str(), 0);
     return true;
   }
   int err = errno;
   if (err == EEXIST) return false;
   if (err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != ENOSYS) RaiseErrno(err);
-  if (access(target.c_str(), F_OK) == 0) return false;
-  if (rename(temp.c_str(), target.c_str()) != 0) RaiseErrno(errno);
+  if (faccessat(target.dir, target.c_str(), F_OK, 0) == 0) return false;
+  if (renameat(temp.dir, temp.c_str(), target.dir, target.c_str()) != 0) RaiseErrno(errno);
   return true;
 }
 

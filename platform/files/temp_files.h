@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/files/held_folders.h"
+
 namespace korv {
 
 // A fresh temporary's path in folder (not created).
@@ -33,6 +35,8 @@ int ClearDeadTemporaries(const std::filesystem::path& folder);
 // shares), an existence test and a rename. Raises the file layer's
 // RuntimeError for any other failure.
 bool PublishNew(const std::filesystem::path& temp, const std::filesystem::path& target);
+// The same, each file named from its folder (held_folders.h).
+bool PublishNew(const FileAt& temp, const FileAt& target);
 
 // Writes all bytes at the file's offset, however many writes it takes.
 void WriteAll(int fd, std::string_view bytes);

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "common/runtime_error.h"
 
 namespace korv {
@@ -36,6 +38,14 @@ void FileListBox::Refresh() {
   listed_path_ = path_;
   listed_pattern_ = pattern_;
   listed_at_ = std::chrono::steady_clock::now();
+  Changed();
+}
+
+void FileListBox::Forget(const std::string& name) {
+  auto it = std::find(names_.begin(), names_.end(), name);
+  if (it == names_.end()) return;
+  names_.erase(it);
+  stamp_valid_ = false;
   Changed();
 }
 

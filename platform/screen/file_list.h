@@ -23,6 +23,10 @@ class FileListBox : public Element {
   // Re-reads the folder; a missing folder lists nothing. A folder whose
   // change stamp is the same as at a listing made moments ago keeps it.
   void Refresh();
+  // Takes out the name of a file this program found gone, without listing
+  // the folder again (on a share a listing of thousands of names is hundreds
+  // of round trips); the next Refresh lists the folder anew.
+  void Forget(const std::string& name);
   int ListCount() const { return static_cast<int>(names_.size()); }
   const std::string& List(int i) const;  // error 5 outside the list
 
