@@ -4,8 +4,7 @@
 // reread every pending header after each send. Beside the time: the
 // file-system calls a send adds to its tick (the tick's calls less those of
 // a tick with nothing due, divided by the sends), and the folder listings
-// among them (the restart from the top after each send lists the folder
-// once).
+// among them (none: the tick's one listing serves all its sends).
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,7 @@
 // The dispatch pass: counts the pending delayed orders, rebuilds the list
 // when needed, and sends every order that has fallen due, one after the
-// other, starting again from the top after each send.
+// other, starting again from the top after each send; the folder is listed
+// once a tick.
 
 #include <sys/stat.h>
 
@@ -74,7 +75,16 @@ void DispatchPass::SendDueOrders() {
   Tell([](PassObserver& o) { o.Busy(); });
   RecoverSends();
   swept_ = false;
-  read_this_tick_.clear();
+  // What the tick reads serves the tick only; a reading between ticks (the
+  // window's) is no tick's.
+  struct Tick {
+    explicit Tick(DispatchPass& pass) : pass(pass) { pass.in_tick_ = true; }
+    ~Tick() {
+      pass.in_tick_ = false;
+      pass.read_this_tick_.clear();
+    }
+    DispatchPass& pass;
+  } tick(*this);
   for (bool first_of_tick = true;; first_of_tick = false) {
     Tell([](PassObserver& o) { o.Busy(); });
     const PendingOrder* due = nullptr;

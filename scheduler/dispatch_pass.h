@@ -171,6 +171,7 @@ class DispatchPass : public SendReport {
   std::set<std::string> passed_by_;       // ids this pass leaves alone
   bool pass_halted_ = false;              // a send halted on a file every send needs
   bool swept_ = false;                    // every header looked at this tick
+  bool in_tick_ = false;                  // sending the due orders of a tick
   std::set<std::string> read_this_tick_;  // headers (file names) read this tick
   std::optional<Date> retention_day_;     // the day KeepWithinRetention last ran
   std::vector<PendingOrder> pending_;

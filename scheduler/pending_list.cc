@@ -55,7 +55,7 @@ std::vector<HeaderRead> ReadHeaders(const FileSystem& files, const std::filesyst
   std::vector<HeaderRead> reads(names.size());
   RunTogether(names.size(), kHeadersInFlight, [&](size_t i) {
     try {
-      reads[i].text = ReadLockedFile(files.At(folder / names[i]), &reads[i].stamp);
+      reads[i].text = ReadLockedFile(files.At(folder, names[i]), &reads[i].stamp);
     } catch (const std::exception& e) {
       reads[i].error = AsRuntimeError(e);
     }
@@ -118,7 +118,7 @@ bool DispatchPass::AddRead(const std::filesystem::path& folder, const std::strin
                         "\", in its order id: it is not sent, and that order's files are not "
                         "touched");
   AddPending(MakePendingOrder(name, std::move(header), read.stamp, station_.date_order));
-  read_this_tick_.insert(name);
+  if (in_tick_) read_this_tick_.insert(name);
   return true;
 }
 
@@ -154,12 +154,17 @@ void DispatchPass::UpdateList() {
 
 // One stat a header, the headers looked at together: a row holds while its
 // header's size, times and identity are those it was read under, and were
-// so long enough to be trusted.
+// so long enough to be trusted. A row read this very tick holds without a
+// look (the first tick of a run reads every header).
 std::vector<bool> DispatchPass::RowsThatHold(const std::filesystem::path& folder) const {
   std::vector<char> holds(pending_.size(), 0);  // a byte each: written from several threads
   RunTogether(pending_.size(), kHeadersInFlight, [&](size_t i) {
     const PendingOrder& order = pending_[i];
-    std::optional<ChangeStamp> now = ChangeStampAt(platform_.files.At(folder / order.file_name));
+    if (read_this_tick_.count(order.file_name)) {
+      holds[i] = 1;
+      return;
+    }
+    std::optional<ChangeStamp> now = ChangeStampAt(platform_.files.At(folder, order.file_name));
     holds[i] = now && order.stamp.StillHolds(*now);
   });
   return std::vector<bool>(holds.begin(), holds.end());

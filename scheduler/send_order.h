@@ -28,7 +28,8 @@
 //                      send's status line
 //   UnloadAndClear     unloads the engine and clears the order's values; the
 //                      pass then starts again from the top, which brings the
-//                      list up to date with one listing of the folder
+//                      list up to date with the tick's listing, less the
+//                      header sent
 //   EndSend            ends the journal, or keeps it while the delayed header
 //                      is still there (LeftHeader, interrupted_sends.cc)
 //

@@ -81,6 +81,9 @@ class FileSystem {
   }
   // Where a host file is named from, in this pass.
   FileAt At(const std::filesystem::path& host) const { return folders_.At(host); }
+  FileAt At(const std::filesystem::path& folder, const std::string& name) const {
+    return folders_.At(folder, name);
+  }
   uint64_t Pass() const { return map_.Pass(); }  // 0 outside a pass
 
   // While durable (DurableWrites), a file written through this layer is on

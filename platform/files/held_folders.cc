@@ -37,9 +37,14 @@ int HeldFolders::HeldFd(const fs::path& folder) const {
 }
 
 FileAt HeldFolders::At(const fs::path& host) const {
-  const int fd = host.has_filename() ? HeldFd(host.parent_path()) : -1;
-  if (fd < 0) return FileAt{AT_FDCWD, host.string()};
-  return FileAt{fd, host.filename().string()};
+  if (!host.has_filename()) return FileAt{AT_FDCWD, host.string()};
+  return At(host.parent_path(), host.filename().string());
+}
+
+FileAt HeldFolders::At(const fs::path& folder, const std::string& name) const {
+  const int fd = HeldFd(folder);
+  if (fd < 0) return FileAt{AT_FDCWD, (folder / name).string()};
+  return FileAt{fd, name};
 }
 
 void HeldFolders::SyncFolder(const fs::path& folder) const {

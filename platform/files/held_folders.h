@@ -38,6 +38,8 @@ class HeldFolders {
   void Release();
 
   FileAt At(const std::filesystem::path& host) const;
+  // The same for a file named in a folder, as a listing of it names it.
+  FileAt At(const std::filesystem::path& folder, const std::string& name) const;
   // Makes the folder's entries durable (fsync); errors are ignored, as a
   // folder that cannot be synced is no worse than before.
   void SyncFolder(const std::filesystem::path& folder) const;
