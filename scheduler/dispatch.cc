@@ -117,7 +117,7 @@ void DispatchPass::SendDueOrders() {
 // hundreds of round trips on a share. Orders written meanwhile are listed
 // at the next tick.
 void DispatchPass::ForgetIfGone(const std::string& file_name) {
-  const FileAt at = platform_.files.At(PendingFolder() / file_name);
+  const FileAt at = platform_.files.At(PendingFolder(), file_name);
   struct stat st;
   if (::fstatat(at.dir, at.c_str(), &st, 0) != 0 && errno == ENOENT) listing_.Forget(file_name);
 }

@@ -127,13 +127,13 @@ std::string ReadFd(int fd, int64_t expected) {
   return out;
 }
 
-// A regular file, or a link to one (as listings always counted them).
 // A regular file (following a link), from one look at it.
 bool IsFileAt(const FileAt& file) {
   struct stat st;
   return ::fstatat(file.dir, file.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
+// A regular file, or a link to one (as listings always counted them).
 bool IsFileEntry(const fs::path& dir, const dirent& e) {
   if (e.d_type == DT_REG) return true;
   if (e.d_type != DT_LNK && e.d_type != DT_UNKNOWN) return false;
