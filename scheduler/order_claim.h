@@ -13,7 +13,8 @@
 // so the other station's list is never held up by a send. The claim uses a
 // file layer of its own, so that the procedures of the send, which close all
 // their open files, never drop it; it finds its files through the station's
-// own path map, so a pass resolves their names once.
+// own path map and the folders its pass holds, so a pass resolves their
+// names once and does not walk the share from its root for them.
 
 #include <string>
 
@@ -23,7 +24,8 @@ namespace korv {
 
 class OrderClaim {
  public:
-  explicit OrderClaim(const PathMap& paths) : paths_(paths), files_(PathMap(paths.root())) {}
+  explicit OrderClaim(const FileSystem& station_files)
+      : paths_(station_files.paths()), files_(PathMap(paths_.root()), station_files) {}
   // True when this station now holds order id of the PhoneOrders\ folder
   // under data_root, and its header is still the pending order (not sent
   // and deleted by another station meanwhile). False when another station

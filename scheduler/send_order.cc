@@ -263,7 +263,7 @@ std::string SendTransaction::DeleteBegunFiles(const SendBeginning& b) {
   if (b.header_stamp)
     Steps::Handle([&](const RuntimeError& e) { why = e.description(); })(
         [&] { TurnOver().DeleteDelayedHeader(b.id, &*b.header_stamp); });
-  files.Sync(header_path);
+  files.SyncRemoval(header_path);
   return why;
 }
 

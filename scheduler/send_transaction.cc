@@ -20,7 +20,7 @@ SendTransaction::SendTransaction(Station& station, Platform& platform, OrderEngi
       platform_(platform),
       engine_(engine),
       report_(report),
-      claim_(platform.files.paths()) {}
+      claim_(platform.files) {}
 
 void SendTransaction::Send(const PendingOrder& order, int pending_count) {
   const std::string& id = order.id;

@@ -537,7 +537,7 @@ TEST(Dispatch, AClaimIsExclusiveWhateverTheHeadersPermissions) {
   pid_t pid = fork();
   if (pid == 0) {
     if (!RunAsNobody()) _exit(3);
-    OrderClaim first(b.t.files.paths()), second(b.t.files.paths());
+    OrderClaim first(b.t.files), second(b.t.files);
     if (!first.Take(kRoot, "DS5")) _exit(4);
     if (second.Take(kRoot, "ds5")) _exit(5);
     first.Release();

@@ -278,7 +278,7 @@ void FileSystem::Settle(OpenFile& f) {
   if (!durable_ || !f.dirty) return;
   fsync(f.fd);
   f.dirty = false;
-  if (!f.made_in.empty()) folders_.SyncFolder(f.made_in);
+  if (!f.made_in.empty()) folders_->SyncFolder(f.made_in);
 }
 
 void FileSystem::Close(int file) {
@@ -548,7 +548,7 @@ bool FileSystem::CreateAt(const fs::path& dst, std::string_view text, bool durab
   }
   if (!made) ::unlinkat(tmp.dir, tmp.c_str(), 0);  // a published temporary's name is gone
   map_.AfterChange(dst, before, true);
-  if (made && durable) folders_.SyncFolder(dst.parent_path());
+  if (made && durable) folders_->SyncFolder(dst.parent_path());
   return made;
 }
 
@@ -559,11 +559,15 @@ void FileSystem::WriteWhole(std::string_view path, std::string_view text) {
 
 // A new file appears whole; an existing one keeps its identity and the other
 // stations' hold on it, and is rewritten under its lock.
+// The open itself tells whether the file is there: on a share a look first
+// is one more round trip.
 void FileSystem::Replace(const fs::path& host, std::string_view text, bool durable) {
   const FileAt at = At(host);
-  struct stat st;
-  if (::fstatat(at.dir, at.c_str(), &st, 0) != 0 && CreateAt(host, text, durable)) return;
   int fd = ::openat(at.dir, at.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    if (CreateAt(host, text, durable)) return;
+    fd = ::openat(at.dir, at.c_str(), O_RDWR | O_CLOEXEC);  // made meanwhile by another station
+  }
   if (fd < 0) RaiseErrno(errno);
   try {
     LockFd(fd, true, F_WRLCK);
@@ -577,14 +581,8 @@ void FileSystem::Replace(const fs::path& host, std::string_view text, bool durab
   ::close(fd);
 }
 
-bool FileSystem::Sync(std::string_view path) {
-  fs::path host = map_.Resolve(path);
-  const FileAt at = At(host);
-  int fd = ::openat(at.dir, at.c_str(), O_RDONLY | O_CLOEXEC);
-  bool synced = fd >= 0 && fsync(fd) == 0;
-  if (fd >= 0) ::close(fd);
-  folders_.SyncFolder(host.parent_path());
-  return synced;
+void FileSystem::SyncRemoval(std::string_view path) {
+  folders_->SyncFolder(map_.Resolve(path).parent_path());
 }
 
 std::optional<FileStamp> FileSystem::Stamp(std::string_view path) const {

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,6 +62,11 @@ enum class OpenMode {
 class FileSystem {
  public:
   explicit FileSystem(PathMap map) : map_(std::move(map)) {}
+  // A second file layer of the station (the claim's, whose files outlive the
+  // send's CloseAll): it finds its files from the folders `station`'s pass
+  // holds, and holds none itself.
+  FileSystem(PathMap map, const FileSystem& station)
+      : map_(std::move(map)), folders_(station.folders_) {}
   ~FileSystem();
   FileSystem(const FileSystem&) = delete;
   FileSystem& operator=(const FileSystem&) = delete;
@@ -73,16 +79,16 @@ class FileSystem {
   // Its folders are held open for it (held_folders.h).
   void BeginPass() {
     map_.BeginPass();
-    folders_.Hold();
+    folders_->Hold();
   }
   void EndPass() {
-    folders_.Release();
+    folders_->Release();
     map_.EndPass();
   }
   // Where a host file is named from, in this pass.
-  FileAt At(const std::filesystem::path& host) const { return folders_.At(host); }
+  FileAt At(const std::filesystem::path& host) const { return folders_->At(host); }
   FileAt At(const std::filesystem::path& folder, const std::string& name) const {
-    return folders_.At(folder, name);
+    return folders_->At(folder, name);
   }
   uint64_t Pass() const { return map_.Pass(); }  // 0 outside a pass
 
@@ -181,10 +187,9 @@ class FileSystem {
   // rewritten in place under a brief whole-file lock (70 when another
   // station holds it).
   void WriteWhole(std::string_view path, std::string_view text);
-  // Puts a file this program wrote, and its name, on disk (fsync of the file
-  // and its folder; of the folder alone for a file it removed). False when
-  // there is no such file to sync.
-  bool Sync(std::string_view path);
+  // Puts the removal of a file on disk: its folder's entries (fsync of the
+  // folder). A file written here is put on disk as it is closed.
+  void SyncRemoval(std::string_view path);
   // Which file a path names now, and what it holds: two stamps differ when
   // the file was replaced, rewritten or made anew. Empty when there is no
   // such file (or it cannot be read).
@@ -255,7 +260,7 @@ class FileSystem {
   std::optional<FileStamp> StampOf(std::string_view path, bool strict) const;
 
   PathMap map_;
-  HeldFolders folders_;
+  std::shared_ptr<HeldFolders> folders_ = std::make_shared<HeldFolders>();
   std::map<int, OpenFile> open_;
   int next_number_ = 1;
   int durable_ = 0;
