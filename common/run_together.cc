@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -24,6 +25,31 @@ void RunTogether(size_t count, size_t in_flight, const std::function<void(size_t
   }
   worker();
   for (std::thread& t : helpers) t.join();
+}
+
+void AllAtOnce(const std::vector<std::function<void()>>& pieces) {
+  std::vector<std::exception_ptr> thrown(pieces.size());
+  auto run = [&](size_t i) {
+    try {
+      pieces[i]();
+    } catch (...) {
+      thrown[i] = std::current_exception();
+    }
+  };
+  std::vector<std::thread> helpers;
+  size_t started = 1;
+  for (; started < pieces.size(); ++started) {
+    try {
+      helpers.emplace_back(run, started);
+    } catch (const std::system_error&) {
+      break;  // the machine's limit on threads: the rest on this one
+    }
+  }
+  if (!pieces.empty()) run(0);
+  for (size_t i = started; i < pieces.size(); ++i) run(i);
+  for (std::thread& t : helpers) t.join();
+  for (const std::exception_ptr& e : thrown)
+    if (e) std::rethrow_exception(e);
 }
 
 }  // namespace korv

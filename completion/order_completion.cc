@@ -5,14 +5,16 @@
 //
 // Each file is written on its own, so a record failing never stops the
 // others, the resets or "SENT"; under a send's journal a phone order file
-// that cannot be written stops the send (SaveFile).
+// that cannot be written stops the send (SaveFiles).
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/order_paths.h"
 #include "common/quoted_list.h"
+#include "common/run_together.h"
 #include "common/steps.h"
 #include "common/val.h"
 #include "engine/korv_main.h"
@@ -65,20 +67,21 @@ std::string LinesText(const MultiColumnList& rows) {
 void KorvMain::SSCommand11_Click() {
   Timer1.SetInterval(0);
   const Steps skip = Steps::Skip();
-  FileSystem& files = platform_.files;
   skip([&] { PlayWhoosh(station_, platform_); });
   station_.OrderKey = Trim(station_.PioNumberText).empty() ? PlainNumber(station_.PioNumber)
                                                            : station_.PioNumberText;
   const std::string key = Trim(station_.OrderKey);
   const std::string phone = station_.Customer.Text(kPhoneField);
   const std::string lines = LinesText(MList1);
-  SaveFile(PhoneOrderHeaderPath(station_.DataRoot, key), false,
-           [&](int file) { files.WriteFields(file, HeaderFields(station_)); });
-  SaveFile(SavedLinesPath(station_.DataRoot, key), false,
-           [&](int file) { files.WriteText(file, lines); });
+  const std::vector<std::string> header = HeaderFields(station_);
+  auto write_lines = [&](FileSystem& files, int file) { files.WriteText(file, lines); };
+  std::vector<SavedFile> saves = {
+      {PhoneOrderHeaderPath(station_.DataRoot, key), false,
+       [&](FileSystem& files, int file) { files.WriteFields(file, header); }},
+      {SavedLinesPath(station_.DataRoot, key), false, write_lines}};
   if (IsLastOrderName(phone))
-    SaveFile(LastOrderPath(station_.DataRoot, phone), true,
-             [&](int file) { files.WriteText(file, lines); });
+    saves.push_back({LastOrderPath(station_.DataRoot, phone), true, write_lines});
+  SaveFiles(saves);
   skip([&] { platform_.loop.DoEvents(); });
   // The status panel's credit line is never replaced on this hidden window,
   // so there is nothing to give back to it.
@@ -93,17 +96,32 @@ void KorvMain::SSCommand11_Click() {
 // Under a send's journal the phone order is needed: a file of it that cannot
 // be written halts the send, which is resumed later; the customer's last
 // order is a record, said when it fails. Without a journal a file that
-// cannot be written is simply not written.
-void KorvMain::SaveFile(const std::string& path, bool record,
-                        const std::function<void(int)>& write) {
-  try {
-    WriteLocked(platform_.files, path, write);
-  } catch (const std::exception& e) {
-    platform_.files.CloseAll();
-    if (!ledger_) return;
-    const std::string why = path + " could not be written: " + ExplainedError(AsRuntimeError(e));
-    if (!record) throw StepsHalted{"the phone order's file " + why};
-    Report("The customer's last order " + why);
+// cannot be written is simply not written. None of the files needs another:
+// they are written at once, each through a file layer of its own beside the
+// station's, and what failed is said or halts the send once all have ended.
+void KorvMain::SaveFiles(const std::vector<SavedFile>& saves) {
+  platform_.files.CloseAll();
+  std::vector<std::unique_ptr<FileSystem>> layers;
+  std::vector<std::string> failed(saves.size());
+  std::vector<std::function<void()>> work;
+  for (size_t i = 0; i < saves.size(); ++i) {
+    layers.push_back(std::make_unique<FileSystem>(FileSystem::SameStation{}, platform_.files));
+    work.push_back([&, i] {
+      FileSystem& files = *layers[i];
+      try {
+        WriteLocked(files, saves[i].path, [&](int file) { saves[i].write(files, file); });
+      } catch (const std::exception& e) {
+        files.CloseAll();
+        failed[i] = saves[i].path + " could not be written: " + ExplainedError(AsRuntimeError(e));
+      }
+    });
+  }
+  AllAtOnce(work);
+  if (!ledger_) return;
+  for (size_t i = 0; i < saves.size(); ++i) {
+    if (failed[i].empty()) continue;
+    if (!saves[i].record) throw StepsHalted{"the phone order's file " + failed[i]};
+    Report("The customer's last order " + failed[i]);
   }
 }
 

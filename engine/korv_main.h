@@ -130,8 +130,15 @@ class KorvMain {
   std::function<bool()> EndAsked;
   void Report(const std::string& message);
   bool Ending() const { return EndAsked && EndAsked(); }
-  // Writes a file of the completed order (order_completion.cc).
-  void SaveFile(const std::string& path, bool record, const std::function<void(int)>& write);
+  // A file of the completed order: where, whether it is only a record of
+  // the order, and what is written into it once it is open and locked.
+  struct SavedFile {
+    std::string path;
+    bool record = false;
+    std::function<void(FileSystem&, int)> write;
+  };
+  // Writes the files of the completed order (order_completion.cc).
+  void SaveFiles(const std::vector<SavedFile>& saves);
 
  private:
   // The records of a menu button file (menu_buttons.cc).

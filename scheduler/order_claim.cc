@@ -24,10 +24,10 @@ uint64_t SlotOf(const std::string& id) {
 
 bool OrderClaim::Take(const std::string& data_root, const std::string& id) {
   Release();
-  const std::string header_path = paths_.Resolve(DelayedHeaderPath(data_root, id)).string();
+  const std::string header_path = DelayedHeaderPath(data_root, id);
   try {
     // Made when missing and never read: opened to append, it needs no look.
-    claims_ = files_.Open(paths_.Resolve(ClaimFilePath(data_root)).string(), OpenMode::kAppend);
+    claims_ = files_.Open(ClaimFilePath(data_root), OpenMode::kAppend);
     if (!files_.ClaimSlot(claims_, SlotOf(id))) {
       Release();
       return false;

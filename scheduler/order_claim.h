@@ -12,9 +12,9 @@
 // that they see the claim too. A claim never keeps the header's readers out,
 // so the other station's list is never held up by a send. The claim uses a
 // file layer of its own, so that the procedures of the send, which close all
-// their open files, never drop it; it finds its files through the station's
-// own path map and the folders its pass holds, so a pass resolves their
-// names once and does not walk the share from its root for them.
+// their open files, never drop it; it shares the station's names and the
+// folders its pass holds, so a pass resolves their names once and does not
+// walk the share from its root for them.
 
 #include <string>
 
@@ -25,7 +25,7 @@ namespace korv {
 class OrderClaim {
  public:
   explicit OrderClaim(const FileSystem& station_files)
-      : paths_(station_files.paths()), files_(PathMap(paths_.root()), station_files) {}
+      : files_(FileSystem::SameStation{}, station_files) {}
   // True when this station now holds order id of the PhoneOrders\ folder
   // under data_root, and its header is still the pending order (not sent
   // and deleted by another station meanwhile). False when another station
@@ -37,7 +37,6 @@ class OrderClaim {
   void Release();
 
  private:
-  const PathMap& paths_;
   FileSystem files_;
   int claims_ = 0;  // the claim file
   int header_ = 0;

@@ -6,11 +6,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <limits>
 #include <thread>
 
 #include "common/order_paths.h"
+#include "common/run_together.h"
 #include "common/steps.h"
 #include "common/val.h"
 #include "scheduler/delayed_send_log.h"
@@ -59,12 +61,27 @@ const std::string* Text(const std::optional<FileRead>& read) {
 // The outcome of DeleteDelayedPair when the delayed header is still there.
 constexpr char kHeaderLeftOutcome[] = "left";
 
+// What a piece of work threw, kept to be said or raised on the send's own
+// thread; null when it threw nothing.
+std::exception_ptr Caught(const std::function<void()>& work) {
+  try {
+    work();
+    return nullptr;
+  } catch (...) {
+    return std::current_exception();
+  }
+}
+
+void Raise(const std::exception_ptr& thrown) {
+  if (thrown) std::rethrow_exception(thrown);
+}
+
 }  // namespace
 
 void SendTransaction::SendClaimedOrder(const std::string& id,
                                        const std::optional<FileRead>& lines_read,
-                                       int pending_count) {
-  OrderSend send = StartSend(id, lines_read, pending_count);
+                                       const SendStart& start, int pending_count) {
+  OrderSend send = StartSend(id, lines_read, start, pending_count);
   if (send.journal) RunSend(send);
 }
 
@@ -90,12 +107,9 @@ void SendTransaction::ResumeSend(std::unique_ptr<SendJournal> journal) {
 void SendTransaction::RunSend(OrderSend& send) {
   DurableWrites durable(platform_.files);
   try {
-    ArchiveLines(send);
-    if (DrawPhoneInNumber(send)) {
+    if (ArchiveLinesAndDraw(send)) {
       CopyToPhoneOrder(send);
-      DeleteDelayedPair(send);
-      RewriteOrderId(send);
-      ArchiveHeader(send);
+      DeleteAndRewrite(send);
       TakeCustomer(send);
       HandToEngine(send);
       AwaitSent(send);
@@ -108,8 +122,8 @@ void SendTransaction::RunSend(OrderSend& send) {
   }
 }
 
-DelayedOrderTurnOver SendTransaction::TurnOver() {
-  return DelayedOrderTurnOver(platform_.files, station_.DataRoot);
+DelayedOrderTurnOver SendTransaction::TurnOver(FileSystem* files) {
+  return DelayedOrderTurnOver(files ? *files : platform_.files, station_.DataRoot);
 }
 
 // The journal begins before the first change. Without it the order is not
@@ -119,33 +133,38 @@ DelayedOrderTurnOver SendTransaction::TurnOver() {
 // still those, and the copies are made from the same texts. They are looked
 // at again only when no read got that far.
 OrderSend SendTransaction::StartSend(const std::string& id,
-                                     const std::optional<FileRead>& lines_read, int pending_count) {
+                                     const std::optional<FileRead>& lines_read,
+                                     const SendStart& start, int pending_count) {
   FileSystem& files = platform_.files;
   OrderSend send;
   send.id = id;
   send.header_path = DelayedHeaderPath(station_.DataRoot, id);
-  std::optional<FileRead> header_read;
-  try {
-    send.header = ReadHeader(files, send.header_path, nullptr, &header_read);
-  } catch (const std::exception& e) {
+  if (!start.header) {
     // Nothing of it is turned over: it is read again at the next pass.
+    std::string why;
+    try {
+      std::rethrow_exception(start.header_failed);
+    } catch (const std::exception& e) {
+      why = ExplainedError(AsRuntimeError(e));
+    }
     report_.Hold(id, "Order " + id + " stays pending: its header " + send.header_path +
-                         " cannot be read now (" + ExplainedError(AsRuntimeError(e)) + ")");
+                         " cannot be read now (" + why + ")");
     return send;
   }
-  send.header_read = header_read;
+  send.header = *start.header;
+  send.header_read = start.header_read;
   send.lines_read = lines_read;
   SendBeginning b;
   b.id = id;
   b.header = send.header;
-  b.header_stamp = header_read->stamp;
+  b.header_stamp = start.header_read->stamp;
   b.lines_stamp = lines_read ? std::optional(lines_read->stamp)
                              : files.Stamp(DelayedLinesPath(station_.DataRoot, id));
-  b.time = platform_.clock.Now();
+  b.time = start.time;
   b.send_date = station_.SendDate;
   b.send_time = station_.SendTime;
-  b.log_path = DelayedSendLogPath(station_.DataRoot, b.time.date);
-  Steps::Skip()([&] { b.log_size = platform_.files.FileLen(b.log_path); });
+  b.log_path = start.log_path;
+  b.log_size = start.log_size;
   b.pending_count = pending_count;
   const std::string journal_path = SendJournalPath(station_.LocalRoot, id);
   try {
@@ -157,13 +176,39 @@ OrderSend SendTransaction::StartSend(const std::string& id,
   return send;
 }
 
-// A record of the order: said when it fails, and the send goes on.
-void SendTransaction::ArchiveLines(const OrderSend& send) {
-  if (send.journal->Done(SendStep::kArchiveLines)) return;
+void SendTransaction::AtOnce(const std::vector<std::function<void(FileSystem&)>>& pieces) {
+  std::vector<std::unique_ptr<FileSystem>> beside;
+  std::vector<std::function<void()>> work;
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    FileSystem* files = &platform_.files;
+    if (i > 0) {
+      beside.push_back(std::make_unique<FileSystem>(FileSystem::SameStation{}, platform_.files));
+      files = beside.back().get();
+    }
+    work.push_back([&piece = pieces[i], files] { piece(*files); });
+  }
+  AllAtOnce(work);
+}
+
+// The lines are archived (a record of the order: said when it fails, and
+// the send goes on) while the phone-in number is drawn; the archive is
+// marked once both have ended, and only for a send that goes on.
+bool SendTransaction::ArchiveLinesAndDraw(OrderSend& send) {
+  const bool archive = !send.journal->Done(SendStep::kArchiveLines);
+  std::exception_ptr archive_failed;
+  bool drawn = false;
+  AtOnce({[&](FileSystem&) { drawn = DrawPhoneInNumber(send); },
+          [&](FileSystem& files) {
+            if (archive)
+              archive_failed = Caught(
+                  [&] { TurnOver(&files).CopyLinesToArchive(send.id, Text(send.lines_read)); });
+          }});
+  if (!drawn || !archive) return drawn;
   Recorded("Order " + send.id + ": its lines could not be archived as " +
                ArchivedLinesPath(station_.DataRoot, send.id),
-           [&] { TurnOver().CopyLinesToArchive(send.id, Text(send.lines_read)); });
+           [&] { Raise(archive_failed); });
   send.journal->Mark(SendStep::kArchiveLines);
+  return true;
 }
 
 // A step that only records the order: a failure is said, with the file and
@@ -208,15 +253,64 @@ void SendTransaction::CopyToPhoneOrder(OrderSend& send) {
     send.header_copied = *done == "1";
     return;
   }
-  // The delayed pair is deleted only once both copies are whole.
+  // The delayed pair is deleted only once both copies are whole; the two are
+  // made at once.
   const std::string& data = station_.DataRoot;
-  Needed(
-      "the copy of " + DelayedLinesPath(data, send.id) + " to " + PhoneOrderLinesPath(data, send.n),
-      [&] { TurnOver().CopyLinesToPhoneOrder(send.id, send.n, Text(send.lines_read)); });
-  Needed("the copy of " + send.header_path + " to " + PhoneOrderHeaderPath(data, send.n),
-         [&] { TurnOver().CopyHeaderToPhoneOrder(send.id, send.n, Text(send.header_read)); });
+  AtOnce({[&](FileSystem& files) {
+            Needed("the copy of " + DelayedLinesPath(data, send.id) + " to " +
+                       PhoneOrderLinesPath(data, send.n),
+                   [&] {
+                     TurnOver(&files).CopyLinesToPhoneOrder(send.id, send.n, Text(send.lines_read));
+                   });
+          },
+          [&](FileSystem& files) {
+            Needed("the copy of " + send.header_path + " to " + PhoneOrderHeaderPath(data, send.n),
+                   [&] {
+                     TurnOver(&files).CopyHeaderToPhoneOrder(send.id, send.n,
+                                                             Text(send.header_read));
+                   });
+          }});
   send.header_copied = true;
   send.journal->Mark(SendStep::kCopyToPhoneOrder, "1");
+}
+
+// The delayed pair is deleted while <n>.PH gets its order id and the
+// delayed header its archived copy (a record: said when it fails, and the
+// send goes on): none of the three needs another's file. Each is marked
+// once all have ended, in the order of the steps.
+void SendTransaction::DeleteAndRewrite(OrderSend& send) {
+  std::optional<std::string> rewritten = send.journal->Done(SendStep::kRewriteOrderId);
+  // Without the copy, <n>.PH is still an old phone order from 498 sends ago;
+  // the delayed header read at the start stands in for it.
+  const bool rewrite = !rewritten && send.header_copied;
+  const bool archive = !send.journal->Done(SendStep::kArchiveHeader);
+  OrderHeader header = send.header;
+  header.order_id = rewritten            ? *rewritten
+                    : send.header_copied ? std::to_string(send.n)
+                                         : header.order_id;
+  const std::string note = ArchiveNote(send.id, send.n, send.journal->beginning().time.seconds);
+  std::exception_ptr archive_failed;
+  AtOnce({[&](FileSystem&) { DeleteDelayedPair(send); },
+          [&](FileSystem& files) {
+            // <n>.PH was copied from the header the send began with, which the
+            // journal holds: it is written from that, not read again, so a
+            // rewrite a fault cut short is mended by the next attempt.
+            if (rewrite)
+              Needed("the rewrite of " + PhoneOrderHeaderPath(station_.DataRoot, send.n),
+                     [&] { TurnOver(&files).RewriteHeaderOrderId(send.n, &send.header); });
+          },
+          [&](FileSystem& files) {
+            if (archive)
+              archive_failed =
+                  Caught([&] { TurnOver(&files).WriteArchivedHeader(send.id, header, note); });
+          }});
+  send.header = header;
+  if (!rewritten) send.journal->Mark(SendStep::kRewriteOrderId, header.order_id);
+  if (!archive) return;
+  Recorded("Order " + send.id + ": its header could not be archived as " +
+               ArchivedHeaderPath(station_.DataRoot, send.id),
+           [&] { Raise(archive_failed); });
+  send.journal->Mark(SendStep::kArchiveHeader);
 }
 
 // Only the delayed files the send began with are deleted: while the station
@@ -253,17 +347,24 @@ void SendTransaction::DeleteDelayedPair(OrderSend& send) {
 // Returns why the header could not be deleted; empty when it was, or when it
 // is no longer the one the send began with.
 std::string SendTransaction::DeleteBegunFiles(const SendBeginning& b) {
-  FileSystem& files = platform_.files;
   const std::string lines_path = DelayedLinesPath(station_.DataRoot, b.id);
   const std::string header_path = DelayedHeaderPath(station_.DataRoot, b.id);
-  if (b.lines_stamp)
-    Recorded("Order " + b.id + ": its delayed line file " + lines_path + " could not be deleted",
-             [&] { TurnOver().DeleteDelayedLines(b.id, &*b.lines_stamp); });
+  // The two are deleted at once; a line file that stays is only said.
+  std::exception_ptr lines_failed;
   std::string why;
-  if (b.header_stamp)
-    Steps::Handle([&](const RuntimeError& e) { why = e.description(); })(
-        [&] { TurnOver().DeleteDelayedHeader(b.id, &*b.header_stamp); });
-  files.SyncRemoval(header_path);
+  AtOnce({[&](FileSystem& files) {
+            if (b.header_stamp)
+              Steps::Handle([&](const RuntimeError& e) { why = e.description(); })(
+                  [&] { TurnOver(&files).DeleteDelayedHeader(b.id, &*b.header_stamp); });
+          },
+          [&](FileSystem& files) {
+            if (b.lines_stamp)
+              lines_failed =
+                  Caught([&] { TurnOver(&files).DeleteDelayedLines(b.id, &*b.lines_stamp); });
+          }});
+  Recorded("Order " + b.id + ": its delayed line file " + lines_path + " could not be deleted",
+           [&] { Raise(lines_failed); });
+  platform_.files.SyncRemoval(header_path);
   return why;
 }
 
@@ -283,22 +384,6 @@ void SendTransaction::SayHeaderLeft(const SendJournal& journal, const std::strin
         b.id, sent + " as it read when its send began, but another station has changed " + path +
                   " since; the changed order is not sent, for that would print it twice: send what "
                   "changed as a new order, then delete it");
-}
-
-// Without the copy, <n>.PH is still an old phone order from 498 sends ago;
-// the delayed header read at the start stands in for it.
-void SendTransaction::RewriteOrderId(OrderSend& send) {
-  if (std::optional<std::string> done = send.journal->Done(SendStep::kRewriteOrderId)) {
-    send.header.order_id = *done;
-    return;
-  }
-  if (send.header_copied)
-    // <n>.PH was copied from the header the send began with, which the
-    // journal holds: it is written from that, not read again, so a rewrite
-    // a fault cut short is mended by the next attempt.
-    Needed("the rewrite of " + PhoneOrderHeaderPath(station_.DataRoot, send.n),
-           [&] { send.header = TurnOver().RewriteHeaderOrderId(send.n, &send.header); });
-  send.journal->Mark(SendStep::kRewriteOrderId, send.header.order_id);
 }
 
 // The SENT entry is what tells the operator an order went out, so it is
@@ -327,18 +412,6 @@ void SendTransaction::AppendLogOnce(const OrderSend& send, const std::vector<std
   if (send.journal->Resumed() && LogHoldsEntry(platform_.files, b.log_path, b.log_size, lines))
     return;
   AppendLogEntry(platform_.files, b.log_path, lines);
-}
-
-void SendTransaction::ArchiveHeader(const OrderSend& send) {
-  if (send.journal->Done(SendStep::kArchiveHeader)) return;
-  const int seconds = send.journal->beginning().time.seconds;
-  Recorded("Order " + send.id + ": its header could not be archived as " +
-               ArchivedHeaderPath(station_.DataRoot, send.id),
-           [&] {
-             TurnOver().WriteArchivedHeader(send.id, send.header,
-                                            ArchiveNote(send.id, send.n, seconds));
-           });
-  send.journal->Mark(SendStep::kArchiveHeader);
 }
 
 // The header's name, phone and customer number win over the customer file's.

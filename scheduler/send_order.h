@@ -1,18 +1,20 @@
 #pragma once
 // The send of one claimed delayed order DS<k>, as the state its steps hand on
 // to each other. The steps are SendTransaction's (send_transaction.h,
-// send_order.cc); RunSend runs them in this order. Each is either needed by
-// the order (N) or only a record of it (R):
+// send_order.cc); RunSend runs them in this order, those bracketed together
+// at the same time (their files do not depend on each other; on a share each
+// file waits its round trips). Each is either needed by the order (N) or
+// only a record of it (R):
 //
-//   StartSend          reads the delayed header PhoneOrders\<id>.PH and
-//                      begins the send's journal (send_journal.h)
-//   ArchiveLines    R  <id>.Pio -> Deleted\<id>.Pio
-//   DrawPhoneInNumber N n from data\PioNumber.dat
-//   CopyToPhoneOrder N <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH
-//   DeleteDelayedPair  deletes <id>.Pio (R) and <id>.PH (a header that stays
-//                      is remembered, below)
+//   StartSend          the delayed header PhoneOrders\<id>.PH, read with the
+//                      line file; begins the send's journal (send_journal.h)
+//  [ArchiveLines    R  <id>.Pio -> Deleted\<id>.Pio
+//   DrawPhoneInNumber N n from data\PioNumber.dat]
+//   CopyToPhoneOrder N <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH, both at once
+//  [DeleteDelayedPair  deletes <id>.Pio (R) and <id>.PH at once (a header
+//                      that stays is remembered, below)
 //   RewriteOrderId  N  field 4 of <n>.PH becomes n
-//   ArchiveHeader   R  Deleted\<id>.PH, the header with the note
+//   ArchiveHeader   R  Deleted\<id>.PH, the header with the note]
 //   TakeCustomer    N  the customer record, or "Unknown" for number 0 (its
 //                      log line R); a record that stays unreadable for two
 //                      minutes gives way to the header's name and phone
@@ -20,7 +22,8 @@
 //                      it and presses its kitchen send, which prints the tickets (each one N:
 //                      in its printer's spool or dir: folder) and saves the
 //                      phone order <n>.PH and <n>.pio (N; the customer's last
-//                      order and the kitchen monitor file and archive R)
+//                      order and the kitchen monitor file and archive R; the
+//                      phone order's files and the last order at once)
 //                      (kitchen/, completion/)
 //   AwaitSent          waits for "SENT"
 //   LogSent         N  the sent entry of the month's delayed-send log, once
@@ -45,7 +48,9 @@
 //
 // Each step that changes a shared file looks in the journal first: a step
 // marked done is not done again (its outcome is taken from the mark), and a
-// step that is not is done, its files put on disk, and marked. The numbers
+// step that is not is done, its files put on disk, and marked; steps run at
+// once are marked after all of them have ended, in the order above, by the
+// send's own thread, which alone touches the journal and the window. The numbers
 // the send draws (phone-in, kitchen, bar, the archive record) are kept in
 // the journal the moment they are drawn, and each ticket is recorded before
 // and after it reaches its printer's spool. So the send of an order the
@@ -59,13 +64,28 @@
 // there; a send whose journal cannot be written stops where it is and is
 // finished at a later pass.
 
+#include <cstdint>
+#include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "scheduler/orderfiles/header_file.h"
 #include "scheduler/send_journal.h"
 
 namespace korv {
+
+// What a send reads of its order before it begins, beside the line file
+// once the order is claimed: the delayed header, the send's time, and the
+// length the month's log has then.
+struct SendStart {
+  std::optional<OrderHeader> header;  // none: header_failed says why
+  std::optional<FileRead> header_read;
+  std::exception_ptr header_failed;
+  DateTime time;
+  std::string log_path;
+  int64_t log_size = 0;
+};
 
 struct OrderSend {
   std::string id;           // DS<k>, trimmed

@@ -7,8 +7,10 @@
 #include <algorithm>
 
 #include "common/order_paths.h"
+#include "common/steps.h"
 #include "kitchen/needed_printers.h"
 #include "platform/print/printer_registry.h"
+#include "scheduler/delayed_send_log.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/line_file.h"
 
@@ -34,11 +36,30 @@ void SendTransaction::Send(const PendingOrder& order, int pending_count) {
     report_.LeaveAlone(id);  // sent or being sent by another station, or not claimable
     return;
   }
+  // The header is read at the same time as the line file.
   std::optional<FileRead> lines_read;
   std::vector<std::string> rows;
-  if (!LinesMissing(id, &lines_read, &rows) && !PrintersMissing(id, rows))
-    SendClaimedOrder(id, lines_read, pending_count);
+  bool lines_missing = false;
+  SendStart start;
+  start.time = platform_.clock.Now();
+  AtOnce({[&](FileSystem&) { lines_missing = LinesMissing(id, &lines_read, &rows); },
+          [&](FileSystem& files) { ReadStart(files, id, &start); }});
+  if (!lines_missing && !PrintersMissing(id, rows))
+    SendClaimedOrder(id, lines_read, start, pending_count);
   claim_.Release();
+}
+
+// Never raises: a header that cannot be read is kept with why. The send's
+// time is taken before, on the send's own thread.
+void SendTransaction::ReadStart(FileSystem& files, const std::string& id, SendStart* start) {
+  try {
+    start->header =
+        ReadHeader(files, DelayedHeaderPath(station_.DataRoot, id), nullptr, &start->header_read);
+  } catch (...) {
+    start->header_failed = std::current_exception();
+  }
+  start->log_path = DelayedSendLogPath(station_.DataRoot, start->time.date);
+  Steps::Skip()([&] { start->log_size = files.FileLen(start->log_path); });
 }
 
 // A claim file this station cannot write leaves every order pending: sent

@@ -12,6 +12,7 @@
 // order the pass must leave alone (it stays pending, or its send halted), a
 // halt that ends the pass, and each order sent.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,23 +90,28 @@ class SendTransaction : public OrderSends {
   // The send of one claimed order in its steps, in the order they run
   // (send_order.cc).
   void SendClaimedOrder(const std::string& id, const std::optional<FileRead>& lines_read,
-                        int pending_count);
+                        const SendStart& start, int pending_count);
+  void ReadStart(FileSystem& files, const std::string& id, SendStart* start);
   void ResumeSend(std::unique_ptr<SendJournal> journal);
   void RunSend(OrderSend& send);
-  DelayedOrderTurnOver TurnOver();
+  DelayedOrderTurnOver TurnOver(FileSystem* files = nullptr);
   OrderSend StartSend(const std::string& id, const std::optional<FileRead>& lines_read,
-                      int pending_count);
-  void ArchiveLines(const OrderSend& send);
+                      const SendStart& start, int pending_count);
+  // Pieces of a step whose files do not depend on each other, written at
+  // once: the first on this thread with the station's own file layer, each
+  // other one on a thread of its own with a file layer beside it. Only the
+  // first may touch the journal, the report or the window.
+  void AtOnce(const std::vector<std::function<void(FileSystem&)>>& pieces);
+  bool ArchiveLinesAndDraw(OrderSend& send);  // false: the order stays pending
   void Recorded(const std::string& what, const std::function<void()>& step);
-  bool DrawPhoneInNumber(OrderSend& send);  // false: the order stays pending
+  bool DrawPhoneInNumber(OrderSend& send);
   void CopyToPhoneOrder(OrderSend& send);
+  void DeleteAndRewrite(OrderSend& send);
   void DeleteDelayedPair(OrderSend& send);
   std::string DeleteBegunFiles(const SendBeginning& b);  // why the header stays
   void SayHeaderLeft(const SendJournal& journal, const std::string& why);
-  void RewriteOrderId(OrderSend& send);
   void LogSent(const OrderSend& send);
   void AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines);
-  void ArchiveHeader(const OrderSend& send);
   void TakeCustomer(OrderSend& send);
   void SayUnknownCustomer(const OrderSend& send);
   void ReadCustomerOfSend(const OrderSend& send);

@@ -10,8 +10,8 @@
 // Runs in the foreground until the mount is unmounted (or the process is
 // ended); many requests are served at once, as a share serves them. With
 // KORV_SHARE_TRACE=FILE, each request that waits is written to FILE as it
-// comes ("getattr /KORVAIN/PhoneOrders"), to see where a pass's round trips
-// go.
+// comes, with the time it came in seconds ("1234.567890 getattr
+// /KORVAIN/PhoneOrders"), to see where a pass's round trips go.
 
 #define FUSE_USE_VERSION 35
 #include <dirent.h>
@@ -41,7 +41,8 @@ std::mutex trace_lock;
 const char* Wait(const char* request, const char* path) {
   if (trace) {
     std::lock_guard<std::mutex> hold(trace_lock);
-    std::fprintf(trace, "%s %s\n", request, path);
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    std::fprintf(trace, "%.6f %s %s\n", std::chrono::duration<double>(now).count(), request, path);
   }
   if (delay.count() > 0) std::this_thread::sleep_for(delay);
   return path[1] ? path + 1 : ".";

@@ -202,20 +202,20 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
   int flags = O_RDWR | O_CLOEXEC;
   if (mode != OpenMode::kInput) flags |= O_CREAT;
   bool found = false;
-  fs::path host = map_.Resolve(path, (flags & O_CREAT) ? &found : nullptr);
+  fs::path host = map_->Resolve(path, (flags & O_CREAT) ? &found : nullptr);
   if (mode == OpenMode::kAppend) flags |= O_APPEND;
   bool writable = true;
   // Only a name not known to be there can be made by the open; its folder's
   // index then learns it.
   bool creates = (flags & O_CREAT) && !found;
-  auto before = creates ? map_.BeforeChange(host) : PathMap::Change{};
+  auto before = creates ? map_->BeforeChange(host) : PathMap::Change{};
   const FileAt at = At(host);
   int fd = ::openat(at.dir, at.c_str(), flags, 0666);
   if (fd < 0 && errno == EACCES && mode != OpenMode::kOutput && mode != OpenMode::kAppend) {
     fd = ::openat(at.dir, at.c_str(), (flags & ~(O_RDWR | O_CREAT)) | O_RDONLY);
     writable = false;
   }
-  if (creates) map_.AfterChange(host, before, fd >= 0);
+  if (creates) map_->AfterChange(host, before, fd >= 0);
   if (fd < 0) {
     int err = errno;
     if (err == ENOENT && mode == OpenMode::kInput && fs::is_directory(host.parent_path()))
@@ -472,7 +472,7 @@ bool FileSystem::StillNamed(int file, std::string_view path) {
     opened = MakeChangeStamp(open_st, kChangeStampTickNs);
   }
   struct stat path_st;
-  const FileAt at = At(map_.Resolve(path));
+  const FileAt at = At(map_->Resolve(path));
   if (::fstatat(at.dir, at.c_str(), &path_st, 0) != 0) return false;
   return opened.ino == path_st.st_ino && opened.dev == path_st.st_dev;
 }
@@ -481,28 +481,28 @@ const ChangeStamp& FileSystem::ChangeStampOf(int file) { return Get(file).opened
 
 std::optional<ChangeStamp> FileSystem::ChangeStampOf(std::string_view path) const {
   if (Trim(path).empty()) return std::nullopt;
-  return ChangeStampAt(At(map_.Resolve(path)));
+  return ChangeStampAt(At(map_->Resolve(path)));
 }
 
 bool FileSystem::Exists(std::string_view path) const {
-  return !Trim(path).empty() && IsFileAt(At(map_.Resolve(path)));
+  return !Trim(path).empty() && IsFileAt(At(map_->Resolve(path)));
 }
 
 bool FileSystem::Present(std::string_view path) const {
-  if (map_.Pass() == 0) return Exists(path);
+  if (map_->Pass() == 0) return Exists(path);
   bool found = false;
-  map_.Resolve(path, &found);
+  map_->Resolve(path, &found);
   return found;
 }
 
 bool FileSystem::FolderExists(std::string_view path) const {
   std::error_code ec;
-  return fs::is_directory(map_.Resolve(path), ec);
+  return fs::is_directory(map_->Resolve(path), ec);
 }
 
 void FileSystem::Copy(std::string_view from, std::string_view to) {
-  fs::path src = map_.Resolve(from);
-  fs::path dst = map_.Resolve(to);
+  fs::path src = map_->Resolve(from);
+  fs::path dst = map_->Resolve(to);
   std::string text;
   try {
     text = ReadHostText(At(src));
@@ -516,7 +516,7 @@ void FileSystem::Copy(std::string_view from, std::string_view to) {
 }
 
 bool FileSystem::CreateWhole(std::string_view path, std::string_view text) {
-  fs::path dst = map_.Resolve(path);
+  fs::path dst = map_->Resolve(path);
   std::error_code ec;
   if (!fs::is_directory(dst.parent_path(), ec)) throw RuntimeError(kErrPathNotFound);
   return CreateAt(dst, text, true);
@@ -537,24 +537,24 @@ bool FileSystem::CreateAt(const fs::path& dst, std::string_view text, bool durab
   ::close(fd);
   // The name is claimed only when it is free, so the file appears whole and
   // never replaces one another station made meanwhile.
-  auto before = map_.BeforeChange(dst);
+  auto before = map_->BeforeChange(dst);
   bool made = false;
   try {
     made = PublishNew(tmp, At(dst));
   } catch (...) {
     ::unlinkat(tmp.dir, tmp.c_str(), 0);
-    map_.AfterChange(dst, before, true);
+    map_->AfterChange(dst, before, true);
     throw;
   }
   if (!made) ::unlinkat(tmp.dir, tmp.c_str(), 0);  // a published temporary's name is gone
-  map_.AfterChange(dst, before, true);
+  map_->AfterChange(dst, before, true);
   if (made && durable) folders_->SyncFolder(dst.parent_path());
   return made;
 }
 
 // A missing folder fails the write itself with 76, as a look first would.
 void FileSystem::WriteWhole(std::string_view path, std::string_view text) {
-  Replace(map_.Resolve(path), text, durable_ > 0);
+  Replace(map_->Resolve(path), text, durable_ > 0);
 }
 
 // A new file appears whole; an existing one keeps its identity and the other
@@ -582,7 +582,7 @@ void FileSystem::Replace(const fs::path& host, std::string_view text, bool durab
 }
 
 void FileSystem::SyncRemoval(std::string_view path) {
-  folders_->SyncFolder(map_.Resolve(path).parent_path());
+  folders_->SyncFolder(map_->Resolve(path).parent_path());
 }
 
 std::optional<FileStamp> FileSystem::Stamp(std::string_view path) const {
@@ -601,7 +601,7 @@ std::optional<FileStamp> FileSystem::StampIfAny(std::string_view path) const {
 // to look is raised.
 std::optional<FileStamp> FileSystem::StampOf(std::string_view path, bool strict) const {
   if (Trim(path).empty()) return std::nullopt;
-  const FileAt at = At(map_.Resolve(path));
+  const FileAt at = At(map_->Resolve(path));
   int fd = ::openat(at.dir, at.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (!strict || errno == ENOENT || errno == ENOTDIR || errno == EISDIR) return std::nullopt;
@@ -640,12 +640,12 @@ std::optional<FileStamp> FileStamp::FromText(std::string_view text) {
 }
 
 void FileSystem::Kill(std::string_view path) {
-  fs::path p = map_.Resolve(path);
-  auto before = map_.BeforeChange(p);
+  fs::path p = map_->Resolve(path);
+  auto before = map_->BeforeChange(p);
   const FileAt at = At(p);
   bool removed = ::unlinkat(at.dir, at.c_str(), 0) == 0;
   int err = errno;
-  map_.AfterChange(p, before, !removed && err != ENOENT && err != ENOTDIR);
+  map_->AfterChange(p, before, !removed && err != ENOENT && err != ENOTDIR);
   if (removed) return;
   // Why it failed is looked into only when it has: no file of that name (a
   // folder is none), or one this station may not remove.
@@ -654,7 +654,7 @@ void FileSystem::Kill(std::string_view path) {
 }
 
 bool FileSystem::KillIfStamped(std::string_view path, const FileStamp& stamp) {
-  const fs::path host = map_.Resolve(path);
+  const fs::path host = map_->Resolve(path);
   bool writable = true;
   const FileAt at = At(host);
   int fd = ::openat(at.dir, at.c_str(), O_RDWR | O_CLOEXEC);
@@ -686,12 +686,12 @@ bool FileSystem::KillIfStamped(std::string_view path, const FileStamp& stamp) {
 }
 
 bool FileSystem::StartAfresh(std::string_view path, std::string_view kept) {
-  const fs::path host = map_.Resolve(path);
-  const fs::path copy = map_.Resolve(kept);
-  auto before = map_.BeforeChange(copy);
+  const fs::path host = map_->Resolve(path);
+  const fs::path copy = map_->Resolve(kept);
+  auto before = map_->BeforeChange(copy);
   const bool linked = ::link(host.c_str(), copy.c_str()) == 0;
   const int err = errno;
-  map_.AfterChange(copy, before, linked || err == EEXIST);
+  map_->AfterChange(copy, before, linked || err == EEXIST);
   if (!linked && err == EEXIST) return false;
   if (!linked) RaiseErrno(err, true);
   const fs::path empty = TempPathIn(host.parent_path());
@@ -699,17 +699,17 @@ bool FileSystem::StartAfresh(std::string_view path, std::string_view kept) {
     WriteNewFile(empty, "");
     struct stat st;
     if (::stat(copy.c_str(), &st) == 0) ::chmod(empty.c_str(), st.st_mode & 07777);
-    before = map_.BeforeChange(host);
+    before = map_->BeforeChange(host);
     const bool renamed = ::rename(empty.c_str(), host.c_str()) == 0;
     const int rename_err = errno;
-    map_.AfterChange(host, before, true);
+    map_->AfterChange(host, before, true);
     if (!renamed) RaiseErrno(rename_err);
   } catch (...) {
     // The file keeps its one name, as it was.
     ::unlink(empty.c_str());
-    before = map_.BeforeChange(copy);
+    before = map_->BeforeChange(copy);
     ::unlink(copy.c_str());
-    map_.AfterChange(copy, before, false);
+    map_->AfterChange(copy, before, false);
     throw;
   }
   SyncFolder(host.parent_path());
@@ -718,27 +718,27 @@ bool FileSystem::StartAfresh(std::string_view path, std::string_view kept) {
 
 DateTime FileSystem::FileDateTime(std::string_view path) const {
   struct stat st;
-  const FileAt at = At(map_.Resolve(path));
+  const FileAt at = At(map_->Resolve(path));
   if (::fstatat(at.dir, at.c_str(), &st, 0) != 0) throw RuntimeError(kErrFileNotFound);
   return ToLocal(st.st_mtime);
 }
 
 int64_t FileSystem::FileLen(std::string_view path) const {
   struct stat st;
-  const FileAt at = At(map_.Resolve(path));
+  const FileAt at = At(map_->Resolve(path));
   if (::fstatat(at.dir, at.c_str(), &st, 0) != 0) throw RuntimeError(kErrFileNotFound);
   return st.st_size;
 }
 
 std::vector<std::string> FileSystem::List(std::string_view folder, std::string_view pattern) const {
-  fs::path dir = map_.Resolve(folder.empty() ? std::string_view(".") : folder);
+  fs::path dir = map_->Resolve(folder.empty() ? std::string_view(".") : folder);
   // readdir and one lower-casing per name: folders here hold thousands.
   std::vector<std::pair<std::string, std::string>> keyed;  // (lower-cased, as stored)
   if (DIR* d = ::opendir(dir.c_str())) {
     // The same listing serves the lookups ignoring case when their index of
     // the folder is due, so the folder is not read twice.
     struct stat st;
-    const bool feed = map_.WantsNames(dir) && fstat(dirfd(d), &st) == 0;
+    const bool feed = map_->WantsNames(dir) && fstat(dirfd(d), &st) == 0;
     std::vector<std::string> all;
     while (const dirent* e = ::readdir(d)) {
       std::string_view name = e->d_name;
@@ -747,7 +747,7 @@ std::vector<std::string> FileSystem::List(std::string_view folder, std::string_v
         keyed.emplace_back(Lower(name), name);
     }
     ::closedir(d);
-    if (feed) map_.TakeNames(dir, st, all);
+    if (feed) map_->TakeNames(dir, st, all);
   } else if (errno != ENOENT && errno != ENOTDIR) {
     // A folder that is there but cannot be read is not an empty one.
     RaiseErrno(errno);
@@ -760,19 +760,19 @@ std::vector<std::string> FileSystem::List(std::string_view folder, std::string_v
 }
 
 void FileSystem::MakeFolders(std::string_view path) {
-  fs::path host = map_.Resolve(path);
+  fs::path host = map_->Resolve(path);
   // Only the topmost new folder is an entry of a folder that may be indexed.
   fs::path top = host;
   std::error_code ec, made;
   while (top.has_relative_path() && !fs::exists(top.parent_path(), ec)) top = top.parent_path();
-  auto before = map_.BeforeChange(top);
+  auto before = map_->BeforeChange(top);
   fs::create_directories(host, made);
-  map_.AfterChange(top, before, fs::is_directory(top, ec));
+  map_->AfterChange(top, before, fs::is_directory(top, ec));
   if (made) RaiseErrno(made.value());
 }
 
 std::string FileSystem::ReadFileText(std::string_view path) const {
-  return ReadHostText(At(map_.Resolve(path)));
+  return ReadHostText(At(map_->Resolve(path)));
 }
 
 std::string FileSystem::ReadHostText(const FileAt& file) {

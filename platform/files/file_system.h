@@ -61,36 +61,40 @@ enum class OpenMode {
 
 class FileSystem {
  public:
-  explicit FileSystem(PathMap map) : map_(std::move(map)) {}
-  // A second file layer of the station (the claim's, whose files outlive the
-  // send's CloseAll): it finds its files from the folders `station`'s pass
-  // holds, and holds none itself.
-  FileSystem(PathMap map, const FileSystem& station)
-      : map_(std::move(map)), folders_(station.folders_) {}
+  explicit FileSystem(PathMap map) : map_(std::make_shared<PathMap>(map)) {}
+  // A second file layer of the same station, for work beside the station's
+  // own: a claim whose files outlive the send's CloseAll, or a file of a send
+  // written at the same time as another. It keeps open files of its own, and
+  // shares the station's names (its path map, and so the pass's lookups and
+  // this station's changes) and the folders its pass holds; it writes
+  // durably when the station does at its making.
+  struct SameStation {};
+  FileSystem(SameStation, const FileSystem& station)
+      : map_(station.map_), folders_(station.folders_), durable_(station.durable_) {}
   ~FileSystem();
   FileSystem(const FileSystem&) = delete;
   FileSystem& operator=(const FileSystem&) = delete;
 
-  const PathMap& paths() const { return map_; }
-  std::filesystem::path HostPath(std::string_view path) const { return map_.Resolve(path); }
+  const PathMap& paths() const { return *map_; }
+  std::filesystem::path HostPath(std::string_view path) const { return map_->Resolve(path); }
 
   // One dispatch pass of the station: names resolved in it are kept until
   // it ends (PathMap). Passes nest.
   // Its folders are held open for it (held_folders.h).
   void BeginPass() {
-    map_.BeginPass();
+    map_->BeginPass();
     folders_->Hold();
   }
   void EndPass() {
     folders_->Release();
-    map_.EndPass();
+    map_->EndPass();
   }
   // Where a host file is named from, in this pass.
   FileAt At(const std::filesystem::path& host) const { return folders_->At(host); }
   FileAt At(const std::filesystem::path& folder, const std::string& name) const {
     return folders_->At(folder, name);
   }
-  uint64_t Pass() const { return map_.Pass(); }  // 0 outside a pass
+  uint64_t Pass() const { return map_->Pass(); }  // 0 outside a pass
 
   // While durable (DurableWrites), a file written through this layer is on
   // disk when it is closed, and so is its name when the open may have made
@@ -259,7 +263,7 @@ class FileSystem {
   static std::string ReadHostText(const FileAt& file);
   std::optional<FileStamp> StampOf(std::string_view path, bool strict) const;
 
-  PathMap map_;
+  std::shared_ptr<PathMap> map_;
   std::shared_ptr<HeldFolders> folders_ = std::make_shared<HeldFolders>();
   std::map<int, OpenFile> open_;
   int next_number_ = 1;
