@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <set>
 
 #include "common/order_paths.h"
 #include "common/runtime_error.h"
@@ -75,6 +76,7 @@ void DispatchPass::SendDueOrders() {
   Tell([](PassObserver& o) { o.Busy(); });
   RecoverSends();
   swept_ = false;
+  read_alone_ = 0;
   // What the tick reads serves the tick only; a reading between ticks (the
   // window's) is no tick's.
   struct Tick {
@@ -166,12 +168,27 @@ void DispatchPass::ListFolder() {
 }
 
 // The first order due. A row held from an earlier tick is sent only while
-// one look at its header shows it unchanged; otherwise, and when nothing
-// held is due, the sweep looks at every header first (once a tick), so a
-// header another station rewrote is sent as it now reads.
+// one look at its header shows it unchanged; otherwise its header is read
+// again alone, and the first order due found again, so a header another
+// station rewrote is sent as it now reads without waiting for every other
+// header to be read (on a share, the full read takes seconds). When nothing
+// held is due, the sweep looks at every header first (once a tick).
 const PendingOrder* DispatchPass::NextToSend() {
   const PendingOrder* due = FindDueOrder();
-  if (swept_ || (due && (read_this_tick_.count(due->file_name) || RowHolds(*due)))) return due;
+  std::set<std::string> read_again;
+  while (!swept_ && due && !read_this_tick_.count(due->file_name) &&
+         !read_again.count(due->file_name)) {
+    if (RowHolds(*due)) return due;
+    // Each row read alone rebuilds the list: past a few, the sweep is cheaper.
+    if (read_alone_ >= kReadAloneAtMost) break;
+    ++read_alone_;
+    read_again.insert(due->file_name);
+    ReadRowAgain(*due);
+    due = FindDueOrder();
+  }
+  if (swept_ ||
+      (due && (read_this_tick_.count(due->file_name) || read_again.count(due->file_name))))
+    return due;
   Sweep();
   return FindDueOrder();
 }

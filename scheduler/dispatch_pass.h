@@ -108,6 +108,8 @@ class DispatchPass : public SendReport {
   // (one stat), and read again when it may have changed since it was read,
   // so a header another station rewrote in place is seen.
   void RefreshList(bool look_at_headers = false);
+  // One row's header read again alone, the other rows kept as they are.
+  void ReadRowAgain(const PendingOrder& order);
 
   // Says a fault: to the observers (the error text) and on the status
   // service; each distinct message only once per run, so a fault met every
@@ -160,6 +162,8 @@ class DispatchPass : public SendReport {
   bool PassHeaderBy(const std::string& why);       // about the header at WorkPath; false
   bool SameNamesAsListed() const;
   bool DropGoneRows();
+  // The rows brought up to the listing, those that do not hold read again.
+  void MergeRows(const std::filesystem::path& folder, std::vector<bool> holds);
 
   Station& station_;
   Platform& platform_;
@@ -168,9 +172,11 @@ class DispatchPass : public SendReport {
   std::vector<PassObserver*> observers_;
   std::string config_problem_;
   std::set<std::string> reported_;
-  std::set<std::string> passed_by_;       // ids this pass leaves alone
-  bool pass_halted_ = false;              // a send halted on a file every send needs
-  bool swept_ = false;                    // every header looked at this tick
+  std::set<std::string> passed_by_;  // ids this pass leaves alone
+  bool pass_halted_ = false;         // a send halted on a file every send needs
+  bool swept_ = false;               // every header looked at this tick
+  int read_alone_ = 0;               // due rows read again alone this tick
+  static constexpr int kReadAloneAtMost = 16;
   bool in_tick_ = false;                  // sending the due orders of a tick
   std::set<std::string> read_this_tick_;  // headers (file names) read this tick
   std::optional<Date> retention_day_;     // the day KeepWithinRetention last ran

@@ -102,6 +102,34 @@ TEST(DispatchPass, DueOrdersGoToTheSendInListOrderOnceAPass) {
   EXPECT_EQ(p.rows.ids, Ids{"DS11"});
 }
 
+// On the tick of the full read, a due order whose header another station
+// rewrote since it was read goes out as it now reads, its header read again
+// alone, before the other headers are read: DS1, which the rewrite made due
+// too, goes out only after the full read.
+TEST(DispatchPass, ADueHeaderRewrittenSinceItWasReadGoesOutBeforeTheFullRead) {
+  PassFixture p;
+  p.Order("DS1", "12/26/2026", "9:00 AM");
+  p.Order("DS2", "12/25/2026", "6:31 PM");
+  p.pass.Run();
+  ASSERT_TRUE(p.send.sent.empty());
+  // Rewritten in place, as an order-entry station does.
+  WriteHeader(p.t.files, kOrders + "DS2.PH",
+              {"207-555-0199", " 7", "Bo Lee", "DS2", "12/25/2026", "6:31 PM"});
+  WriteHeader(p.t.files, kOrders + "DS1.PH",
+              {"207-555-0107", " 7", "Ann Lee", "DS1", "12/25/2026", "6:00 PM"});
+  p.t.station.TickCount = 5;
+  p.t.clock.AdvanceMs(60000);
+  std::map<std::string, OrderHeader> rows_at_send;
+  p.send.during = [&] {
+    for (const PendingOrder& order : p.pass.PendingOrders()) rows_at_send[order.id] = order.header;
+  };
+  p.pass.Run();
+  EXPECT_EQ(p.send.sent, (Ids{"DS2/2", "DS1/1"}));
+  EXPECT_EQ(rows_at_send["DS2"].phone, "207-555-0199") << "sent as it now reads";
+  EXPECT_EQ(rows_at_send["DS1"].send_date, "12/26/2026") << "not yet read again";
+  EXPECT_TRUE(p.Pending().empty());
+}
+
 TEST(DispatchPass, AHaltAnEndOrAnOpenViewKeepsFurtherOrdersBack) {
   struct Case {
     const char* name;

@@ -202,6 +202,16 @@ void DispatchPass::RefreshList(bool look_at_headers) {
     ShowPendingCount(static_cast<int>(pending_.size()));
     return;
   }
+  MergeRows(folder, std::move(holds));
+}
+
+void DispatchPass::ReadRowAgain(const PendingOrder& order) {
+  std::vector<bool> holds(pending_.size());
+  for (size_t i = 0; i < pending_.size(); ++i) holds[i] = &pending_[i] != &order;
+  MergeRows(PendingFolder(), std::move(holds));
+}
+
+void DispatchPass::MergeRows(const std::filesystem::path& folder, std::vector<bool> holds) {
   std::unordered_map<std::string, PendingOrder> kept;
   for (size_t i = 0; i < pending_.size(); ++i)
     if (holds[i]) kept.emplace(pending_[i].file_name, std::move(pending_[i]));
