@@ -142,11 +142,19 @@ void HandOutBarNumber(Station& station, const std::string& count) {
 
 // Opens the counter, created when missing, under its whole-file lock: the
 // first attempt of a draw with the file layer's short wait for the holder,
-// a later one without it (the draw's own wait lets window events run).
+// a later one without it (the draw's own wait lets window events run). The
+// open itself tells whether it is there: on a share a look first would cost
+// a round trip more at every draw.
 int OpenCounter(FileSystem& files, const std::string& path, const Date& today, bool patient) {
-  if (!files.Exists(path)) CreateCounter(files, path, today);
   files.CloseAll();
-  const int file = files.Open(path, OpenMode::kReadWrite);
+  int file = -1;
+  try {
+    file = files.Open(path, OpenMode::kUpdate);
+  } catch (const RuntimeError& e) {
+    if (e.number() != kErrFileNotFound) throw;
+    CreateCounter(files, path, today);
+    file = files.Open(path, OpenMode::kReadWrite);
+  }
   try {
     if (patient)
       files.Lock(file);

@@ -55,7 +55,7 @@ KorvMain& EngineHandOff::Engine() {
 
 // The engine and the printing service work under the send's journal for the
 // kitchen send, and let go of it however the kitchen send ends.
-void EngineHandOff::SendToKitchen(SendJournal& journal) {
+void EngineHandOff::SendToKitchen(SendJournal& journal, const std::string* lines) {
   struct HeldTime {
     HeldClock& clock;
     ~HeldTime() { clock.Let(); }
@@ -71,10 +71,10 @@ void EngineHandOff::SendToKitchen(SendJournal& journal) {
   } ledgers{Engine(), platform_.printer};
   ledgers.engine.SetLedger(&journal);
   ledgers.printer.SetLedger(&journal);
-  LoadOrderIntoEngine();
+  LoadOrderIntoEngine(lines);
 }
 
-void EngineHandOff::LoadOrderIntoEngine() {
+void EngineHandOff::LoadOrderIntoEngine(const std::string* lines) {
   station_.OrderKey = Trim(station_.PioNumberText.empty() ? PlainNumber(station_.PioNumber)
                                                           : station_.PioNumberText);
   platform_.files.CloseAll();
@@ -86,7 +86,8 @@ void EngineHandOff::LoadOrderIntoEngine() {
 
   // Without a line file the order goes on with no lines.
   station_.WorkPath = EngineLinesPath(station_.DataRoot, station_.OrderKey);
-  const std::vector<std::string> rows = ReadLineRowsIfAny(platform_.files, station_.WorkPath);
+  const std::vector<std::string> rows =
+      lines ? LineRows(*lines) : ReadLineRowsIfAny(platform_.files, station_.WorkPath);
   for (const std::string& said : RowsWithoutFields(rows, station_.WorkPath)) say_(said);
   for (const std::string& row : rows) {
     engine.MList1.AddItem(row);

@@ -25,13 +25,14 @@ class EngineHandOff : public OrderEngine {
   EngineHandOff(Station& station, Platform& platform, std::function<void(const std::string&)> say,
                 std::function<bool()> ending);
 
-  void SendToKitchen(SendJournal& journal) override;
+  void SendToKitchen(SendJournal& journal, const std::string* lines) override;
   void Unload() override { engine_.reset(); }
   bool Loaded() const override { return engine_ != nullptr; }
 
   // Loads the order engine hidden when it is not loaded.
   KorvMain& Engine();
-  void LoadOrderIntoEngine();
+  // lines: the order's line file as the send wrote it; null to read it.
+  void LoadOrderIntoEngine(const std::string* lines = nullptr);
 
  private:
   Station& station_;

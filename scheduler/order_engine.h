@@ -17,7 +17,9 @@ class OrderEngine {
   // journal kept, each ticket once, at the time the send began. "SENT" in
   // the station's SendStatus once it is done. Raises what the kitchen send
   // cannot get past (a ticket not in its spool, a counter it cannot draw).
-  virtual void SendToKitchen(SendJournal& journal) = 0;
+  // lines: the text the send has just written as the order's line file, so
+  // it is not read back; null to read the file.
+  virtual void SendToKitchen(SendJournal& journal, const std::string* lines) = 0;
   // Lets go of the engine and all it holds; the next send loads it again.
   virtual void Unload() = 0;
   virtual bool Loaded() const = 0;

@@ -191,8 +191,9 @@ void SendTransaction::AtOnce(const std::vector<std::function<void(FileSystem&)>>
 }
 
 // The lines are archived (a record of the order: said when it fails, and
-// the send goes on) while the phone-in number is drawn; the archive is
-// marked once both have ended, and only for a send that goes on.
+// the send goes on) and the customer record read while the phone-in number
+// is drawn; the archive is marked once all have ended, and only for a send
+// that goes on.
 bool SendTransaction::ArchiveLinesAndDraw(OrderSend& send) {
   const bool archive = !send.journal->Done(SendStep::kArchiveLines);
   std::exception_ptr archive_failed;
@@ -202,7 +203,8 @@ bool SendTransaction::ArchiveLinesAndDraw(OrderSend& send) {
             if (archive)
               archive_failed = Caught(
                   [&] { TurnOver(&files).CopyLinesToArchive(send.id, Text(send.lines_read)); });
-          }});
+          },
+          [&](FileSystem& files) { send.customer = CustomerIfReadable(files, send.header); }});
   if (!drawn || !archive) return drawn;
   Recorded("Order " + send.id + ": its lines could not be archived as " +
                ArchivedLinesPath(station_.DataRoot, send.id),
@@ -213,6 +215,18 @@ bool SendTransaction::ArchiveLinesAndDraw(OrderSend& send) {
 
 // A step that only records the order: a failure is said, with the file and
 // why, and the send goes on.
+// The read is only early: one that fails is left to TakeCustomer, which
+// waits for the record or says why it goes on without.
+std::optional<CustomerRecord> SendTransaction::CustomerIfReadable(FileSystem& files,
+                                                                  const OrderHeader& header) const {
+  try {
+    const int record = CustomerRecordNumber(files, station_.DataRoot, header.customer_number);
+    return record == 0 ? CustomerRecord() : ReadCustomerRecord(files, station_.DataRoot, record);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
 void SendTransaction::Recorded(const std::string& what, const std::function<void()>& step) {
   try {
     step();
@@ -271,6 +285,7 @@ void SendTransaction::CopyToPhoneOrder(OrderSend& send) {
                    });
           }});
   send.header_copied = true;
+  send.lines_copied = send.lines_read.has_value();
   send.journal->Mark(SendStep::kCopyToPhoneOrder, "1");
 }
 
@@ -456,6 +471,10 @@ void SendTransaction::SayUnknownCustomer(const OrderSend& send) {
 // halts the send for a while, since it holds the address the kitchen ticket
 // prints; past that, the order goes with the header's name and phone.
 void SendTransaction::ReadCustomerOfSend(const OrderSend& send) {
+  if (send.customer) {
+    station_.Customer = *send.customer;
+    return;
+  }
   if (CustomerRecordNumber(platform_.files, station_.DataRoot, send.header.customer_number) == 0)
     return;
   try {
@@ -484,8 +503,9 @@ void SendTransaction::HandToEngine(const OrderSend& send) {
     return;
   }
   station_.SendStatus = "WAIT";
-  Needed("the kitchen send of phone order " + std::to_string(send.n),
-         [&] { engine_.SendToKitchen(*send.journal); });
+  Needed("the kitchen send of phone order " + std::to_string(send.n), [&] {
+    engine_.SendToKitchen(*send.journal, send.lines_copied ? &send.lines_read->text : nullptr);
+  });
   send.journal->Mark(SendStep::kHandToEngine);
 }
 

@@ -9,7 +9,8 @@
 //   StartSend          the delayed header PhoneOrders\<id>.PH, read with the
 //                      line file; begins the send's journal (send_journal.h)
 //  [ArchiveLines    R  <id>.Pio -> Deleted\<id>.Pio
-//   DrawPhoneInNumber N n from data\PioNumber.dat]
+//   DrawPhoneInNumber N n from data\PioNumber.dat
+//   (the customer record of the header, read for TakeCustomer)]
 //   CopyToPhoneOrder N <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH, both at once
 //  [DeleteDelayedPair  deletes <id>.Pio (R) and <id>.PH at once (a header
 //                      that stays is remembered, below)
@@ -18,7 +19,8 @@
 //   TakeCustomer    N  the customer record, or "Unknown" for number 0 (its
 //                      log line R); a record that stays unreadable for two
 //                      minutes gives way to the header's name and phone
-//   HandToEngine    N  the order engine (OrderEngine) loads <n>.Pio, totals
+//   HandToEngine    N  the order engine (OrderEngine) loads <n>.Pio (as the
+//                      copy wrote it, when it did in this run), totals
 //                      it and presses its kitchen send, which prints the tickets (each one N:
 //                      in its printer's spool or dir: folder) and saves the
 //                      phone order <n>.PH and <n>.pio (N; the customer's last
@@ -70,6 +72,7 @@
 #include <optional>
 #include <string>
 
+#include "common/record_tables.h"
 #include "scheduler/orderfiles/header_file.h"
 #include "scheduler/send_journal.h"
 
@@ -96,8 +99,13 @@ struct OrderSend {
   std::optional<FileRead> header_read, lines_read;
   int n = 0;                   // the phone-in number, once drawn
   bool header_copied = false;  // <n>.PH holds this order's header
-  bool header_left = false;    // <id>.PH is still there after the deletion
-  std::string customer_name;   // the trimmed header name, or "Unknown"
+  bool lines_copied = false;   // <n>.Pio was written this run from lines_read
+  // The header's customer record, read while the number is drawn (blank for
+  // a number that names no record); none when that read failed, and it is
+  // read again when the send takes the customer.
+  std::optional<CustomerRecord> customer;
+  bool header_left = false;   // <id>.PH is still there after the deletion
+  std::string customer_name;  // the trimmed header name, or "Unknown"
   bool unknown_customer = false;
   std::unique_ptr<SendJournal> journal;  // null: the send could not begin
 };

@@ -11,7 +11,6 @@
 #include "kitchen/needed_printers.h"
 #include "platform/print/printer_registry.h"
 #include "scheduler/delayed_send_log.h"
-#include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/line_file.h"
 
 namespace korv {
@@ -30,8 +29,6 @@ void SendTransaction::Send(const PendingOrder& order, int pending_count) {
   station_.CustName = CustomerColumn(order);
   station_.SendDate = order.header.send_date;
   station_.SendTime = order.header.send_time;
-  station_.CustRecNo = std::max(
-      1, CustomerRecordNumber(platform_.files, station_.DataRoot, order.header.customer_number));
   if (!TakeClaim(id)) {
     report_.LeaveAlone(id);  // sent or being sent by another station, or not claimable
     return;

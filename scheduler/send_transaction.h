@@ -115,6 +115,8 @@ class SendTransaction : public OrderSends {
   void TakeCustomer(OrderSend& send);
   void SayUnknownCustomer(const OrderSend& send);
   void ReadCustomerOfSend(const OrderSend& send);
+  std::optional<CustomerRecord> CustomerIfReadable(FileSystem& files,
+                                                   const OrderHeader& header) const;
   void HandToEngine(const OrderSend& send);
   void AwaitSent(const OrderSend& send);
   void UnloadAndClear();

@@ -200,7 +200,8 @@ std::optional<ChangeStamp> ChangeStampAt(const FileAt& file) {
 int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
   if (Trim(path).empty()) throw RuntimeError(kErrBadFileName);
   int flags = O_RDWR | O_CLOEXEC;
-  if (mode != OpenMode::kInput) flags |= O_CREAT;
+  const bool existing = mode == OpenMode::kInput || mode == OpenMode::kUpdate;
+  if (!existing) flags |= O_CREAT;
   bool found = false;
   fs::path host = map_->Resolve(path, (flags & O_CREAT) ? &found : nullptr);
   if (mode == OpenMode::kAppend) flags |= O_APPEND;
@@ -218,7 +219,7 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
   if (creates) map_->AfterChange(host, before, fd >= 0);
   if (fd < 0) {
     int err = errno;
-    if (err == ENOENT && mode == OpenMode::kInput && fs::is_directory(host.parent_path()))
+    if (err == ENOENT && existing && fs::is_directory(host.parent_path()))
       throw RuntimeError(kErrFileNotFound);
     RaiseErrno(err, mode == OpenMode::kInput);
   }
@@ -226,7 +227,7 @@ int FileSystem::Open(std::string_view path, OpenMode mode, int record_length) {
   // for writing; opened read-only it is refused here.
   // A stamp that could not be taken is an error, never a stamp of zeros.
   struct stat st = {};
-  if (mode == OpenMode::kInput || mode == OpenMode::kReadWrite || !writable) {
+  if (existing || mode == OpenMode::kReadWrite || !writable) {
     const int looked = fstat(fd, &st) == 0 ? 0 : errno;
     if (looked != 0 || S_ISDIR(st.st_mode)) {
       ::close(fd);
@@ -450,7 +451,8 @@ std::string FileSystem::ReadAll(int file) {
 // text with at most the old one's tail, never an empty counter.
 void FileSystem::Rewrite(int file, std::string_view text) {
   OpenFile& f = Get(file);
-  if (f.mode != OpenMode::kReadWrite || !f.writable) throw RuntimeError(kErrBadFileName);
+  if ((f.mode != OpenMode::kReadWrite && f.mode != OpenMode::kUpdate) || !f.writable)
+    throw RuntimeError(kErrBadFileName);
   f.dirty = true;
   WriteAllAt(f.fd, text, 0, false);
   if (ftruncate(f.fd, static_cast<off_t>(text.size())) != 0) RaiseErrno(errno);

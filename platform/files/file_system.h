@@ -57,6 +57,7 @@ enum class OpenMode {
   kAppend,     // created when missing, written at the end
   kRandom,     // fixed-length records, created when missing
   kReadWrite,  // whole-content read and rewrite under one lock, created when missing
+  kUpdate,     // the same for an existing file: 53 when it is missing
 };
 
 class FileSystem {

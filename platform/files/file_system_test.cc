@@ -137,7 +137,15 @@ TEST_F(FileSystemTest, CopyReplacesKillRemovesAndMissingFilesAre53) {
   EXPECT_EQ(ErrorOf([&] { files.Kill("F:\\b.txt"); }), 53);
   EXPECT_EQ(ErrorOf([&] { files.Copy("F:\\none.txt", "F:\\c.txt"); }), 53);
   EXPECT_EQ(ErrorOf([&] { files.Copy("F:\\a.txt", "F:\\nofolder\\c.txt"); }), 76);
+  // A counter is opened for update only where it is: a missing one is 53,
+  // and not created empty for another station to read.
+  EXPECT_EQ(ErrorOf([&] { files.Open("F:\\n.dat", OpenMode::kUpdate); }), 53);
+  EXPECT_EQ(ErrorOf([&] { files.Open("F:\\nofolder\\n.dat", OpenMode::kUpdate); }), 76);
   EXPECT_EQ(files.List("F:\\", "*"), std::vector<std::string>{"a.txt"}) << "no copy left over";
+  const int u = files.Open("F:\\A.TXT", OpenMode::kUpdate);
+  files.Rewrite(u, "up");
+  files.Close(u);
+  EXPECT_EQ(ReadHostFile(dir.path() / "f/a.txt"), "up");
 }
 
 TEST_F(FileSystemTest, NamesInAnyCaseFollowOtherStationsAndOwnChanges) {

@@ -31,17 +31,23 @@ int CustomerRecordNumber(FileSystem& files, const std::string& data_root, std::s
   return n <= static_cast<double>(records) ? static_cast<int>(n) : 0;
 }
 
-void ReadCustomer(Station& station, FileSystem& files) {
-  if (station.CustRecNo < 1) station.CustRecNo = 1;
-  std::string path = CustomerFilePath(station.DataRoot);
+CustomerRecord ReadCustomerRecord(FileSystem& files, const std::string& data_root,
+                                  int record_number) {
+  const std::string path = CustomerFilePath(data_root);
   files.CloseAll();
   CustomerRecord record;
   if (files.Exists(path)) {
     int file = files.Open(path, OpenMode::kRandom, kCustomerRecordLength);
     OpenFileGuard guard(files, file);
     files.Lock(file);
-    record = CustomerRecord(files.GetRecord(file, station.CustRecNo));
+    record = CustomerRecord(files.GetRecord(file, record_number));
   }  // the guard's close lets the lock go
+  return record;
+}
+
+void ReadCustomer(Station& station, FileSystem& files) {
+  if (station.CustRecNo < 1) station.CustRecNo = 1;
+  const CustomerRecord record = ReadCustomerRecord(files, station.DataRoot, station.CustRecNo);
   station.Customer = record;
   station.CustName = record.Text(3);
   station.CustPhone = record.Text(2);

@@ -17,6 +17,10 @@ std::string CustomerFilePath(const std::string& data_root);
 // missing file, reads as blanks; the missing file is not created. Closes all
 // open files first; raises 70 when another station holds the lock.
 void ReadCustomer(Station& station, FileSystem& files);
+// The same read of record record_number (1 or more), the station left as it
+// is.
+CustomerRecord ReadCustomerRecord(FileSystem& files, const std::string& data_root,
+                                  int record_number);
 
 // The record a header's customer number names, or 0 when it names none: 0
 // or blank, below 1, not a whole number, beyond 32 bits, or past the end of

@@ -49,6 +49,13 @@ std::vector<std::string> ReadLineRows(FileSystem& files, const std::string& path
   return rows;  // the guard's close lets the lock go
 }
 
+std::vector<std::string> LineRows(const std::string& text) {
+  QuotedReader reader(text);
+  std::vector<std::string> rows;
+  while (!reader.AtEnd()) rows.push_back(reader.ReadField());
+  return rows;
+}
+
 std::vector<std::string> ReadLineRowsIfAny(FileSystem& files, const std::string& path,
                                            std::optional<FileRead>* read) {
   try {

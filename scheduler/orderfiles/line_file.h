@@ -38,6 +38,9 @@ std::vector<std::string> ReadLineRows(FileSystem& files, const std::string& path
 std::vector<std::string> ReadLineRowsIfAny(FileSystem& files, const std::string& path,
                                            std::optional<FileRead>* read = nullptr);
 
+// The rows of a line file's text, as a read of the file gives them.
+std::vector<std::string> LineRows(const std::string& text);
+
 // Closes all open files and writes the rows, replacing the file, under a
 // whole-file lock.
 void WriteLineFile(FileSystem& files, const std::string& path,
