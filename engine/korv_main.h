@@ -51,6 +51,9 @@ class KorvMain {
   void SSCommand9_Click();
   void GetKOrderNumber();
   void GetBar_OrderNumb();
+  // Under a send's journal, when a bar ticket follows: the kitchen number,
+  // and the bar number beside it.
+  void DrawBarBesideKitchen();
   // Rewrites KOrdNumb.dat as "500", today, "0" after an unexpected send error.
   void ResetKitchenCounter();
   std::string RepairKitchenCounter(const std::string& path, const RuntimeError& damage);

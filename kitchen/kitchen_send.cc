@@ -96,6 +96,7 @@ class KitchenSend {
 
   void PrintMainTickets(const SendFlags& flags) {
     if (flags.kitchen) {
+      if (flags.bar) steps_([&] { m_.DrawBarBesideKitchen(); });
       steps_([&] { m_.PrintKitchenTicket(); });
       steps_([&] { m_.Print_Kit2(); });
     }

@@ -29,10 +29,12 @@
 
 #include "common/date_time.h"
 #include "common/quoted_list.h"
+#include "common/run_together.h"
 #include "common/steps.h"
 #include "common/val.h"
 #include "engine/korv_main.h"
 #include "kitchen/counter_repair.h"
+#include "kitchen/send_routing.h"
 #include "platform/files/open_file_guard.h"
 
 namespace korv {
@@ -182,6 +184,20 @@ std::string DrawKitchenCount(FileSystem& files, const std::string& path, const D
   return count;
 }
 
+// One patient attempt at the bar count, for a draw beside the kitchen's:
+// none when it meets anything the bar ticket's own draw retries or waits for.
+std::optional<std::string> DrawBarCountOnce(FileSystem& files, const std::string& path,
+                                            const Date& today) {
+  try {
+    OpenFileGuard file(files, OpenCounter(files, path, today, true));
+    Counter counter;
+    if (TryReadCounter(files, file.number(), &counter) != 0) return std::nullopt;
+    return WriteNextCount(files, file.number(), counter, today);
+  } catch (const RuntimeError&) {
+    return std::nullopt;
+  }
+}
+
 void SayBusy(Platform& platform) {
   platform.boxes.Show("File is in use by another station, Click ok to try again.", "System Busy",
                       BoxIcon::kNone, BoxButtons::kOk);
@@ -311,6 +327,30 @@ void KorvMain::ResetKitchenCounter() {
   });
   files.Rewrite(file.number(), QuotedLine({PlainNumber(count), FormatMMDDYYYY(today), "0"}));
   files.Flush(file.number());
+}
+
+// The kitchen number, and beside it the number of the bar ticket that
+// follows: on a share each counter waits its round trips, and neither needs
+// the other. The bar counter gets one attempt there, on a file layer of its
+// own; a number it could not give, the bar ticket draws with its wait. Only
+// under a send's journal, which keeps the bar number for the bar ticket
+// (also when the kitchen draw halts the send).
+void KorvMain::DrawBarBesideKitchen() {
+  if (!UnderJournal() || !BarTicketOn(station_) || Kept(kBarKept)) return;
+  FileSystem beside(FileSystem::SameStation{}, platform_.files);
+  const std::string path = station_.DataRoot + kBarCounter;
+  const Date today = platform_.clock.Today();
+  std::optional<std::string> bar;
+  auto keep_bar = [&] {
+    if (bar) Keep(kBarKept, *bar);
+  };
+  try {
+    AllAtOnce({[&] { GetKOrderNumber(); }, [&] { bar = DrawBarCountOnce(beside, path, today); }});
+  } catch (...) {
+    keep_bar();
+    throw;
+  }
+  keep_bar();
 }
 
 // An empty or cut-short file (another station caught in the middle of its

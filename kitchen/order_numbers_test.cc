@@ -4,6 +4,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <set>
 
 #include "common/runtime_error.h"
@@ -172,6 +174,57 @@ TEST(BarCounter, DrawsDailyAndRecoversFromAnEmptyFile) {
   EXPECT_EQ(b.ts.boxes.shown.size(), 2u);
   EXPECT_EQ(b.ts.station.BarOrderNo, "31");
   EXPECT_EQ(b.ts.files.OpenCount(), 0);
+}
+
+struct MemoryLedger : SendLedger {
+  std::map<std::string, std::string, std::less<>> kept;
+  std::optional<std::string> Kept(std::string_view name) const override {
+    auto it = kept.find(name);
+    return it == kept.end() ? std::nullopt : std::optional(it->second);
+  }
+  void Keep(std::string_view name, const std::string& value) override {
+    kept[std::string(name)] = value;
+  }
+};
+
+// Under a send's journal the bar number is drawn beside the kitchen number
+// and kept, also when the kitchen draw halts the send; a bar counter that
+// attempt cannot read is left to the bar ticket's own draw, with its retry.
+TEST(BarCounter, BesideTheKitchenDrawItIsKeptForTheBarTicketOrLeftToIt) {
+  KitchenFixture b({{ConfigField::BarPrinter, "BAR"}});
+  MemoryLedger ledger;
+  b.main.SetLedger(&ledger);
+  b.ts.Write(kK, "\"7\",\"12/8/2026\",\"0\"\r\n");
+  b.ts.Write(kBar, "\"3\",\"12/8/2026\",\"0\"\r\n");
+  b.main.DrawBarBesideKitchen();
+  EXPECT_EQ(ledger.kept["kitchen"], "K-8");
+  EXPECT_EQ(ledger.kept["bar"], "4");
+  b.main.GetBar_OrderNumb();
+  EXPECT_EQ(b.ts.station.BarOrderNo, "4") << "the kept number, not a second draw";
+  EXPECT_EQ(b.ts.Read(kBar), "\"4\",\"12/8/2026\",\"0\"\r\n");
+
+  ledger.kept.clear();
+  FileSystem other{PathMap(b.ts.dir.path())};
+  other.Lock(other.Open(kK, OpenMode::kReadWrite));
+  b.main.ReportProblem = [](const std::string&) {};
+  b.main.EndAsked = [] { return true; };
+  EXPECT_THROW(b.main.DrawBarBesideKitchen(), StepsHalted);
+  other.CloseAll();
+  EXPECT_FALSE(ledger.kept.count("kitchen"));
+  EXPECT_EQ(ledger.kept["bar"], "5") << "drawn, so kept for the resumed send";
+
+  ledger.kept.clear();
+  b.main.EndAsked = [] { return false; };
+  b.ts.Write(kBar, "");
+  b.main.DrawBarBesideKitchen();
+  EXPECT_EQ(ledger.kept["kitchen"], "K-9");
+  EXPECT_FALSE(ledger.kept.count("bar"));
+  EXPECT_TRUE(b.ts.boxes.shown.empty());
+  b.main.GetBar_OrderNumb();
+  EXPECT_EQ(b.ts.boxes.shown.size(), 1u) << "the bar ticket's own retry";
+  EXPECT_EQ(b.ts.station.BarOrderNo, "1");
+  EXPECT_EQ(b.ts.files.OpenCount(), 0);
+  b.main.SetLedger(nullptr);
 }
 
 // Many stations drawing at once on one day: every kitchen number is handed
