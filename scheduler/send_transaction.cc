@@ -33,21 +33,25 @@ void SendTransaction::Send(const PendingOrder& order, int pending_count) {
     report_.LeaveAlone(id);  // sent or being sent by another station, or not claimable
     return;
   }
-  // The header is read at the same time as the line file.
+  // The header is read, and the month's log looked at, at the same time as
+  // the line file.
   std::optional<FileRead> lines_read;
   std::vector<std::string> rows;
   bool lines_missing = false;
   SendStart start;
   start.time = platform_.clock.Now();
+  start.log_path = DelayedSendLogPath(station_.DataRoot, start.time.date);
   AtOnce({[&](FileSystem&) { lines_missing = LinesMissing(id, &lines_read, &rows); },
-          [&](FileSystem& files) { ReadStart(files, id, &start); }});
+          [&](FileSystem& files) { ReadStart(files, id, &start); },
+          [&](FileSystem& files) {
+            Steps::Skip()([&] { start.log_size = files.FileLen(start.log_path); });
+          }});
   if (!lines_missing && !PrintersMissing(id, rows))
     SendClaimedOrder(id, lines_read, start, pending_count);
   claim_.Release();
 }
 
-// Never raises: a header that cannot be read is kept with why. The send's
-// time is taken before, on the send's own thread.
+// Never raises: a header that cannot be read is kept with why.
 void SendTransaction::ReadStart(FileSystem& files, const std::string& id, SendStart* start) {
   try {
     start->header =
@@ -55,8 +59,6 @@ void SendTransaction::ReadStart(FileSystem& files, const std::string& id, SendSt
   } catch (...) {
     start->header_failed = std::current_exception();
   }
-  start->log_path = DelayedSendLogPath(station_.DataRoot, start->time.date);
-  Steps::Skip()([&] { start->log_size = files.FileLen(start->log_path); });
 }
 
 // A claim file this station cannot write leaves every order pending: sent
