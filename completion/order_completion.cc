@@ -8,17 +8,16 @@
 // that cannot be written stops the send (SaveFiles).
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/order_paths.h"
 #include "common/quoted_list.h"
-#include "common/run_together.h"
 #include "common/steps.h"
 #include "common/val.h"
 #include "engine/korv_main.h"
 #include "engine/whoosh.h"
+#include "platform/files/files_at_once.h"
 #include "platform/files/open_file_guard.h"
 
 namespace korv {
@@ -97,17 +96,14 @@ void KorvMain::SSCommand11_Click() {
 // be written halts the send, which is resumed later; the customer's last
 // order is a record, said when it fails. Without a journal a file that
 // cannot be written is simply not written. None of the files needs another:
-// they are written at once, each through a file layer of its own beside the
-// station's, and what failed is said or halts the send once all have ended.
+// they are written at once, and what failed is said or halts the send once
+// all have ended.
 void KorvMain::SaveFiles(const std::vector<SavedFile>& saves) {
   platform_.files.CloseAll();
-  std::vector<std::unique_ptr<FileSystem>> layers;
   std::vector<std::string> failed(saves.size());
-  std::vector<std::function<void()>> work;
+  std::vector<std::function<void(FileSystem&)>> work;
   for (size_t i = 0; i < saves.size(); ++i) {
-    layers.push_back(std::make_unique<FileSystem>(FileSystem::SameStation{}, platform_.files));
-    work.push_back([&, i] {
-      FileSystem& files = *layers[i];
+    work.push_back([&, i](FileSystem& files) {
       try {
         WriteLocked(files, saves[i].path, [&](int file) { saves[i].write(files, file); });
       } catch (const std::exception& e) {
@@ -116,7 +112,7 @@ void KorvMain::SaveFiles(const std::vector<SavedFile>& saves) {
       }
     });
   }
-  AllAtOnce(work);
+  FilesAtOnce(platform_.files, work);
   if (!ledger_) return;
   for (size_t i = 0; i < saves.size(); ++i) {
     if (failed[i].empty()) continue;

@@ -29,12 +29,12 @@
 
 #include "common/date_time.h"
 #include "common/quoted_list.h"
-#include "common/run_together.h"
 #include "common/steps.h"
 #include "common/val.h"
 #include "engine/korv_main.h"
 #include "kitchen/counter_repair.h"
 #include "kitchen/send_routing.h"
+#include "platform/files/files_at_once.h"
 #include "platform/files/open_file_guard.h"
 
 namespace korv {
@@ -337,7 +337,6 @@ void KorvMain::ResetKitchenCounter() {
 // (also when the kitchen draw halts the send).
 void KorvMain::DrawBarBesideKitchen() {
   if (!UnderJournal() || !BarTicketOn(station_) || Kept(kBarKept)) return;
-  FileSystem beside(FileSystem::SameStation{}, platform_.files);
   const std::string path = station_.DataRoot + kBarCounter;
   const Date today = platform_.clock.Today();
   std::optional<std::string> bar;
@@ -345,7 +344,9 @@ void KorvMain::DrawBarBesideKitchen() {
     if (bar) Keep(kBarKept, *bar);
   };
   try {
-    AllAtOnce({[&] { GetKOrderNumber(); }, [&] { bar = DrawBarCountOnce(beside, path, today); }});
+    FilesAtOnce(platform_.files,
+                {[&](FileSystem&) { GetKOrderNumber(); },
+                 [&](FileSystem& beside) { bar = DrawBarCountOnce(beside, path, today); }});
   } catch (...) {
     keep_bar();
     throw;

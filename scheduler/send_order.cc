@@ -12,9 +12,9 @@
 #include <thread>
 
 #include "common/order_paths.h"
-#include "common/run_together.h"
 #include "common/steps.h"
 #include "common/val.h"
+#include "platform/files/files_at_once.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/orderfiles/customer_file.h"
 #include "scheduler/orderfiles/pio_number.h"
@@ -176,20 +176,6 @@ OrderSend SendTransaction::StartSend(const std::string& id,
   return send;
 }
 
-void SendTransaction::AtOnce(const std::vector<std::function<void(FileSystem&)>>& pieces) {
-  std::vector<std::unique_ptr<FileSystem>> beside;
-  std::vector<std::function<void()>> work;
-  for (size_t i = 0; i < pieces.size(); ++i) {
-    FileSystem* files = &platform_.files;
-    if (i > 0) {
-      beside.push_back(std::make_unique<FileSystem>(FileSystem::SameStation{}, platform_.files));
-      files = beside.back().get();
-    }
-    work.push_back([&piece = pieces[i], files] { piece(*files); });
-  }
-  AllAtOnce(work);
-}
-
 // The lines are archived (a record of the order: said when it fails, and
 // the send goes on) and the customer record read while the phone-in number
 // is drawn; the archive is marked once all have ended, and only for a send
@@ -198,13 +184,15 @@ bool SendTransaction::ArchiveLinesAndDraw(OrderSend& send) {
   const bool archive = !send.journal->Done(SendStep::kArchiveLines);
   std::exception_ptr archive_failed;
   bool drawn = false;
-  AtOnce({[&](FileSystem&) { drawn = DrawPhoneInNumber(send); },
-          [&](FileSystem& files) {
-            if (archive)
-              archive_failed = Caught(
-                  [&] { TurnOver(&files).CopyLinesToArchive(send.id, Text(send.lines_read)); });
-          },
-          [&](FileSystem& files) { send.customer = CustomerIfReadable(files, send.header); }});
+  FilesAtOnce(platform_.files,
+              {[&](FileSystem&) { drawn = DrawPhoneInNumber(send); },
+               [&](FileSystem& files) {
+                 if (archive)
+                   archive_failed = Caught([&] {
+                     TurnOver(&files).CopyLinesToArchive(send.id, Text(send.lines_read));
+                   });
+               },
+               [&](FileSystem& files) { send.customer = CustomerIfReadable(files, send.header); }});
   if (!drawn || !archive) return drawn;
   Recorded("Order " + send.id + ": its lines could not be archived as " +
                ArchivedLinesPath(station_.DataRoot, send.id),
@@ -270,20 +258,21 @@ void SendTransaction::CopyToPhoneOrder(OrderSend& send) {
   // The delayed pair is deleted only once both copies are whole; the two are
   // made at once.
   const std::string& data = station_.DataRoot;
-  AtOnce({[&](FileSystem& files) {
-            Needed("the copy of " + DelayedLinesPath(data, send.id) + " to " +
-                       PhoneOrderLinesPath(data, send.n),
-                   [&] {
-                     TurnOver(&files).CopyLinesToPhoneOrder(send.id, send.n, Text(send.lines_read));
-                   });
-          },
-          [&](FileSystem& files) {
-            Needed("the copy of " + send.header_path + " to " + PhoneOrderHeaderPath(data, send.n),
-                   [&] {
-                     TurnOver(&files).CopyHeaderToPhoneOrder(send.id, send.n,
-                                                             Text(send.header_read));
-                   });
-          }});
+  FilesAtOnce(
+      platform_.files,
+      {[&](FileSystem& files) {
+         Needed("the copy of " + DelayedLinesPath(data, send.id) + " to " +
+                    PhoneOrderLinesPath(data, send.n),
+                [&] {
+                  TurnOver(&files).CopyLinesToPhoneOrder(send.id, send.n, Text(send.lines_read));
+                });
+       },
+       [&](FileSystem& files) {
+         Needed("the copy of " + send.header_path + " to " + PhoneOrderHeaderPath(data, send.n),
+                [&] {
+                  TurnOver(&files).CopyHeaderToPhoneOrder(send.id, send.n, Text(send.header_read));
+                });
+       }});
   send.header_copied = true;
   send.lines_copied = send.lines_read.has_value();
   send.journal->Mark(SendStep::kCopyToPhoneOrder, "1");
@@ -305,20 +294,21 @@ void SendTransaction::DeleteAndRewrite(OrderSend& send) {
                                          : header.order_id;
   const std::string note = ArchiveNote(send.id, send.n, send.journal->beginning().time.seconds);
   std::exception_ptr archive_failed;
-  AtOnce({[&](FileSystem&) { DeleteDelayedPair(send); },
-          [&](FileSystem& files) {
-            // <n>.PH was copied from the header the send began with, which the
-            // journal holds: it is written from that, not read again, so a
-            // rewrite a fault cut short is mended by the next attempt.
-            if (rewrite)
-              Needed("the rewrite of " + PhoneOrderHeaderPath(station_.DataRoot, send.n),
-                     [&] { TurnOver(&files).RewriteHeaderOrderId(send.n, &send.header); });
-          },
-          [&](FileSystem& files) {
-            if (archive)
-              archive_failed =
-                  Caught([&] { TurnOver(&files).WriteArchivedHeader(send.id, header, note); });
-          }});
+  FilesAtOnce(platform_.files,
+              {[&](FileSystem&) { DeleteDelayedPair(send); },
+               [&](FileSystem& files) {
+                 // <n>.PH was copied from the header the send began with, which the
+                 // journal holds: it is written from that, not read again, so a
+                 // rewrite a fault cut short is mended by the next attempt.
+                 if (rewrite)
+                   Needed("the rewrite of " + PhoneOrderHeaderPath(station_.DataRoot, send.n),
+                          [&] { TurnOver(&files).RewriteHeaderOrderId(send.n, &send.header); });
+               },
+               [&](FileSystem& files) {
+                 if (archive)
+                   archive_failed =
+                       Caught([&] { TurnOver(&files).WriteArchivedHeader(send.id, header, note); });
+               }});
   send.header = header;
   if (!rewritten) send.journal->Mark(SendStep::kRewriteOrderId, header.order_id);
   if (!archive) return;
@@ -367,16 +357,17 @@ std::string SendTransaction::DeleteBegunFiles(const SendBeginning& b) {
   // The two are deleted at once; a line file that stays is only said.
   std::exception_ptr lines_failed;
   std::string why;
-  AtOnce({[&](FileSystem& files) {
-            if (b.header_stamp)
-              Steps::Handle([&](const RuntimeError& e) { why = e.description(); })(
-                  [&] { TurnOver(&files).DeleteDelayedHeader(b.id, &*b.header_stamp); });
-          },
-          [&](FileSystem& files) {
-            if (b.lines_stamp)
-              lines_failed =
-                  Caught([&] { TurnOver(&files).DeleteDelayedLines(b.id, &*b.lines_stamp); });
-          }});
+  FilesAtOnce(platform_.files,
+              {[&](FileSystem& files) {
+                 if (b.header_stamp)
+                   Steps::Handle([&](const RuntimeError& e) { why = e.description(); })(
+                       [&] { TurnOver(&files).DeleteDelayedHeader(b.id, &*b.header_stamp); });
+               },
+               [&](FileSystem& files) {
+                 if (b.lines_stamp)
+                   lines_failed =
+                       Caught([&] { TurnOver(&files).DeleteDelayedLines(b.id, &*b.lines_stamp); });
+               }});
   Recorded("Order " + b.id + ": its delayed line file " + lines_path + " could not be deleted",
            [&] { Raise(lines_failed); });
   platform_.files.SyncRemoval(header_path);

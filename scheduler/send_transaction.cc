@@ -9,6 +9,7 @@
 #include "common/order_paths.h"
 #include "common/steps.h"
 #include "kitchen/needed_printers.h"
+#include "platform/files/files_at_once.h"
 #include "platform/print/printer_registry.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/orderfiles/line_file.h"
@@ -41,11 +42,12 @@ void SendTransaction::Send(const PendingOrder& order, int pending_count) {
   SendStart start;
   start.time = platform_.clock.Now();
   start.log_path = DelayedSendLogPath(station_.DataRoot, start.time.date);
-  AtOnce({[&](FileSystem&) { lines_missing = LinesMissing(id, &lines_read, &rows); },
-          [&](FileSystem& files) { ReadStart(files, id, &start); },
-          [&](FileSystem& files) {
-            Steps::Skip()([&] { start.log_size = files.FileLen(start.log_path); });
-          }});
+  FilesAtOnce(platform_.files,
+              {[&](FileSystem&) { lines_missing = LinesMissing(id, &lines_read, &rows); },
+               [&](FileSystem& files) { ReadStart(files, id, &start); },
+               [&](FileSystem& files) {
+                 Steps::Skip()([&] { start.log_size = files.FileLen(start.log_path); });
+               }});
   if (!lines_missing && !PrintersMissing(id, rows))
     SendClaimedOrder(id, lines_read, start, pending_count);
   claim_.Release();

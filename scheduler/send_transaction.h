@@ -97,11 +97,6 @@ class SendTransaction : public OrderSends {
   DelayedOrderTurnOver TurnOver(FileSystem* files = nullptr);
   OrderSend StartSend(const std::string& id, const std::optional<FileRead>& lines_read,
                       const SendStart& start, int pending_count);
-  // Pieces of a step whose files do not depend on each other, written at
-  // once: the first on this thread with the station's own file layer, each
-  // other one on a thread of its own with a file layer beside it. Only the
-  // first may touch the journal, the report or the window.
-  void AtOnce(const std::vector<std::function<void(FileSystem&)>>& pieces);
   bool ArchiveLinesAndDraw(OrderSend& send);  // false: the order stays pending
   void Recorded(const std::string& what, const std::function<void()>& step);
   bool DrawPhoneInNumber(OrderSend& send);
