@@ -107,8 +107,7 @@ void SendTransaction::ResumeSend(std::unique_ptr<SendJournal> journal) {
 void SendTransaction::RunSend(OrderSend& send) {
   DurableWrites durable(platform_.files);
   try {
-    if (ArchiveLinesAndDraw(send)) {
-      CopyToPhoneOrder(send);
+    if (ArchiveLinesDrawAndCopy(send)) {
       DeleteAndRewrite(send);
       TakeCustomer(send);
       HandToEngine(send);
@@ -178,14 +177,19 @@ OrderSend SendTransaction::StartSend(const std::string& id,
 
 // The lines are archived (a record of the order: said when it fails, and
 // the send goes on) and the customer record read while the phone-in number
-// is drawn; the archive is marked once all have ended, and only for a send
-// that goes on.
-bool SendTransaction::ArchiveLinesAndDraw(OrderSend& send) {
+// is drawn and the copies made; the archive is marked once all have ended,
+// and only for a send that goes on. A send that halts in its copies leaves
+// the archive unmarked: its resumed send archives the lines again, from the
+// delayed line file, which is still there.
+bool SendTransaction::ArchiveLinesDrawAndCopy(OrderSend& send) {
   const bool archive = !send.journal->Done(SendStep::kArchiveLines);
   std::exception_ptr archive_failed;
   bool drawn = false;
   FilesAtOnce(platform_.files,
-              {[&](FileSystem&) { drawn = DrawPhoneInNumber(send); },
+              {[&](FileSystem&) {
+                 drawn = DrawPhoneInNumber(send);
+                 if (drawn) CopyToPhoneOrder(send);
+               },
                [&](FileSystem& files) {
                  if (archive)
                    archive_failed = Caught([&] {

@@ -8,10 +8,10 @@
 //
 //   StartSend          the delayed header PhoneOrders\<id>.PH, read with the
 //                      line file; begins the send's journal (send_journal.h)
-//  [ArchiveLines    R  <id>.Pio -> Deleted\<id>.Pio
-//   DrawPhoneInNumber N n from data\PioNumber.dat
-//   (the customer record of the header, read for TakeCustomer)]
+//  [DrawPhoneInNumber N n from data\PioNumber.dat, then
 //   CopyToPhoneOrder N <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH, both at once
+//   ArchiveLines    R  <id>.Pio -> Deleted\<id>.Pio
+//   (the customer record of the header, read for TakeCustomer)]
 //  [DeleteDelayedPair  deletes <id>.Pio (R) and <id>.PH at once (a header
 //                      that stays is remembered, below)
 //   RewriteOrderId  N  field 4 of <n>.PH becomes n
@@ -51,8 +51,9 @@
 // Each step that changes a shared file looks in the journal first: a step
 // marked done is not done again (its outcome is taken from the mark), and a
 // step that is not is done, its files put on disk, and marked; steps run at
-// once are marked after all of them have ended, in the order above, by the
-// send's own thread, which alone touches the journal and the window. The numbers
+// once are marked in the order above, each once its own files and those of
+// the steps above it have ended, by the send's own thread, which alone
+// touches the journal and the window. The numbers
 // the send draws (phone-in, kitchen, bar, the archive record) are kept in
 // the journal the moment they are drawn, and each ticket is recorded before
 // and after it reaches its printer's spool. So the send of an order the

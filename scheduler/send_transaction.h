@@ -97,7 +97,7 @@ class SendTransaction : public OrderSends {
   DelayedOrderTurnOver TurnOver(FileSystem* files = nullptr);
   OrderSend StartSend(const std::string& id, const std::optional<FileRead>& lines_read,
                       const SendStart& start, int pending_count);
-  bool ArchiveLinesAndDraw(OrderSend& send);  // false: the order stays pending
+  bool ArchiveLinesDrawAndCopy(OrderSend& send);  // false: the order stays pending
   void Recorded(const std::string& what, const std::function<void()>& step);
   bool DrawPhoneInNumber(OrderSend& send);
   void CopyToPhoneOrder(OrderSend& send);
