@@ -205,8 +205,6 @@ bool SendTransaction::ArchiveLinesDrawAndCopy(OrderSend& send) {
   return true;
 }
 
-// A step that only records the order: a failure is said, with the file and
-// why, and the send goes on.
 // The read is only early: one that fails is left to TakeCustomer, which
 // waits for the record or says why it goes on without.
 std::optional<CustomerRecord> SendTransaction::CustomerIfReadable(FileSystem& files,
@@ -219,6 +217,8 @@ std::optional<CustomerRecord> SendTransaction::CustomerIfReadable(FileSystem& fi
   }
 }
 
+// A step that only records the order: a failure is said, with the file and
+// why, and the send goes on.
 void SendTransaction::Recorded(const std::string& what, const std::function<void()>& step) {
   try {
     step();
