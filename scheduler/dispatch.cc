@@ -112,6 +112,7 @@ void DispatchPass::SendDueOrders() {
     send_->Send(PendingOrder(*due), pending_count_);
     ForgetIfGone(file_name);
   }
+  if (send_) send_->PassEnded();
 }
 
 // The tick's one listing serves all its sends: the header a send deleted

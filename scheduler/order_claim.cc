@@ -23,19 +23,32 @@ uint64_t SlotOf(const std::string& id) {
 }  // namespace
 
 bool OrderClaim::Take(const std::string& data_root, const std::string& id) {
+  return TakeSlot(data_root, id) && TakeHeader(data_root, id);
+}
+
+bool OrderClaim::TakeSlot(const std::string& data_root, const std::string& id) {
   Release();
-  const std::string header_path = DelayedHeaderPath(data_root, id);
+  // On a share each open of the claim file costs round trips: one pass
+  // claims all its orders through the same open file.
+  if (claims_ != 0 && (claims_pass_ == 0 || claims_pass_ != files_.Pass())) CloseClaims();
   try {
     // Made when missing and never read: opened to append, it needs no look.
-    claims_ = files_.Open(ClaimFilePath(data_root), OpenMode::kAppend);
-    if (!files_.ClaimSlot(claims_, SlotOf(id))) {
-      Release();
-      return false;
+    if (claims_ == 0) {
+      claims_ = files_.Open(ClaimFilePath(data_root), OpenMode::kAppend);
+      claims_pass_ = files_.Pass();
     }
+    slot_ = SlotOf(id);
+    slot_held_ = files_.ClaimSlot(claims_, slot_);
   } catch (...) {
-    Release();
+    Close();
     throw;
   }
+  if (!slot_held_) Release();
+  return slot_held_;
+}
+
+bool OrderClaim::TakeHeader(const std::string& data_root, const std::string& id) {
+  const std::string header_path = DelayedHeaderPath(data_root, id);
   try {
     header_ = files_.Open(header_path, OpenMode::kInput);
     if (files_.Claim(header_) && files_.StillNamed(header_, header_path)) return true;
@@ -47,10 +60,23 @@ bool OrderClaim::Take(const std::string& data_root, const std::string& id) {
 }
 
 void OrderClaim::Release() {
-  for (int* file : {&header_, &claims_}) {
-    if (*file != 0) files_.Close(*file);
-    *file = 0;
-  }
+  if (header_ != 0) files_.Close(header_);
+  header_ = 0;
+  if (slot_held_) files_.ReleaseSlot(claims_, slot_);
+  slot_held_ = false;
+  if (claims_pass_ == 0) CloseClaims();
+}
+
+void OrderClaim::Close() {
+  Release();
+  CloseClaims();
+}
+
+void OrderClaim::CloseClaims() {
+  if (claims_ != 0) files_.Close(claims_);  // and with it any slot it held
+  claims_ = 0;
+  claims_pass_ = 0;
+  slot_held_ = false;
 }
 
 }  // namespace korv

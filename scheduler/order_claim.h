@@ -16,6 +16,7 @@
 // folders its pass holds, so a pass resolves their names once and does not
 // walk the share from its root for them.
 
+#include <cstdint>
 #include <string>
 
 #include "platform/files/file_system.h"
@@ -31,14 +32,33 @@ class OrderClaim {
   // and deleted by another station meanwhile). False when another station
   // holds it or it is gone. Raises RuntimeError when the claim file cannot
   // be opened for writing (70 when this station may not write it), with
-  // nothing held.
+  // nothing held. TakeSlot and TakeHeader, one after the other.
   bool Take(const std::string& data_root, const std::string& id);
-  // Lets the order go; its files are gone or stay pending.
+  // The order's slot in the claim file: true when no other delayed-send
+  // station holds it. Raises as Take does.
+  bool TakeSlot(const std::string& data_root, const std::string& id);
+  // Then the header's own lock, which the earlier stations take: true when
+  // the header is still the pending order and no other station holds it.
+  // Never raises; false lets the slot go as well.
+  bool TakeHeader(const std::string& data_root, const std::string& id);
+  // The claimed header, open in the claim's own file layer, so that the send
+  // reads it through the open file rather than opening it again.
+  FileSystem& files() { return files_; }
+  int header() const { return header_; }
+  // Lets the order go; its files are gone or stay pending. Within a pass of
+  // the file layer the claim file stays open for the next order's claim.
   void Release();
+  // Lets the order go and closes the claim file (at the end of a pass).
+  void Close();
 
  private:
+  void CloseClaims();
+
   FileSystem files_;
-  int claims_ = 0;  // the claim file
+  int claims_ = 0;            // the claim file
+  uint64_t claims_pass_ = 0;  // the pass of the file layer it was opened in
+  uint64_t slot_ = 0;
+  bool slot_held_ = false;
   int header_ = 0;
 };
 

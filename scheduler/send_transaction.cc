@@ -30,44 +30,61 @@ void SendTransaction::Send(const PendingOrder& order, int pending_count) {
   station_.CustName = CustomerColumn(order);
   station_.SendDate = order.header.send_date;
   station_.SendTime = order.header.send_time;
-  if (!TakeClaim(id)) {
-    report_.LeaveAlone(id);  // sent or being sent by another station, or not claimable
+  if (!TakeClaim(id, false)) {
+    report_.LeaveAlone(id);  // being sent by another station, or not claimable
     return;
   }
-  // The header is read, and the month's log looked at, at the same time as
-  // the line file.
+  // The header is claimed and read through the claim's open file while the
+  // line file is read and the month's log looked at: on a share, one
+  // order's reads wait their round trips at the same time. The line file is
+  // judged only once the order is this station's.
   std::optional<FileRead> lines_read;
   std::vector<std::string> rows;
-  bool lines_missing = false;
+  std::string lines_problem;
+  bool claimed = false;
   SendStart start;
   start.time = platform_.clock.Now();
   start.log_path = DelayedSendLogPath(station_.DataRoot, start.time.date);
   FilesAtOnce(platform_.files,
-              {[&](FileSystem&) { lines_missing = LinesMissing(id, &lines_read, &rows); },
-               [&](FileSystem& files) { ReadStart(files, id, &start); },
+              {[&](FileSystem&) { lines_problem = LinesProblem(id, &lines_read, &rows); },
+               [&](FileSystem&) { claimed = ClaimAndReadHeader(id, &start); },
                [&](FileSystem& files) {
                  Steps::Skip()([&] { start.log_size = files.FileLen(start.log_path); });
                }});
-  if (!lines_missing && !PrintersMissing(id, rows))
+  if (!claimed) {
+    report_.LeaveAlone(id);  // sent or being sent by another station
+  } else if (!lines_problem.empty()) {
+    report_.Hold(id, "Order " + id + " stays pending: its line file " +
+                         DelayedLinesPath(station_.DataRoot, id) + " " + lines_problem +
+                         "; it is read again at the next pass");
+  } else if (!PrintersMissing(id, rows)) {
     SendClaimedOrder(id, lines_read, start, pending_count);
+  }
   claim_.Release();
 }
 
-// Never raises: a header that cannot be read is kept with why.
-void SendTransaction::ReadStart(FileSystem& files, const std::string& id, SendStart* start) {
+// At the end of a pass: the claim file is closed.
+void SendTransaction::PassEnded() { claim_.Close(); }
+
+// Never raises: a header gone or held by an earlier station is not claimed;
+// one claimed that cannot be read is kept with why.
+bool SendTransaction::ClaimAndReadHeader(const std::string& id, SendStart* start) {
+  if (!claim_.TakeHeader(station_.DataRoot, id)) return false;
   try {
-    start->header =
-        ReadHeader(files, DelayedHeaderPath(station_.DataRoot, id), nullptr, &start->header_read);
+    start->header = ReadOpenHeader(claim_.files(), claim_.header(), &start->header_read);
   } catch (...) {
     start->header_failed = std::current_exception();
   }
+  return true;
 }
 
 // A claim file this station cannot write leaves every order pending: sent
 // without a claim, an order could go out from two stations.
-bool SendTransaction::TakeClaim(const std::string& id) {
+// with_header: the header's own claim taken as well.
+bool SendTransaction::TakeClaim(const std::string& id, bool with_header) {
   try {
-    return claim_.Take(station_.DataRoot, id);
+    return with_header ? claim_.Take(station_.DataRoot, id)
+                       : claim_.TakeSlot(station_.DataRoot, id);
   } catch (const RuntimeError& e) {
     report_.Hold(id, "Order " + id + " stays pending: it cannot be claimed in " +
                          ClaimFilePath(station_.DataRoot) + " (" + ExplainedError(e) + ")");
@@ -77,27 +94,24 @@ bool SendTransaction::TakeClaim(const std::string& id) {
 
 // Before anything of the order is turned over: an order whose line file is
 // missing, cannot be read or holds no order line stays pending as it is (an
-// order-entry station may be still writing it), said, and is read again at
-// the next pass. lines_read and rows: the line file as read for the send.
-bool SendTransaction::LinesMissing(const std::string& id, std::optional<FileRead>* lines_read,
-                                   std::vector<std::string>* rows) {
-  const std::string path = DelayedLinesPath(station_.DataRoot, id);
-  std::string why;
+// order-entry station may be still writing it), and is read again at the
+// next pass. Returns why (empty when the lines can be sent); lines_read and
+// rows: the line file as read for the send.
+std::string SendTransaction::LinesProblem(const std::string& id,
+                                          std::optional<FileRead>* lines_read,
+                                          std::vector<std::string>* rows) {
   try {
-    *rows = ReadLineRows(platform_.files, path, lines_read);
+    *rows = ReadLineRows(platform_.files, DelayedLinesPath(station_.DataRoot, id), lines_read);
     const bool any = std::any_of(rows->begin(), rows->end(), [](const std::string& row) {
       return row.find('|') != std::string::npos;
     });
-    if (!any) why = rows->empty() ? "is empty" : "holds no order line";
+    if (!any) return rows->empty() ? "is empty" : "holds no order line";
   } catch (const std::exception& e) {
     const RuntimeError error = AsRuntimeError(e);
-    why = error.number() == kErrFileNotFound ? "does not exist"
-                                             : "cannot be read (" + ExplainedError(error) + ")";
+    return error.number() == kErrFileNotFound ? "does not exist"
+                                              : "cannot be read (" + ExplainedError(error) + ")";
   }
-  if (why.empty()) return false;
-  report_.Hold(id, "Order " + id + " stays pending: its line file " + path + " " + why +
-                       "; it is read again at the next pass");
-  return true;
+  return {};
 }
 
 // Before anything of the order is turned over: an order whose tickets would

@@ -64,6 +64,8 @@ class OrderSends {
   virtual void Send(const PendingOrder& order, int pending_count) = 0;
   // The sends begun and not ended, finished before any new one.
   virtual void RecoverSends() = 0;
+  // The pass's sends are over: what they held open for the next send closes.
+  virtual void PassEnded() {}
 };
 
 class SendTransaction : public OrderSends {
@@ -80,18 +82,19 @@ class SendTransaction : public OrderSends {
   // call also clears what dead processes of this station left half written
   // in the folders it writes.
   void RecoverSends() override;
+  void PassEnded() override;
 
  private:
   // Before anything of the order is turned over (send_transaction.cc).
-  bool TakeClaim(const std::string& id);
-  bool LinesMissing(const std::string& id, std::optional<FileRead>* lines_read,
-                    std::vector<std::string>* rows);
+  bool TakeClaim(const std::string& id, bool with_header = true);
+  bool ClaimAndReadHeader(const std::string& id, SendStart* start);
+  std::string LinesProblem(const std::string& id, std::optional<FileRead>* lines_read,
+                           std::vector<std::string>* rows);
   bool PrintersMissing(const std::string& id, const std::vector<std::string>& rows);
   // The send of one claimed order in its steps, in the order they run
   // (send_order.cc).
   void SendClaimedOrder(const std::string& id, const std::optional<FileRead>& lines_read,
                         const SendStart& start, int pending_count);
-  void ReadStart(FileSystem& files, const std::string& id, SendStart* start);
   void ResumeSend(std::unique_ptr<SendJournal> journal);
   void RunSend(OrderSend& send);
   DelayedOrderTurnOver TurnOver(FileSystem* files = nullptr);

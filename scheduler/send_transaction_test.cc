@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <thread>
 #include <utility>
@@ -529,7 +531,8 @@ TEST(SentHeaderLeft, AHeaderChangedWhileItIsSentIsNotSentAgain) {
 }
 
 // Of two stations that may only read a header, one holds its claim; the
-// other gets it only once the first lets it go.
+// other gets it only once the first lets it go, also while the first keeps
+// its claim file open for the rest of its pass.
 TEST(Dispatch, AClaimIsExclusiveWhateverTheHeadersPermissions) {
   DispatchFixture b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
@@ -537,11 +540,17 @@ TEST(Dispatch, AClaimIsExclusiveWhateverTheHeadersPermissions) {
   pid_t pid = fork();
   if (pid == 0) {
     if (!RunAsNobody()) _exit(3);
-    OrderClaim first(b.t.files), second(b.t.files);
-    if (!first.Take(kRoot, "DS5")) _exit(4);
-    if (second.Take(kRoot, "ds5")) _exit(5);
-    first.Release();
-    _exit(second.Take(kRoot, "DS5") ? 0 : 6);
+    for (bool in_pass : {false, true}) {
+      std::optional<FilePass> pass;
+      if (in_pass) pass.emplace(b.t.files);
+      OrderClaim first(b.t.files), second(b.t.files);
+      if (!first.Take(kRoot, "DS5")) _exit(4);
+      if (second.Take(kRoot, "ds5")) _exit(5);
+      first.Release();
+      if (!second.Take(kRoot, "DS5")) _exit(6);
+      second.Close();
+    }
+    _exit(0);
   }
   int status = 0;
   waitpid(pid, &status, 0);

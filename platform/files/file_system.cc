@@ -67,6 +67,7 @@ namespace {
 // beyond that range, so claims and whole-file locks never meet.
 constexpr off_t kWholeFile = off_t{1} << 62;
 constexpr off_t kClaimByte = kWholeFile;
+off_t SlotByte(uint64_t key) { return kClaimByte + static_cast<off_t>(key >> 2); }
 
 bool TryLockRange(int fd, short type, off_t start, off_t length) {
   struct flock fl = {};
@@ -328,7 +329,11 @@ bool FileSystem::Claim(int file) {
 bool FileSystem::ClaimSlot(int file, uint64_t key) {
   OpenFile& f = Get(file);
   if (!f.writable) throw RuntimeError(kErrPermissionDenied);
-  return TryLockRange(f.fd, F_WRLCK, kClaimByte + static_cast<off_t>(key >> 2), 1);
+  return TryLockRange(f.fd, F_WRLCK, SlotByte(key), 1);
+}
+
+void FileSystem::ReleaseSlot(int file, uint64_t key) {
+  TryLockRange(Get(file).fd, F_UNLCK, SlotByte(key), 1);
 }
 
 void FileSystem::Unlock(int file) {

@@ -130,6 +130,8 @@ class FileSystem {
   // every reader win. Like Claim, it never waits, never keeps a whole-file
   // lock out, and closing the file drops it.
   bool ClaimSlot(int file, uint64_t key);
+  // Lets that slot go, the file staying open for the next claim.
+  void ReleaseSlot(int file, uint64_t key);
 
   // Quoted-list reading (input files). The file's content is read at the
   // first field read, that is after the caller has locked it.

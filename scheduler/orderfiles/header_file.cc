@@ -19,20 +19,37 @@ OrderHeader OrderHeader::FromText(std::string text) {
   return FromFields(QuotedReader(std::move(text)).ReadFields(6));
 }
 
+namespace {
+
+OrderHeader ReadLockedHeader(FileSystem& files, int file, std::optional<FileRead>* read) {
+  files.Lock(file);
+  if (read) {
+    files.Eof(file);  // reads the text
+    *read = files.WhatWasRead(file);
+  }
+  return OrderHeader::FromFields(files.ReadFields(file, 6));
+}
+
+}  // namespace
+
 OrderHeader ReadHeader(FileSystem& files, const std::string& path, ChangeStamp* stamp,
                        std::optional<FileRead>* read) {
   files.CloseAll();
   int file = files.Open(path, OpenMode::kInput);
   OpenFileGuard guard(files, file);
   if (stamp) *stamp = files.ChangeStampOf(file);
-  files.Lock(file);
-  if (read) {
-    files.Eof(file);  // reads the text
-    *read = files.WhatWasRead(file);
-  }
   // The guard's close lets the lock go; an unlock before it would only add
   // a round trip to the share.
-  return OrderHeader::FromFields(files.ReadFields(file, 6));
+  return ReadLockedHeader(files, file, read);
+}
+
+OrderHeader ReadOpenHeader(FileSystem& files, int file, std::optional<FileRead>* read) {
+  struct Unlock {
+    FileSystem& files;
+    int file;
+    ~Unlock() { files.Unlock(file); }
+  } unlock{files, file};
+  return ReadLockedHeader(files, file, read);
 }
 
 void WriteHeader(FileSystem& files, const std::string& path, const OrderHeader& header,

@@ -32,6 +32,9 @@ struct OrderHeader {
 // opened; read, the text read with its stamp (also when it is too short).
 OrderHeader ReadHeader(FileSystem& files, const std::string& path, ChangeStamp* stamp = nullptr,
                        std::optional<FileRead>* read = nullptr);
+// The same for a header already open for input, which stays open: its
+// whole-file lock is let go again (a claim on it stays).
+OrderHeader ReadOpenHeader(FileSystem& files, int file, std::optional<FileRead>* read);
 
 // Closes all open files and writes the header (and the note as a seventh
 // field when one is given) under a whole-file lock, replacing the file.
