@@ -344,11 +344,13 @@ void FileSystem::Unlock(int file) {
     } catch (...) {
       TryLock(f.fd, F_UNLCK);
       f.locked = false;
+      f.locked_size = -1;
       throw;
     }
   }
   TryLock(f.fd, F_UNLCK);
   f.locked = f.held_by_open = false;
+  f.locked_size = -1;
 }
 
 void FileSystem::StartReading(OpenFile& f) {
@@ -449,18 +451,26 @@ int64_t FileSystem::Lof(int file) {
 
 std::string FileSystem::ReadAll(int file) {
   OpenFile& f = Get(file);
-  return ReadFd(f.fd, f.opened.size);
+  std::string text = ReadFd(f.fd, f.opened.size);
+  if (f.locked) f.locked_size = static_cast<int64_t>(text.size());
+  return text;
 }
 
 // Over the old text, then cut: a reader caught in between finds the new
-// text with at most the old one's tail, never an empty counter.
+// text with at most the old one's tail, never an empty counter. A text no
+// shorter than the one read under the same lock needs no cut, which on a
+// share is a round trip.
 void FileSystem::Rewrite(int file, std::string_view text) {
   OpenFile& f = Get(file);
   if ((f.mode != OpenMode::kReadWrite && f.mode != OpenMode::kUpdate) || !f.writable)
     throw RuntimeError(kErrBadFileName);
   f.dirty = true;
+  const auto size = static_cast<int64_t>(text.size());
+  const bool longer_before = !f.locked || f.locked_size < 0 || f.locked_size > size;
+  f.locked_size = -1;  // unknown should the write or the cut fail
   WriteAllAt(f.fd, text, 0, false);
-  if (ftruncate(f.fd, static_cast<off_t>(text.size())) != 0) RaiseErrno(errno);
+  if (longer_before && ftruncate(f.fd, static_cast<off_t>(size)) != 0) RaiseErrno(errno);
+  if (f.locked) f.locked_size = size;
 }
 
 void FileSystem::Flush(int file) {

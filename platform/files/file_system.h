@@ -248,6 +248,7 @@ class FileSystem {
     ChangeStamp opened{};             // as opened (files opened to be read)
     std::optional<FileStamp> read{};  // the stamp of what was read (input files)
     bool dirty = false;               // written since it was opened or flushed
+    int64_t locked_size = -1;         // its length while locked, when read or written whole
     std::filesystem::path made_in{};  // its folder, when the open may have made it
   };
   OpenFile& Get(int file);

@@ -370,6 +370,15 @@ TEST_F(FileSystemTest, RewritesGoOverTheOldTextAndCutItOnlyAtTheEnd) {
   files.Flush(counter);
   files.CloseAll();
   EXPECT_EQ(ReadHostFile(dir.path() / "f/data/KOrdNumb.dat"), "\"9\",\"12/8/2026\",\"0\"\r\n");
+  // One that grew between its open and its lock is cut after the new text
+  // by what the read under the lock found, not by what the open saw.
+  counter = files.Open("F:\\data\\KOrdNumb.dat", OpenMode::kReadWrite);
+  WriteHostFile(dir.path() / "f/data/KOrdNumb.dat", "\"10000\",\"12/8/2026\",\"0\"\r\n");
+  files.Lock(counter);
+  files.ReadAll(counter);
+  files.Rewrite(counter, "\"10\",\"12/8/2026\",\"0\"\r\n");
+  files.CloseAll();
+  EXPECT_EQ(ReadHostFile(dir.path() / "f/data/KOrdNumb.dat"), "\"10\",\"12/8/2026\",\"0\"\r\n");
 
   // A new file appears whole; an existing one is rewritten in place.
   files.WriteWhole("F:\\data\\0K-41.dat", "two\r\nlines\r\n");
