@@ -76,6 +76,24 @@ void Raise(const std::exception_ptr& thrown) {
   if (thrown) std::rethrow_exception(thrown);
 }
 
+const std::filesystem::path* Ahead(const std::optional<std::filesystem::path>& temp) {
+  return temp ? &*temp : nullptr;
+}
+
+// The copies' temporaries, once their copies have run (placing one removes
+// its temporary, whatever the outcome) or when no copy will: none is left
+// behind by a send that goes no further.
+struct DropsAhead {
+  FileSystem& files;
+  OrderSend& send;
+  ~DropsAhead() {
+    for (std::optional<std::filesystem::path>* temp : {&send.lines_ahead, &send.header_ahead}) {
+      if (*temp) files.DropAhead(**temp);
+      temp->reset();
+    }
+  }
+};
+
 }  // namespace
 
 void SendTransaction::SendClaimedOrder(const std::string& id,
@@ -176,33 +194,54 @@ OrderSend SendTransaction::StartSend(const std::string& id,
 }
 
 // The lines are archived (a record of the order: said when it fails, and
-// the send goes on) and the customer record read while the phone-in number
-// is drawn and the copies made; the archive is marked once all have ended,
-// and only for a send that goes on. A send that halts in its copies leaves
-// the archive unmarked: its resumed send archives the lines again, from the
-// delayed line file, which is still there.
+// the send goes on), the customer record read and the copies' texts written
+// ahead while the phone-in number is drawn; the copies then take their
+// names. The archive is marked once all have ended, and only for a send
+// that goes on. A send that halts in its copies leaves the archive
+// unmarked: its resumed send archives the lines again, from the delayed
+// line file, which is still there.
 bool SendTransaction::ArchiveLinesDrawAndCopy(OrderSend& send) {
   const bool archive = !send.journal->Done(SendStep::kArchiveLines);
+  const bool copy = !send.journal->Done(SendStep::kCopyToPhoneOrder);
   std::exception_ptr archive_failed;
   bool drawn = false;
+  DropsAhead drops{platform_.files, send};
   FilesAtOnce(platform_.files,
-              {[&](FileSystem&) {
-                 drawn = DrawPhoneInNumber(send);
-                 if (drawn) CopyToPhoneOrder(send);
-               },
+              {[&](FileSystem&) { drawn = DrawPhoneInNumber(send); },
                [&](FileSystem& files) {
                  if (archive)
                    archive_failed = Caught([&] {
                      TurnOver(&files).CopyLinesToArchive(send.id, Text(send.lines_read));
                    });
                },
-               [&](FileSystem& files) { send.customer = CustomerIfReadable(files, send.header); }});
-  if (!drawn || !archive) return drawn;
+               [&](FileSystem& files) { send.customer = CustomerIfReadable(files, send.header); },
+               [&](FileSystem& files) {
+                 if (copy) send.lines_ahead = WrittenAhead(files, send.lines_read);
+               },
+               [&](FileSystem& files) {
+                 if (copy) send.header_ahead = WrittenAhead(files, send.header_read);
+               }});
+  if (!drawn) return false;
+  CopyToPhoneOrder(send);
+  if (!archive) return true;
   Recorded("Order " + send.id + ": its lines could not be archived as " +
                ArchivedLinesPath(station_.DataRoot, send.id),
            [&] { Raise(archive_failed); });
   send.journal->Mark(SendStep::kArchiveLines);
   return true;
+}
+
+// A text written ahead of the number, for its copy; none when it was not
+// read or could not be written (the copy then writes it, and says why it
+// cannot).
+std::optional<std::filesystem::path> SendTransaction::WrittenAhead(
+    FileSystem& files, const std::optional<FileRead>& read) const {
+  if (!read) return std::nullopt;
+  try {
+    return files.WriteAhead(PhoneOrdersFolder(station_.DataRoot), read->text);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 // The read is only early: one that fails is left to TakeCustomer, which
@@ -260,21 +299,27 @@ void SendTransaction::CopyToPhoneOrder(OrderSend& send) {
     return;
   }
   // The delayed pair is deleted only once both copies are whole; the two are
-  // made at once.
+  // made at once. A copy written ahead only takes its name.
   const std::string& data = station_.DataRoot;
+  struct Placed {
+    OrderSend& send;
+    ~Placed() { send.lines_ahead = send.header_ahead = std::nullopt; }
+  } placed{send};
   FilesAtOnce(
       platform_.files,
       {[&](FileSystem& files) {
          Needed("the copy of " + DelayedLinesPath(data, send.id) + " to " +
                     PhoneOrderLinesPath(data, send.n),
                 [&] {
-                  TurnOver(&files).CopyLinesToPhoneOrder(send.id, send.n, Text(send.lines_read));
+                  TurnOver(&files).CopyLinesToPhoneOrder(send.id, send.n, Text(send.lines_read),
+                                                         Ahead(send.lines_ahead));
                 });
        },
        [&](FileSystem& files) {
          Needed("the copy of " + send.header_path + " to " + PhoneOrderHeaderPath(data, send.n),
                 [&] {
-                  TurnOver(&files).CopyHeaderToPhoneOrder(send.id, send.n, Text(send.header_read));
+                  TurnOver(&files).CopyHeaderToPhoneOrder(send.id, send.n, Text(send.header_read),
+                                                          Ahead(send.header_ahead));
                 });
        }});
   send.header_copied = true;

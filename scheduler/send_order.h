@@ -8,10 +8,12 @@
 //
 //   StartSend          the delayed header PhoneOrders\<id>.PH, read with the
 //                      line file; begins the send's journal (send_journal.h)
-//  [DrawPhoneInNumber N n from data\PioNumber.dat, then
-//   CopyToPhoneOrder N <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH, both at once
+//  [DrawPhoneInNumber N n from data\PioNumber.dat
 //   ArchiveLines    R  <id>.Pio -> Deleted\<id>.Pio
-//   (the customer record of the header, read for TakeCustomer)]
+//   (the customer record of the header, read for TakeCustomer, and the
+//   texts of the two copies, written ahead under temporary names)]
+//   CopyToPhoneOrder N <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH, both at
+//                      once (a text written ahead only takes its name)
 //  [DeleteDelayedPair  deletes <id>.Pio (R) and <id>.PH at once (a header
 //                      that stays is remembered, below)
 //   RewriteOrderId  N  field 4 of <n>.PH becomes n
@@ -69,6 +71,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -101,6 +104,9 @@ struct OrderSend {
   int n = 0;                   // the phone-in number, once drawn
   bool header_copied = false;  // <n>.PH holds this order's header
   bool lines_copied = false;   // <n>.Pio was written this run from lines_read
+  // lines_read and header_read written ahead of the number, in temporaries
+  // their copies place (FileSystem::WriteAhead); none once the copies ran.
+  std::optional<std::filesystem::path> lines_ahead, header_ahead;
   // The header's customer record, read while the number is drawn (blank for
   // a number that names no record); none when that read failed, and it is
   // read again when the send takes the customer.

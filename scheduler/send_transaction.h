@@ -12,6 +12,7 @@
 // order the pass must leave alone (it stays pending, or its send halted), a
 // halt that ends the pass, and each order sent.
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -103,6 +104,8 @@ class SendTransaction : public OrderSends {
   bool ArchiveLinesDrawAndCopy(OrderSend& send);  // false: the order stays pending
   void Recorded(const std::string& what, const std::function<void()>& step);
   bool DrawPhoneInNumber(OrderSend& send);
+  std::optional<std::filesystem::path> WrittenAhead(FileSystem& files,
+                                                    const std::optional<FileRead>& read) const;
   void CopyToPhoneOrder(OrderSend& send);
   void DeleteAndRewrite(OrderSend& send);
   void DeleteDelayedPair(OrderSend& send);

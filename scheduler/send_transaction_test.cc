@@ -91,6 +91,14 @@ struct DispatchFixture {
   StationSends w{t.station, t.platform};
 };
 
+// The temporaries left in PhoneOrders\ (a send leaves none).
+std::vector<std::string> Temporaries(TestStation& t) {
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(t.files.HostPath(kOrders)))
+    if (e.path().filename().string().rfind(".korv", 0) == 0) left.push_back(e.path().filename());
+  return left;
+}
+
 // The error text of a station, and what it said on standard error.
 std::string Said(const StationSends& w) { return w.said; }
 int TimesSaid(const testing::TestStation& t, const std::string& line) {
@@ -126,6 +134,9 @@ TEST(Dispatch, DueOrdersGoOutInListOrderInOnePass) {
 TEST(Dispatch, ASentOrderBecomesAPhoneOrderWithItsTicketsAndArchive) {
   DispatchFixture b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
+  // Phone order 1 of the previous round of numbers, named by an older
+  // station: it is rewritten in place, never doubled.
+  b.t.Write(kOrders + "1.PIO", std::string(300, 'x'));
   b.w.Pass();
 
   EXPECT_EQ(b.t.Read(kOrders + "1.PH"), "\"207-555-0107\",\" 7\",\"" +
@@ -135,6 +146,9 @@ TEST(Dispatch, ASentOrderBecomesAPhoneOrderWithItsTicketsAndArchive) {
             "\" 2|Cheeseburger        |$23.00|CHEESEBURGER| 4 - Main Course|T|Y\"\r\n"
             "\" 1|Draft IPA           |$6.00|IPA| 1 - |T|Y\"\r\n");
   EXPECT_EQ(b.t.Read(kRoot + "Delivery\\LastOrder\\207-555-0107.Dat"), b.t.Read(kOrders + "1.pio"));
+  EXPECT_TRUE(std::filesystem::exists(b.t.files.HostPath(kOrders) / "1.PIO"));
+  EXPECT_FALSE(std::filesystem::exists(b.t.files.HostPath(kOrders) / "1.pio"));
+  EXPECT_EQ(Temporaries(b.t), std::vector<std::string>{});
   EXPECT_EQ(b.t.Read(kOrders + "Deleted\\DS5.PH"),
             "\"207-555-0107\",\" 7\",\"Margaret Hale\",\"1\",\"12/25/2026\",\"6:00 PM\","
             "\"Delayed Order DS5 - Sent as 1  Sent to kitchen at 06:30 PM\"\r\n");
@@ -768,6 +782,30 @@ TEST(SendErrors, ATicketThatCannotBeWrittenHaltsItsSendUntilItCanBe) {
   EXPECT_TRUE(b.t.boxes.shown.empty());
   EXPECT_EQ(b.t.Read(kRoot + "KOrdNumb.dat").substr(0, 4), "\"2\",");
   EXPECT_FALSE(b.t.Exists(SendJournalPath("C:\\KORVAIN\\", "DS1")));
+}
+
+// Without a phone-in number the order stays pending as it was, with no
+// phone order and nothing half made of it, and goes once a number can be
+// drawn.
+TEST(SendErrors, AnOrderWithoutAPhoneInNumberStaysPendingWithNothingMadeOfIt) {
+  DispatchFixture b;
+  b.Order("DS1", "12/25/2026", "6:00 PM");
+  const std::filesystem::path counter = b.t.files.HostPath(kRoot + "data\\PioNumber.dat");
+  std::filesystem::create_directories(counter);
+  b.w.Pass();
+  EXPECT_TRUE(b.SentIds().empty());
+  EXPECT_NE(Said(b.w).find("Order DS1 was not sent: no phone-in number could be drawn"),
+            std::string::npos)
+      << Said(b.w);
+  for (const char* f : {"DS1.PH", "DS1.Pio"}) EXPECT_TRUE(b.t.Exists(kOrders + f)) << f;
+  for (const char* f : {"1.PH", "1.Pio", "0.PH", "0.Pio"})
+    EXPECT_FALSE(b.t.Exists(kOrders + f)) << f;
+  EXPECT_EQ(Temporaries(b.t), std::vector<std::string>{});
+
+  std::filesystem::remove(counter);
+  b.t.clock.AdvanceMs(60000);
+  b.w.Pass();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS1=1"});
 }
 
 // An order whose line file is missing, empty or unreadable stays pending,

@@ -540,7 +540,12 @@ bool FileSystem::CreateWhole(std::string_view path, std::string_view text) {
 }
 
 bool FileSystem::CreateAt(const fs::path& dst, std::string_view text, bool durable) {
-  const FileAt tmp = At(TempPathIn(dst.parent_path()));
+  return PublishTemp(WriteTemp(dst.parent_path(), text, durable), dst, durable);
+}
+
+fs::path FileSystem::WriteTemp(const fs::path& folder, std::string_view text, bool durable) {
+  const fs::path temp = TempPathIn(folder);
+  const FileAt tmp = At(temp);
   int fd = ::openat(tmp.dir, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) RaiseErrno(errno);
   try {
@@ -552,8 +557,14 @@ bool FileSystem::CreateAt(const fs::path& dst, std::string_view text, bool durab
     throw;
   }
   ::close(fd);
-  // The name is claimed only when it is free, so the file appears whole and
-  // never replaces one another station made meanwhile.
+  return temp;
+}
+
+// The name is claimed only when it is free, so the file appears whole and
+// never replaces one another station made meanwhile. The temporary is gone
+// whatever the outcome.
+bool FileSystem::PublishTemp(const fs::path& temp, const fs::path& dst, bool durable) {
+  const FileAt tmp = At(temp);
   auto before = map_->BeforeChange(dst);
   bool made = false;
   try {

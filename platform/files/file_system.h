@@ -194,6 +194,16 @@ class FileSystem {
   // rewritten in place under a brief whole-file lock (70 when another
   // station holds it).
   void WriteWhole(std::string_view path, std::string_view text);
+  // A text to be written whole under a name not yet settled (one drawn
+  // meanwhile), written ahead under a temporary name in folder, on disk
+  // while durable: on a share its round trips then overlap the draw.
+  // PlaceAhead(temp, path, text) then does what WriteWhole(path, text) does,
+  // a new file taking the temporary's name without writing again, and
+  // leaves no temporary; DropAhead removes one never placed
+  // (written_ahead.cc).
+  std::filesystem::path WriteAhead(std::string_view folder, std::string_view text);
+  void PlaceAhead(const std::filesystem::path& temp, std::string_view path, std::string_view text);
+  void DropAhead(const std::filesystem::path& temp);
   // Puts the removal of a file on disk: its folder's entries (fsync of the
   // folder). A file written here is put on disk as it is closed.
   void SyncRemoval(std::string_view path);
@@ -263,6 +273,12 @@ class FileSystem {
   // the caller holds none. Never raises.
   void FinishOutput(OpenFile& f);
   bool CreateAt(const std::filesystem::path& host, std::string_view text, bool durable);
+  // CreateAt in two: the text whole under a temporary name in folder, then
+  // that name given up for host's when host's is free.
+  std::filesystem::path WriteTemp(const std::filesystem::path& folder, std::string_view text,
+                                  bool durable);
+  bool PublishTemp(const std::filesystem::path& temp, const std::filesystem::path& host,
+                   bool durable);
   void Replace(const std::filesystem::path& host, std::string_view text, bool durable);
   static std::string ReadHostText(const FileAt& file);
   std::optional<FileStamp> StampOf(std::string_view path, bool strict) const;

@@ -26,8 +26,10 @@ bool KillIfStill(FileSystem& files, const std::string& path, const FileStamp* as
 
 // A copy of what was read is the file's copy, made without reading it again.
 void CopyFile(FileSystem& files, const std::string& from, const std::string& to,
-              const std::string* text) {
-  if (text)
+              const std::string* text, const std::filesystem::path* ahead = nullptr) {
+  if (text && ahead)
+    files.PlaceAhead(*ahead, to, *text);
+  else if (text)
     files.WriteWhole(to, *text);
   else
     files.Copy(from, to);
@@ -43,10 +45,11 @@ void DelayedOrderTurnOver::CopyLinesToArchive(const std::string& id,
 }
 
 void DelayedOrderTurnOver::CopyLinesToPhoneOrder(const std::string& id, int n,
-                                                 const std::string* text) const {
+                                                 const std::string* text,
+                                                 const std::filesystem::path* ahead) const {
   std::string to = PhoneOrderLinesPath(data_root_, n);
   try {
-    CopyFile(files_, DelayedLinesPath(data_root_, id), to, text);
+    CopyFile(files_, DelayedLinesPath(data_root_, id), to, text, ahead);
   } catch (const RuntimeError&) {
     // Numbers come round again after 498: the lines of an earlier phone
     // order n must not be sent to the kitchen as this order's, neither when
@@ -58,8 +61,10 @@ void DelayedOrderTurnOver::CopyLinesToPhoneOrder(const std::string& id, int n,
 }
 
 void DelayedOrderTurnOver::CopyHeaderToPhoneOrder(const std::string& id, int n,
-                                                  const std::string* text) const {
-  CopyFile(files_, DelayedHeaderPath(data_root_, id), PhoneOrderHeaderPath(data_root_, n), text);
+                                                  const std::string* text,
+                                                  const std::filesystem::path* ahead) const {
+  CopyFile(files_, DelayedHeaderPath(data_root_, id), PhoneOrderHeaderPath(data_root_, n), text,
+           ahead);
 }
 
 bool DelayedOrderTurnOver::DeleteDelayedLines(const std::string& id,

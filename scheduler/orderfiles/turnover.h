@@ -21,6 +21,7 @@
 // refuses an unsafe one (order_paths.h) with error 52 before touching any
 // file; other failures are the file layer's errors.
 
+#include <filesystem>
 #include <string>
 
 #include "platform/files/file_system.h"
@@ -34,11 +35,13 @@ class DelayedOrderTurnOver {
       : files_(files), data_root_(std::move(data_root)) {}
 
   // text: the source file's text as the caller read it; without it the
-  // source is read.
+  // source is read. ahead: that text already written ahead of the number
+  // in PhoneOrders\ (FileSystem::WriteAhead), which the copy places.
   void CopyLinesToArchive(const std::string& id, const std::string* text = nullptr) const;
-  void CopyLinesToPhoneOrder(const std::string& id, int n, const std::string* text = nullptr) const;
-  void CopyHeaderToPhoneOrder(const std::string& id, int n,
-                              const std::string* text = nullptr) const;
+  void CopyLinesToPhoneOrder(const std::string& id, int n, const std::string* text = nullptr,
+                             const std::filesystem::path* ahead = nullptr) const;
+  void CopyHeaderToPhoneOrder(const std::string& id, int n, const std::string* text = nullptr,
+                              const std::filesystem::path* ahead = nullptr) const;
   // With the stamp of the file as the send read it, the file is deleted
   // under its whole-file lock and only while it is still that file, so a
   // station rewriting it at that moment never has its new order deleted;
