@@ -193,42 +193,49 @@ OrderSend SendTransaction::StartSend(const std::string& id,
   return send;
 }
 
-// The lines are archived (a record of the order: said when it fails, and
-// the send goes on), the customer record read and the copies' texts written
-// ahead while the phone-in number is drawn; the copies then take their
-// names. The archive is marked once all have ended, and only for a send
-// that goes on. A send that halts in its copies leaves the archive
+// The copies' texts are written ahead while the phone-in number is drawn,
+// and then take their names; meanwhile the lines are archived (a record of
+// the order: said when it fails, and the send goes on) and the customer
+// record read. The archive is marked once all have ended, and only for a
+// send that goes on. A send that halts in its copies leaves the archive
 // unmarked: its resumed send archives the lines again, from the delayed
 // line file, which is still there.
 bool SendTransaction::ArchiveLinesDrawAndCopy(OrderSend& send) {
   const bool archive = !send.journal->Done(SendStep::kArchiveLines);
-  const bool copy = !send.journal->Done(SendStep::kCopyToPhoneOrder);
   std::exception_ptr archive_failed;
   bool drawn = false;
-  DropsAhead drops{platform_.files, send};
   FilesAtOnce(platform_.files,
-              {[&](FileSystem&) { drawn = DrawPhoneInNumber(send); },
+              {[&](FileSystem&) { drawn = DrawAndCopy(send); },
                [&](FileSystem& files) {
                  if (archive)
                    archive_failed = Caught([&] {
                      TurnOver(&files).CopyLinesToArchive(send.id, Text(send.lines_read));
                    });
                },
-               [&](FileSystem& files) { send.customer = CustomerIfReadable(files, send.header); },
-               [&](FileSystem& files) {
-                 if (copy) send.lines_ahead = WrittenAhead(files, send.lines_read);
-               },
-               [&](FileSystem& files) {
-                 if (copy) send.header_ahead = WrittenAhead(files, send.header_read);
-               }});
-  if (!drawn) return false;
-  CopyToPhoneOrder(send);
-  if (!archive) return true;
+               [&](FileSystem& files) { send.customer = CustomerIfReadable(files, send.header); }});
+  if (!drawn || !archive) return drawn;
   Recorded("Order " + send.id + ": its lines could not be archived as " +
                ArchivedLinesPath(station_.DataRoot, send.id),
            [&] { Raise(archive_failed); });
   send.journal->Mark(SendStep::kArchiveLines);
   return true;
+}
+
+// False: no number was drawn, and nothing is copied.
+bool SendTransaction::DrawAndCopy(OrderSend& send) {
+  const bool copy = !send.journal->Done(SendStep::kCopyToPhoneOrder);
+  bool drawn = false;
+  DropsAhead drops{platform_.files, send};
+  FilesAtOnce(platform_.files, {[&](FileSystem&) { drawn = DrawPhoneInNumber(send); },
+                                [&](FileSystem& files) {
+                                  if (copy) send.lines_ahead = WrittenAhead(files, send.lines_read);
+                                },
+                                [&](FileSystem& files) {
+                                  if (copy)
+                                    send.header_ahead = WrittenAhead(files, send.header_read);
+                                }});
+  if (drawn) CopyToPhoneOrder(send);
+  return drawn;
 }
 
 // A text written ahead of the number, for its copy; none when it was not

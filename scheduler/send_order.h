@@ -8,12 +8,12 @@
 //
 //   StartSend          the delayed header PhoneOrders\<id>.PH, read with the
 //                      line file; begins the send's journal (send_journal.h)
-//  [DrawPhoneInNumber N n from data\PioNumber.dat
+//  [DrawPhoneInNumber N n from data\PioNumber.dat, the texts of the two
+//                      copies written ahead under temporary names meanwhile;
+//   then CopyToPhoneOrder N <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH, both
+//                      at once (a text written ahead only takes its name)
 //   ArchiveLines    R  <id>.Pio -> Deleted\<id>.Pio
-//   (the customer record of the header, read for TakeCustomer, and the
-//   texts of the two copies, written ahead under temporary names)]
-//   CopyToPhoneOrder N <id>.Pio -> <n>.Pio and <id>.PH -> <n>.PH, both at
-//                      once (a text written ahead only takes its name)
+//   (the customer record of the header, read for TakeCustomer)]
 //  [DeleteDelayedPair  deletes <id>.Pio (R) and <id>.PH at once (a header
 //                      that stays is remembered, below)
 //   RewriteOrderId  N  field 4 of <n>.PH becomes n

@@ -103,6 +103,7 @@ class SendTransaction : public OrderSends {
                       const SendStart& start, int pending_count);
   bool ArchiveLinesDrawAndCopy(OrderSend& send);  // false: the order stays pending
   void Recorded(const std::string& what, const std::function<void()>& step);
+  bool DrawAndCopy(OrderSend& send);
   bool DrawPhoneInNumber(OrderSend& send);
   std::optional<std::filesystem::path> WrittenAhead(FileSystem& files,
                                                     const std::optional<FileRead>& read) const;
