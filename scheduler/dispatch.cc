@@ -109,16 +109,18 @@ void DispatchPass::SendDueOrders() {
     if (!due || station_.ScreenMode == kScreenViewOpen || IsEnding() || pass_halted_ || !send_)
       break;
     const std::string file_name = due->file_name;
-    send_->Send(PendingOrder(*due), pending_count_);
-    ForgetIfGone(file_name);
+    if (send_->Send(PendingOrder(*due), pending_count_))
+      listing_.Forget(file_name);
+    else
+      ForgetIfGone(file_name);
   }
   if (send_) send_->PassEnded();
 }
 
-// The tick's one listing serves all its sends: the header a send deleted
-// leaves it after one look, where listing the folder again would cost
-// hundreds of round trips on a share. Orders written meanwhile are listed
-// at the next tick.
+// The tick's one listing serves all its sends: a header the send saw gone
+// leaves it at once, any other after one look, where listing the folder
+// again would cost hundreds of round trips on a share. Orders written
+// meanwhile are listed at the next tick.
 void DispatchPass::ForgetIfGone(const std::string& file_name) {
   const FileAt at = platform_.files.At(PendingFolder(), file_name);
   struct stat st;

@@ -22,12 +22,16 @@ const std::string kOrders = kRoot + "PhoneOrders\\";
 // order alone or to halt the pass.
 struct FakeSend : OrderSends {
   FakeSend(testing::TestStation& t, DispatchPass& pass) : t(t), pass(pass) {}
-  void Send(const PendingOrder& order, int pending_count) override {
+  bool Send(const PendingOrder& order, int pending_count) override {
     sent.push_back(order.id + "/" + std::to_string(pending_count));
     if (during) std::exchange(during, nullptr)();
-    if (held.count(order.id)) return pass.Hold(order.id, "Order " + order.id + " is held");
+    if (held.count(order.id)) {
+      pass.Hold(order.id, "Order " + order.id + " is held");
+      return false;
+    }
     t.files.Kill(kOrders + order.file_name);
     if (halts.count(order.id)) pass.HaltPass();
+    return true;
   }
   void RecoverSends() override { ++recoveries; }
   testing::TestStation& t;

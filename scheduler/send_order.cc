@@ -96,11 +96,12 @@ struct DropsAhead {
 
 }  // namespace
 
-void SendTransaction::SendClaimedOrder(const std::string& id,
+bool SendTransaction::SendClaimedOrder(const std::string& id,
                                        const std::optional<FileRead>& lines_read,
                                        const SendStart& start, int pending_count) {
   OrderSend send = StartSend(id, lines_read, start, pending_count);
   if (send.journal) RunSend(send);
+  return send.header_gone;
 }
 
 // The send the journal records, from where it stopped: the same steps.
@@ -397,6 +398,7 @@ void SendTransaction::DeleteDelayedPair(OrderSend& send) {
     why = DeleteBegunFiles(b);
     const std::optional<FileStamp> now = platform_.files.StampIfAny(send.header_path);
     send.header_left = now && (!deleting_before || now == b.header_stamp);
+    send.header_gone = !now;
   });
   if (send.header_left) {
     SayHeaderLeft(*send.journal, why);

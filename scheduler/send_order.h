@@ -112,6 +112,7 @@ struct OrderSend {
   // read again when the send takes the customer.
   std::optional<CustomerRecord> customer;
   bool header_left = false;   // <id>.PH is still there after the deletion
+  bool header_gone = false;   // no <id>.PH was there after the deletion
   std::string customer_name;  // the trimmed header name, or "Unknown"
   bool unknown_customer = false;
   std::unique_ptr<SendJournal> journal;  // null: the send could not begin

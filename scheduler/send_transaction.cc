@@ -24,7 +24,7 @@ SendTransaction::SendTransaction(Station& station, Platform& platform, OrderEngi
       report_(report),
       claim_(platform.files) {}
 
-void SendTransaction::Send(const PendingOrder& order, int pending_count) {
+bool SendTransaction::Send(const PendingOrder& order, int pending_count) {
   const std::string& id = order.id;
   station_.PioNumberText = id;
   station_.CustName = CustomerColumn(order);
@@ -32,7 +32,7 @@ void SendTransaction::Send(const PendingOrder& order, int pending_count) {
   station_.SendTime = order.header.send_time;
   if (!TakeClaim(id, false)) {
     report_.LeaveAlone(id);  // being sent by another station, or not claimable
-    return;
+    return false;
   }
   // The header is claimed and read through the claim's open file while the
   // line file is read and the month's log looked at: on a share, one
@@ -41,7 +41,7 @@ void SendTransaction::Send(const PendingOrder& order, int pending_count) {
   std::optional<FileRead> lines_read;
   std::vector<std::string> rows;
   std::string lines_problem;
-  bool claimed = false;
+  bool claimed = false, gone = false;
   SendStart start;
   start.time = platform_.clock.Now();
   start.log_path = DelayedSendLogPath(station_.DataRoot, start.time.date);
@@ -58,9 +58,10 @@ void SendTransaction::Send(const PendingOrder& order, int pending_count) {
                          DelayedLinesPath(station_.DataRoot, id) + " " + lines_problem +
                          "; it is read again at the next pass");
   } else if (!PrintersMissing(id, rows)) {
-    SendClaimedOrder(id, lines_read, start, pending_count);
+    gone = SendClaimedOrder(id, lines_read, start, pending_count);
   }
   claim_.Release();
+  return gone;
 }
 
 // At the end of a pass: the claim file is closed.

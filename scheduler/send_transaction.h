@@ -61,8 +61,9 @@ class OrderSends {
  public:
   virtual ~OrderSends() = default;
   // The send of a due order. pending_count: the delayed header files last
-  // counted, for its log entry.
-  virtual void Send(const PendingOrder& order, int pending_count) = 0;
+  // counted, for its log entry. True when the send saw the order's header
+  // gone at its end (the pass then drops its row without a look).
+  virtual bool Send(const PendingOrder& order, int pending_count) = 0;
   // The sends begun and not ended, finished before any new one.
   virtual void RecoverSends() = 0;
   // The pass's sends are over: what they held open for the next send closes.
@@ -75,7 +76,7 @@ class SendTransaction : public OrderSends {
 
   // The send of a due order: claimed, its line file and printers looked at,
   // then turned into a phone order and handed to the engine.
-  void Send(const PendingOrder& order, int pending_count) override;
+  bool Send(const PendingOrder& order, int pending_count) override;
   // Finishes every send the station's journal holds unfinished (the station
   // was killed or lost its power in them, or a send halted), from where each
   // stopped; a send whose order cannot be reached now (PhoneOrders\ missing:
@@ -94,7 +95,7 @@ class SendTransaction : public OrderSends {
   bool PrintersMissing(const std::string& id, const std::vector<std::string>& rows);
   // The send of one claimed order in its steps, in the order they run
   // (send_order.cc).
-  void SendClaimedOrder(const std::string& id, const std::optional<FileRead>& lines_read,
+  bool SendClaimedOrder(const std::string& id, const std::optional<FileRead>& lines_read,
                         const SendStart& start, int pending_count);
   void ResumeSend(std::unique_ptr<SendJournal> journal);
   void RunSend(OrderSend& send);
