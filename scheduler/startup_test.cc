@@ -125,6 +125,7 @@ TEST(Startup, AnUnusableConfigurationIsSaidAndReadAgainAtEveryPass) {
     EXPECT_EQ(text.find(c.said, at + 1), std::string::npos) << "said once";
     EXPECT_EQ(w.Timer1.Interval(), w.MsToNextMinutesPass()) << "the next minute's pass";
     EXPECT_TRUE(t.printed.empty());
+    EXPECT_TRUE(t.Exists("C:\\Korvain\\data\\StationState.txt")) << "the station's own folder";
 
     // Mended, the next pass reads it and sends the order.
     other_station.CloseAll();

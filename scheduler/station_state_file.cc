@@ -82,14 +82,18 @@ SavedStationState ParseStationState(const std::string& text) {
   return s;
 }
 
+// A configuration that cannot be read leaves LocalRoot blank: the state,
+// which then tells what is wrong with it, goes where the configuration
+// itself is, never under the program's working folder.
 void StationStateFile::StateChanged(const StationState& state) {
-  const std::string path = StationStatePath(local_root_);
+  const std::string root = Trim(local_root_).empty() ? "C:\\Korvain\\" : local_root_;
+  const std::string path = StationStatePath(root);
   try {
     try {
       files_.WriteWhole(path, StationStateText(state));
     } catch (const RuntimeError& e) {
       if (e.number() != kErrPathNotFound) throw;
-      files_.MakeFolders(local_root_ + "data\\");
+      files_.MakeFolders(root + "data\\");
       files_.WriteWhole(path, StationStateText(state));
     }
     said_ = false;
