@@ -211,13 +211,16 @@ void DispatchPass::Sweep() {
   ShowPendingCount(listing_.ListCount());
 }
 
+// One reading of the clock for the whole list: each is a call into the
+// time zone's rules, and the list may be thousands long.
 const PendingOrder* DispatchPass::FindDueOrder() {
+  const DateTime now = platform_.clock.Now();
   for (const PendingOrder& order : pending_)
-    if (IsDue(order)) return &order;
+    if (IsDue(order, now)) return &order;
   return nullptr;
 }
 
-bool DispatchPass::IsDue(const PendingOrder& order) {
+bool DispatchPass::IsDue(const PendingOrder& order, const DateTime& now) {
   const std::string& id = order.id;
   if (passed_by_.count(id)) return false;
   if (!IsSafeOrderId(id)) {
@@ -225,7 +228,6 @@ bool DispatchPass::IsDue(const PendingOrder& order) {
                  PhoneOrdersFolder(station_.DataRoot));
     return false;
   }
-  const DateTime now = platform_.clock.Now();
   const std::string unreadable = UnreadableSendMoment(order);
   if (!unreadable.empty()) {
     // Never guessed: the order waits until its header is mended. Said here

@@ -144,7 +144,7 @@ class DispatchPass : public SendReport {
   const PendingOrder* NextToSend();
   void Sweep();
   const PendingOrder* FindDueOrder();
-  bool IsDue(const PendingOrder& order);
+  bool IsDue(const PendingOrder& order, const DateTime& now);
   void EndOfPass();
   // Once a day: the files the station writes, kept within its retention
   // (retention.h); what is removed is said, what cannot be is a fault.
