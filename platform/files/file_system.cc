@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <numeric>
 #include <thread>
 
 #include "common/runtime_error.h"
@@ -758,33 +759,79 @@ int64_t FileSystem::FileLen(std::string_view path) const {
   return st.st_size;
 }
 
+namespace {
+
+// A folder's entry as read, with its lower-cased name.
+struct ListedEntry {
+  std::string lower, name;
+  bool listed;  // matches the listing's pattern
+};
+
+// The entries' order by lower-cased name, then by name. Indexes are sorted,
+// not the entries: a folder of orders holds tens of thousands, and moving
+// four bytes costs less than moving two strings.
+std::vector<uint32_t> SortedOrder(const std::vector<ListedEntry>& entries) {
+  std::vector<uint32_t> order(entries.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+    const ListedEntry& x = entries[a];
+    const ListedEntry& y = entries[b];
+    if (int c = x.lower.compare(y.lower)) return c < 0;
+    return x.name < y.name;
+  });
+  return order;
+}
+
+}  // namespace
+
 std::vector<std::string> FileSystem::List(std::string_view folder, std::string_view pattern) const {
   fs::path dir = map_->Resolve(folder.empty() ? std::string_view(".") : folder);
   // readdir and one lower-casing per name: folders here hold thousands.
-  std::vector<std::pair<std::string, std::string>> keyed;  // (lower-cased, as stored)
+  std::vector<ListedEntry> entries;
+  struct stat st;
+  bool feed = false;
   if (DIR* d = ::opendir(dir.c_str())) {
     // The same listing serves the lookups ignoring case when their index of
     // the folder is due, so the folder is not read twice.
-    struct stat st;
-    const bool feed = map_->WantsNames(dir) && fstat(dirfd(d), &st) == 0;
-    std::vector<std::string> all;
+    feed = map_->WantsNames(dir) && fstat(dirfd(d), &st) == 0;
     while (const dirent* e = ::readdir(d)) {
       std::string_view name = e->d_name;
-      if (feed && name != "." && name != "..") all.emplace_back(name);
-      if (WildcardMatch(pattern, name) && IsFileEntry(dir, *e))
-        keyed.emplace_back(Lower(name), name);
+      const bool listed = WildcardMatch(pattern, name) && IsFileEntry(dir, *e);
+      if (listed || (feed && name != "." && name != ".."))
+        entries.push_back({Lower(name), std::string(name), listed});
     }
     ::closedir(d);
-    if (feed) map_->TakeNames(dir, st, all);
   } else if (errno != ENOENT && errno != ENOTDIR) {
     // A folder that is there but cannot be read is not an empty one.
     RaiseErrno(errno);
   }
-  std::sort(keyed.begin(), keyed.end());
+  const std::vector<uint32_t> order = SortedOrder(entries);
   std::vector<std::string> names;
-  names.reserve(keyed.size());
-  for (auto& [lower, name] : keyed) names.push_back(std::move(name));
+  for (uint32_t i : order)
+    if (entries[i].listed) names.push_back(entries[i].name);
+  if (feed) {
+    std::vector<std::pair<std::string, std::string>> sorted;
+    sorted.reserve(entries.size());
+    for (uint32_t i : order)
+      sorted.emplace_back(std::move(entries[i].lower), std::move(entries[i].name));
+    map_->TakeNames(dir, st, std::move(sorted));
+  }
   return names;
+}
+
+std::vector<std::string> FileSystem::ListKnown(std::string_view folder,
+                                               std::string_view pattern) const {
+  const fs::path dir = map_->Resolve(folder.empty() ? std::string_view(".") : folder);
+  std::optional<std::vector<std::string>> names =
+      map_->PassNames(dir, [&](std::string_view name) { return WildcardMatch(pattern, name); });
+  if (!names) return List(folder, pattern);
+  // The index knows names only: what matches is looked at, and only files listed.
+  std::erase_if(*names, [&](const std::string& name) {
+    struct stat st;
+    const FileAt at = At(dir, name);
+    return ::fstatat(at.dir, at.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode);
+  });
+  return *std::move(names);
 }
 
 void FileSystem::MakeFolders(std::string_view path) {

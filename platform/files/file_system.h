@@ -239,6 +239,12 @@ class FileSystem {
   // any letter case), sorted as text without regard to case. A missing
   // folder holds none; one that cannot be read raises.
   std::vector<std::string> List(std::string_view folder, std::string_view pattern) const;
+  // The same, as the current pass knows the folder: from the names its
+  // listing read and this station's changes since, where the pass listed
+  // the folder already (a folder of orders takes tens of thousands of
+  // names to list again); else as List. Files another station made since
+  // that listing are not among them.
+  std::vector<std::string> ListKnown(std::string_view folder, std::string_view pattern) const;
   // Creates a folder and the folders above it.
   void MakeFolders(std::string_view path);
   // Whole-file text of a file (no lock); 53 when missing.

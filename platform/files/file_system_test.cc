@@ -212,10 +212,17 @@ TEST_F(FileSystemTest, APassKeepsWhatItFoundAndFollowsItsOwnChanges) {
   files.MakeFolders("F:\\KORVAIN\\PhoneOrders\\Sent\\Today");
   EXPECT_EQ(files.HostPath("F:\\korvain\\phoneorders\\SENT\\today"), orders / "Sent/Today");
 
-  // Another station's name in another case is taken at the next pass.
+  // Listed as the pass knows the folder: its own new file at once, a folder
+  // never; another station's name, in another case too, at the next pass.
+  files.WriteWhole("F:\\KORVAIN\\PhoneOrders\\21.pio", "");
+  files.MakeFolders("F:\\KORVAIN\\PhoneOrders\\20.PIO");
   WriteHostFile(orders / "19.Pio", "");
+  EXPECT_EQ(files.ListKnown("F:\\KORVAIN\\PhoneOrders", "*.PIO"),
+            (std::vector<std::string>{"21.pio", "DS1.Pio"}));
   files.EndPass();
   files.BeginPass();
+  EXPECT_EQ(files.ListKnown("F:\\KORVAIN\\PhoneOrders", "*.PIO"),
+            (std::vector<std::string>{"19.Pio", "21.pio", "DS1.Pio"}));
   EXPECT_EQ(files.HostPath("F:\\KORVAIN\\PhoneOrders\\19.PIO"), orders / "19.Pio");
 }
 

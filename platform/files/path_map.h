@@ -40,6 +40,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -88,9 +89,16 @@ class PathMap {
   // A listing of a whole folder can stand in for the index's own reading:
   // true when the folder's index is due to be read again.
   bool WantsNames(const std::filesystem::path& folder) const;
-  // Every entry name of the folder, read after the stat st of it was taken.
+  // The entry names of the folder that wanted takes, as this pass's index of
+  // it holds them, in its order (lower-cased, then as stored); none when the
+  // pass has no index of the folder.
+  std::optional<std::vector<std::string>> PassNames(
+      const std::filesystem::path& folder,
+      const std::function<bool(std::string_view)>& wanted) const;
+  // Every entry name of the folder as (lower-cased, as stored), in that
+  // order, read after the stat st of it was taken.
   void TakeNames(const std::filesystem::path& folder, const struct stat& st,
-                 const std::vector<std::string>& names) const;
+                 std::vector<std::pair<std::string, std::string>> names) const;
 
  private:
   using Names = std::set<std::pair<std::string, std::string>>;  // (lower-cased, as stored)
