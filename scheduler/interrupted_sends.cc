@@ -3,6 +3,11 @@
 // send's own steps (send_order.h); and the sent orders whose delayed header
 // is still there, kept from being sent again.
 
+#include <filesystem>
+#include <future>
+#include <system_error>
+#include <vector>
+
 #include "common/order_paths.h"
 #include "common/val.h"
 #include "platform/files/temp_files.h"
@@ -129,16 +134,29 @@ void SendTransaction::LeftHeader(SendJournal& journal) {
 }
 
 // Every folder the send writes in; a process of this station that died
-// while writing left its temporary there.
+// while writing left its temporary there. The folders are read whole, and
+// the orders' folder and the archive hold thousands: the clearing runs
+// beside the start's first pass rather than before it. It touches only
+// temporaries of processes that are gone, which no send of this process
+// names or reads.
 void SendTransaction::ClearTemporaries() {
   temporaries_cleared_ = true;
   const std::string& data = station_.DataRoot;
   if (Trim(data).empty()) return;
+  std::vector<std::filesystem::path> folders;
   for (const std::string& folder :
        {PhoneOrdersFolder(data), ArchiveFolder(data), data + "data\\", data, data + "KitMonitor\\",
         LastOrderFolder(data), station_.LocalRoot + "data\\",
         SendJournalFolder(station_.LocalRoot)})
-    ClearDeadTemporaries(platform_.files.HostPath(folder));
+    folders.push_back(platform_.files.HostPath(folder));
+  auto clear = [folders] {
+    for (const std::filesystem::path& folder : folders) ClearDeadTemporaries(folder);
+  };
+  try {
+    clearing_ = std::async(std::launch::async, clear);
+  } catch (const std::system_error&) {
+    clear();  // the machine's limit on threads: cleared here, before the pass
+  }
 }
 
 }  // namespace korv

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -139,6 +140,9 @@ class SendTransaction : public OrderSends {
   OrderClaim claim_;
   bool temporaries_cleared_ = false;
   bool halted_ = false;  // this recovery met what every send needs
+  // The clearing of what dead processes left, under way beside the start's
+  // first pass; waited for when the transaction ends.
+  std::future<void> clearing_;
 };
 
 }  // namespace korv
