@@ -1,11 +1,10 @@
 #include "platform/mail/smtp_mail.h"
 
-#include <curl/curl.h>
-
 #include <ctime>
 #include <memory>
 
 #include "common/runtime_error.h"
+#include "platform/mail/curl_calls.h"
 
 namespace korv {
 namespace {
@@ -13,21 +12,15 @@ namespace {
 constexpr long kConnectTimeoutS = 5;
 constexpr long kTransferTimeoutS = 30;
 
+// Only ever holding what the loaded library made.
 struct CurlDeleter {
-  void operator()(CURL* c) const { curl_easy_cleanup(c); }
-  void operator()(curl_mime* m) const { curl_mime_free(m); }
-  void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+  void operator()(CURL* c) const { Curl().easy_cleanup(c); }
+  void operator()(curl_mime* m) const { Curl().mime_free(m); }
+  void operator()(curl_slist* l) const { Curl().slist_free_all(l); }
 };
 using CurlPtr = std::unique_ptr<CURL, CurlDeleter>;
 using MimePtr = std::unique_ptr<curl_mime, CurlDeleter>;
 using ListPtr = std::unique_ptr<curl_slist, CurlDeleter>;
-
-CURL* NewEasyHandle() {
-  // curl_global_init is not thread-safe; a function-local static runs it once.
-  static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
-  if (init != CURLE_OK) return nullptr;
-  return curl_easy_init();
-}
 
 // A header line holding a line break would let its text start new header
 // lines of its own.
@@ -52,7 +45,7 @@ std::string DateHeader() {
 }
 
 void Append(ListPtr& list, const std::string& line) {
-  curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+  curl_slist* grown = Curl().slist_append(list.get(), line.c_str());
   if (!grown) throw RuntimeError(kErrInvalidCall, "Mail not sent: out of memory");
   list.release();
   list.reset(grown);
@@ -74,16 +67,17 @@ std::string Scrub(std::string text, const std::string& secret) {
 }
 
 MimePtr BuildBody(CURL* curl, const MailMessage& message, const std::string& host_attachment) {
-  MimePtr mime(curl_mime_init(curl));
-  curl_mimepart* note = curl_mime_addpart(mime.get());
-  curl_mime_data(note, message.note.data(), message.note.size());
-  curl_mime_type(note, "text/plain; charset=windows-1252");
-  curl_mimepart* file = curl_mime_addpart(mime.get());
-  if (curl_mime_filedata(file, host_attachment.c_str()) != CURLE_OK)
+  const CurlCalls& c = Curl();
+  MimePtr mime(c.mime_init(curl));
+  curl_mimepart* note = c.mime_addpart(mime.get());
+  c.mime_data(note, message.note.data(), message.note.size());
+  c.mime_type(note, "text/plain; charset=windows-1252");
+  curl_mimepart* file = c.mime_addpart(mime.get());
+  if (c.mime_filedata(file, host_attachment.c_str()) != CURLE_OK)
     throw RuntimeError(kErrFileNotFound, "Mail not sent: cannot attach " + message.attachment);
-  curl_mime_filename(file, FileName(message.attachment).c_str());
-  curl_mime_type(file, "text/plain");
-  curl_mime_encoder(file, "base64");
+  c.mime_filename(file, FileName(message.attachment).c_str());
+  c.mime_type(file, "text/plain");
+  c.mime_encoder(file, "base64");
   return mime;
 }
 
@@ -99,7 +93,8 @@ void SmtpMail::Send(const MailMessage& message) {
   if (!files_.Exists(message.attachment))
     throw RuntimeError(kErrFileNotFound,
                        "Mail not sent: attachment " + message.attachment + " does not exist");
-  CurlPtr curl(NewEasyHandle());
+  const CurlCalls& calls = Curl();
+  CurlPtr curl(calls.easy_init());
   if (!curl) throw RuntimeError(kErrDeviceIO, "Mail not sent: the mail transport did not start");
   CURL* c = curl.get();
 
@@ -114,23 +109,24 @@ void SmtpMail::Send(const MailMessage& message) {
   const std::string mail_from = InAngles(BareAddress(settings.from));
   char error[CURL_ERROR_SIZE] = "";
 
-  curl_easy_setopt(c, CURLOPT_URL, settings.server.c_str());
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutS);
-  curl_easy_setopt(c, CURLOPT_TIMEOUT, kTransferTimeoutS);
-  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
-  curl_easy_setopt(c, CURLOPT_USE_SSL, settings.password.empty() ? CURLUSESSL_TRY : CURLUSESSL_ALL);
-  if (!settings.user.empty()) curl_easy_setopt(c, CURLOPT_USERNAME, settings.user.c_str());
-  if (!settings.password.empty()) curl_easy_setopt(c, CURLOPT_PASSWORD, settings.password.c_str());
-  curl_easy_setopt(c, CURLOPT_MAIL_FROM, mail_from.c_str());
-  curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(c, CURLOPT_MIMEPOST, body.get());
+  calls.easy_setopt(c, CURLOPT_URL, settings.server.c_str());
+  calls.easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+  calls.easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  calls.easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutS);
+  calls.easy_setopt(c, CURLOPT_TIMEOUT, kTransferTimeoutS);
+  calls.easy_setopt(c, CURLOPT_ERRORBUFFER, error);
+  calls.easy_setopt(c, CURLOPT_USE_SSL,
+                    static_cast<long>(settings.password.empty() ? CURLUSESSL_TRY : CURLUSESSL_ALL));
+  if (!settings.user.empty()) calls.easy_setopt(c, CURLOPT_USERNAME, settings.user.c_str());
+  if (!settings.password.empty()) calls.easy_setopt(c, CURLOPT_PASSWORD, settings.password.c_str());
+  calls.easy_setopt(c, CURLOPT_MAIL_FROM, mail_from.c_str());
+  calls.easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
+  calls.easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+  calls.easy_setopt(c, CURLOPT_MIMEPOST, body.get());
 
-  CURLcode result = curl_easy_perform(c);
+  CURLcode result = calls.easy_perform(c);
   if (result == CURLE_OK) return;
-  std::string reason = error[0] ? error : curl_easy_strerror(result);
+  std::string reason = error[0] ? error : calls.easy_strerror(result);
   throw RuntimeError(kErrDeviceIO,
                      Scrub("Mail not sent through " + RedactedUrl(settings.server) + ": " + reason,
                            settings.password));
