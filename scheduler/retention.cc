@@ -66,7 +66,10 @@ class Sweep {
   bool Old(long day) const { return day < cutoff_; }
   // False too for a file that is gone (or cannot be looked at): nothing to do.
   bool ChangedLongAgo(const std::string& path) const;
-  std::vector<std::string> List(const std::string& folder, const std::string& pattern);
+  // known: as the pass knows the folder (FileSystem::ListKnown), for a
+  // pattern that matches few of its names.
+  std::vector<std::string> List(const std::string& folder, const std::string& pattern,
+                                bool known = false);
   bool Remove(const std::string& path);  // false: said among the failures
   void MoveTraceLog(const std::string& path, const std::string& kept_as);
 
@@ -83,12 +86,10 @@ bool Sweep::ChangedLongAgo(const std::string& path) const {
   }
 }
 
-// As the pass knows the folder: what it removes is old, and a file another
-// station made since the pass listed the folder is not. The orders' folder
-// is not listed a second time for its few logs.
-std::vector<std::string> Sweep::List(const std::string& folder, const std::string& pattern) {
+std::vector<std::string> Sweep::List(const std::string& folder, const std::string& pattern,
+                                     bool known) {
   try {
-    return files_.ListKnown(folder, pattern);
+    return known ? files_.ListKnown(folder, pattern) : files_.List(folder, pattern);
   } catch (const std::exception& e) {
     done.failures.push_back(folder + " cannot be listed: " + ExplainedError(AsRuntimeError(e)));
     return {};
@@ -127,7 +128,9 @@ void Sweep::Archive(const std::string& data_root) {
 // reads as a month a hundred years ago.
 void Sweep::Logs(const std::string& data_root) {
   const std::string folder = PhoneOrdersFolder(data_root);
-  for (const std::string& name : List(folder, DelayedSendLogPattern())) {
+  // The orders' folder, tens of thousands of names, as the pass listed it:
+  // its logs are few, and a log made since that listing is not old.
+  for (const std::string& name : List(folder, DelayedSendLogPattern(), true)) {
     const std::optional<Date> month = DelayedSendLogMonth(name, today_);
     if (!month) continue;
     const Date next =

@@ -243,7 +243,8 @@ class FileSystem {
   // listing read and this station's changes since, where the pass listed
   // the folder already (a folder of orders takes tens of thousands of
   // names to list again); else as List. Files another station made since
-  // that listing are not among them.
+  // that listing are not among them. Each name that matches is looked at
+  // (the names say nothing of what they are): for a pattern that matches few.
   std::vector<std::string> ListKnown(std::string_view folder, std::string_view pattern) const;
   // Creates a folder and the folders above it.
   void MakeFolders(std::string_view path);
