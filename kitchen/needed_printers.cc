@@ -10,28 +10,33 @@ bool KitchenCopyOff(const Station& station, FileSystem& files) {
          CopyTicketOff(station.Config.Text(ConfigField::KitchenCopyPrinter));
 }
 
-std::vector<NeededPrinter> NeededPrinters(const Station& station, FileSystem& files,
-                                          const std::vector<std::string>& rows) {
-  const StationConfig& c = station.Config;
+SendFlags TicketsOfRows(const Station& station, const std::vector<std::string>& rows) {
   const bool bar_ticket = BarTicketOn(station);
-  bool kitchen = false, bar = false;
-  std::vector<bool> stations(kStationPrinterCount);
+  SendFlags flags;
   for (const std::string& row : rows) {
     if (!row.empty() && row.back() == 'Y') continue;
     const RowTickets to = TicketsOfRow(row, bar_ticket);
-    kitchen = kitchen || to.kitchen;
-    bar = bar || to.bar;
-    if (to.station >= 0) stations[to.station] = true;
+    flags.kitchen = flags.kitchen || to.kitchen;
+    flags.bar = flags.bar || (to.bar && bar_ticket);
+    if (to.station >= 0) flags.station[to.station] = true;
   }
+  return flags;
+}
+
+std::vector<NeededPrinter> NeededPrinters(const Station& station, FileSystem& files,
+                                          const std::vector<std::string>& rows) {
+  const StationConfig& c = station.Config;
+  const SendFlags tickets = TicketsOfRows(station, rows);
   std::vector<NeededPrinter> needed;
   const std::string main_name = c.Text(ConfigField::MainKitchenPrinter);
-  if (kitchen && !MainTicketOff(main_name)) needed.push_back({"main kitchen ticket", main_name});
-  if (kitchen && !KitchenCopyOff(station, files))
+  if (tickets.kitchen && !MainTicketOff(main_name))
+    needed.push_back({"main kitchen ticket", main_name});
+  if (tickets.kitchen && !KitchenCopyOff(station, files))
     needed.push_back({"KITCHEN 2 copy", c.Text(ConfigField::KitchenCopyPrinter)});
-  if (bar && bar_ticket) needed.push_back({"bar ticket", c.Text(ConfigField::BarPrinter)});
+  if (tickets.bar) needed.push_back({"bar ticket", c.Text(ConfigField::BarPrinter)});
   for (int k = 0; k < kStationPrinterCount; ++k) {
     const std::string name = c.Text(StationPrinterField(k));
-    if (stations[k] && !CopyTicketOff(name))
+    if (tickets.station[k] && !CopyTicketOff(name))
       needed.push_back({"KITCHEN " + std::to_string(k + 3) + " ticket", name});
   }
   return needed;

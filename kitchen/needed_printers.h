@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/station.h"
+#include "kitchen/send_routing.h"
 #include "platform/files/file_system.h"
 #include "platform/print/print_service.h"
 
@@ -20,6 +21,10 @@ struct NeededPrinter {
 // True when the "KITCHEN 2" copy is switched off: by the marker file
 // DontPrint.txt in DataRoot, or by its printer name.
 bool KitchenCopyOff(const Station& station, FileSystem& files);
+
+// The tickets the order's unsent rows go on, as the kitchen send routes
+// them: a bar ticket only where the station prints them.
+SendFlags TicketsOfRows(const Station& station, const std::vector<std::string>& rows);
 
 // The tickets the order's unsent rows would print, in the order the kitchen
 // send prints them, with their printer names: the main kitchen ticket and the

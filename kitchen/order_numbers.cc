@@ -33,6 +33,8 @@
 #include "common/val.h"
 #include "engine/korv_main.h"
 #include "kitchen/counter_repair.h"
+#include "kitchen/needed_printers.h"
+#include "kitchen/numbers_ahead.h"
 #include "kitchen/send_routing.h"
 #include "platform/files/files_at_once.h"
 #include "platform/files/open_file_guard.h"
@@ -184,12 +186,13 @@ std::string DrawKitchenCount(FileSystem& files, const std::string& path, const D
   return count;
 }
 
-// One patient attempt at the bar count, for a draw beside the kitchen's:
-// none when it meets anything the bar ticket's own draw retries or waits for.
+// One attempt at the bar count, for a draw beside the kitchen's or ahead of
+// it: none when it meets anything the bar ticket's own draw retries or waits
+// for.
 std::optional<std::string> DrawBarCountOnce(FileSystem& files, const std::string& path,
-                                            const Date& today) {
+                                            const Date& today, bool patient = true) {
   try {
-    OpenFileGuard file(files, OpenCounter(files, path, today, true));
+    OpenFileGuard file(files, OpenCounter(files, path, today, patient));
     Counter counter;
     if (TryReadCounter(files, file.number(), &counter) != 0) return std::nullopt;
     return WriteNextCount(files, file.number(), counter, today);
@@ -403,6 +406,32 @@ void KorvMain::GetBar_OrderNumb() {
     Keep(kBarKept, station_.BarOrderNo);
     return;
   }
+}
+
+// The kitchen send draws its kitchen number when a row goes to the kitchen,
+// and its bar number when one goes on the bar ticket.
+std::vector<AheadNumber> NumbersToDraw(const Station& station, const std::vector<std::string>& rows,
+                                       const SendLedger& ledger) {
+  const SendFlags tickets = TicketsOfRows(station, rows);
+  std::vector<AheadNumber> numbers;
+  if (tickets.kitchen && !ledger.Kept(kKitchenKept)) numbers.push_back(AheadNumber::kKitchen);
+  if (tickets.bar && !ledger.Kept(kBarKept)) numbers.push_back(AheadNumber::kBar);
+  return numbers;
+}
+
+std::optional<std::string> DrawNumberAhead(FileSystem& files, const std::string& data_root,
+                                           const Date& today, AheadNumber which) {
+  if (which == AheadNumber::kBar)
+    return DrawBarCountOnce(files, data_root + kBarCounter, today, false);
+  try {
+    return "K-" + DrawKitchenCount(files, data_root + kKitchenCounter, today, false);
+  } catch (const RuntimeError&) {
+    return std::nullopt;
+  }
+}
+
+void KeepNumberAhead(SendLedger& ledger, AheadNumber which, const std::string& number) {
+  ledger.Keep(which == AheadNumber::kKitchen ? kKitchenKept : kBarKept, number);
 }
 
 }  // namespace korv

@@ -10,13 +10,17 @@
 #include <functional>
 #include <limits>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "common/order_paths.h"
 #include "common/steps.h"
 #include "common/val.h"
+#include "kitchen/numbers_ahead.h"
 #include "platform/files/files_at_once.h"
 #include "scheduler/delayed_send_log.h"
 #include "scheduler/orderfiles/customer_file.h"
+#include "scheduler/orderfiles/line_file.h"
 #include "scheduler/orderfiles/pio_number.h"
 #include "scheduler/orderfiles/turnover.h"
 #include "scheduler/send_transaction.h"
@@ -92,6 +96,45 @@ struct DropsAhead {
       temp->reset();
     }
   }
+};
+
+// The kitchen and bar numbers a send draws beside the deletion of its
+// delayed files (kitchen/numbers_ahead.h), each a piece of its own: only for
+// lines read in this run, which the kitchen send is handed. The send's own
+// thread keeps them, once every piece has ended; also when the send halts
+// meanwhile, so that its resumed send takes them.
+class NumbersDrawnAhead {
+ public:
+  NumbersDrawnAhead(const Station& station, const OrderSend& send,
+                    std::vector<std::function<void(FileSystem&)>>* pieces)
+      : journal_(*send.journal) {
+    if (!send.lines_copied) return;
+    numbers_ = NumbersToDraw(station, LineRows(send.lines_read->text), journal_);
+    drawn_.resize(numbers_.size());
+    const Date today = journal_.beginning().time.date;
+    for (size_t i = 0; i < numbers_.size(); ++i)
+      pieces->push_back([this, i, today, &data = station.DataRoot](FileSystem& files) {
+        drawn_[i] = DrawNumberAhead(files, data, today, numbers_[i]);
+      });
+  }
+  // A number the journal cannot take is lost with the halted send: never
+  // given out twice.
+  ~NumbersDrawnAhead() {
+    try {
+      Keep();
+    } catch (...) {
+    }
+  }
+  void Keep() {
+    for (size_t i = 0; i < numbers_.size(); ++i)
+      if (std::optional<std::string> number = std::exchange(drawn_[i], std::nullopt))
+        KeepNumberAhead(journal_, numbers_[i], *number);
+  }
+
+ private:
+  SendJournal& journal_;
+  std::vector<AheadNumber> numbers_;
+  std::vector<std::optional<std::string>> drawn_;
 };
 
 }  // namespace
@@ -335,10 +378,12 @@ void SendTransaction::CopyToPhoneOrder(OrderSend& send) {
   send.journal->Mark(SendStep::kCopyToPhoneOrder, "1");
 }
 
-// The delayed pair is deleted while <n>.PH gets its order id and the
-// delayed header its archived copy (a record: said when it fails, and the
-// send goes on): none of the three needs another's file. Each is marked
-// once all have ended, in the order of the steps.
+// The delayed pair is deleted while <n>.PH gets its order id, the delayed
+// header its archived copy (a record: said when it fails, and the send goes
+// on) and the counters the kitchen and bar numbers (kept for the kitchen
+// send): none of these needs another's file. Each is marked once all have
+// ended, in the order of the steps; the numbers drawn are kept however the
+// rest ended.
 void SendTransaction::DeleteAndRewrite(OrderSend& send) {
   std::optional<std::string> rewritten = send.journal->Done(SendStep::kRewriteOrderId);
   // Without the copy, <n>.PH is still an old phone order from 498 sends ago;
@@ -351,21 +396,24 @@ void SendTransaction::DeleteAndRewrite(OrderSend& send) {
                                          : header.order_id;
   const std::string note = ArchiveNote(send.id, send.n, send.journal->beginning().time.seconds);
   std::exception_ptr archive_failed;
-  FilesAtOnce(platform_.files,
-              {[&](FileSystem&) { DeleteDelayedPair(send); },
-               [&](FileSystem& files) {
-                 // <n>.PH was copied from the header the send began with, which the
-                 // journal holds: it is written from that, not read again, so a
-                 // rewrite a fault cut short is mended by the next attempt.
-                 if (rewrite)
-                   Needed("the rewrite of " + PhoneOrderHeaderPath(station_.DataRoot, send.n),
-                          [&] { TurnOver(&files).RewriteHeaderOrderId(send.n, &send.header); });
-               },
-               [&](FileSystem& files) {
-                 if (archive)
-                   archive_failed =
-                       Caught([&] { TurnOver(&files).WriteArchivedHeader(send.id, header, note); });
-               }});
+  std::vector<std::function<void(FileSystem&)>> pieces = {
+      [&](FileSystem&) { DeleteDelayedPair(send); },
+      [&](FileSystem& files) {
+        // <n>.PH was copied from the header the send began with, which the
+        // journal holds: it is written from that, not read again, so a
+        // rewrite a fault cut short is mended by the next attempt.
+        if (rewrite)
+          Needed("the rewrite of " + PhoneOrderHeaderPath(station_.DataRoot, send.n),
+                 [&] { TurnOver(&files).RewriteHeaderOrderId(send.n, &send.header); });
+      },
+      [&](FileSystem& files) {
+        if (archive)
+          archive_failed =
+              Caught([&] { TurnOver(&files).WriteArchivedHeader(send.id, header, note); });
+      }};
+  NumbersDrawnAhead numbers(station_, send, &pieces);
+  FilesAtOnce(platform_.files, pieces);
+  numbers.Keep();
   send.header = header;
   if (!rewritten) send.journal->Mark(SendStep::kRewriteOrderId, header.order_id);
   if (!archive) return;

@@ -17,7 +17,10 @@
 //  [DeleteDelayedPair  deletes <id>.Pio (R) and <id>.PH at once (a header
 //                      that stays is remembered, below)
 //   RewriteOrderId  N  field 4 of <n>.PH becomes n
-//   ArchiveHeader   R  Deleted\<id>.PH, the header with the note]
+//   ArchiveHeader   R  Deleted\<id>.PH, the header with the note
+//   (the kitchen and bar numbers its lines need, drawn ahead for the
+//                      kitchen send where a counter gives one at once;
+//                      kitchen/numbers_ahead.h)]
 //   TakeCustomer    N  the customer record, or "Unknown" for number 0 (its
 //                      log line R); a record that stays unreadable for two
 //                      minutes gives way to the header's name and phone
@@ -57,7 +60,8 @@
 // the steps above it have ended, by the send's own thread, which alone
 // touches the journal and the window. The numbers
 // the send draws (phone-in, kitchen, bar, the archive record) are kept in
-// the journal the moment they are drawn, and each ticket is recorded before
+// the journal the moment they are drawn (those drawn ahead once the
+// deletion's pieces have ended), and each ticket is recorded before
 // and after it reaches its printer's spool. So the send of an order the
 // station was killed in, or that halted, is finished at a later pass
 // (ResumeSend) by running these same steps: the same numbers, only the

@@ -173,6 +173,23 @@ TEST(Dispatch, ASentOrderBecomesAPhoneOrderWithItsTicketsAndArchive) {
                                      "for Margaret Hale (due 12/25/2026 6:00 PM)"});
 }
 
+// A send draws a kitchen number only for an order with a line for the
+// kitchen, and a bar number only for one with a drink: the numbers of one
+// day follow each other on the tickets printed.
+TEST(Dispatch, AnOrderDrawsOnlyTheNumbersOfItsOwnTickets) {
+  DispatchFixture b;
+  const std::string drink = " 1|Draft IPA           |$6.00|IPA| 1 - |T|N";
+  const std::string burger = " 2|Cheeseburger        |$23.00|CHEESEBURGER| 4 - Main Course|T|N";
+  for (const auto& [id, line] : {std::pair{"DS5", drink}, {"DS6", burger}, {"DS7", drink}})
+    WriteDelayedOrder(
+        b.t.files, kRoot,
+        OrderHeader{"207-555-0107", " 7", "Margaret Hale", id, "12/25/2026", "6:00 PM"}, {line});
+  b.w.Pass();
+  ASSERT_EQ(b.SentIds(), (std::vector<std::string>{"DS5=1", "DS6=2", "DS7=3"}));
+  EXPECT_EQ(b.t.Read(kRoot + "KOrdNumb.dat"), "\"1\",\"12/25/2026\",\"0\"\r\n");
+  EXPECT_EQ(b.t.Read(kRoot + "BAROrdNumb.dat"), "\"2\",\"12/25/2026\",\"0\"\r\n");
+}
+
 TEST(Dispatch, NothingHappensWhileTheOperatorLooks) {
   DispatchFixture b;
   b.Order("DS5", "12/25/2026", "6:00 PM");
