@@ -5,10 +5,10 @@
 // keeps what it drew in its journal, where the kitchen send finds them as a
 // resumed send finds its numbers. A number that cannot be drawn at once
 // (the counter held, damaged or away) is left to the kitchen send, which
-// waits for it, says why and repairs as it always does; so is every number
-// of a send that does not go on to its kitchen send before it halts. As with
-// every draw, a crash between the counter and the journal costs a number and
-// never gives one out twice.
+// waits for it, says why and repairs as it always does, and so are the
+// numbers of a send resumed from its journal. As with every draw, a crash
+// between the counter and the journal costs a number and never gives one
+// out twice.
 
 #include <optional>
 #include <string>
