@@ -1,6 +1,8 @@
 #include "scheduler/order_claim.h"
 
 #include <cstdint>
+#include <system_error>
+#include <utility>
 
 #include "common/order_paths.h"
 #include "common/runtime_error.h"
@@ -59,7 +61,18 @@ bool OrderClaim::TakeHeader(const std::string& data_root, const std::string& id)
   return false;
 }
 
+void OrderClaim::LetGoneHeaderGo() {
+  if (header_ == 0) return;
+  const int header = std::exchange(header_, 0);
+  try {
+    letting_go_ = std::async(std::launch::async, [this, header] { files_.Close(header); });
+  } catch (const std::system_error&) {
+    files_.Close(header);  // no thread to be had: closed here, as before
+  }
+}
+
 void OrderClaim::Release() {
+  if (letting_go_.valid()) letting_go_.get();
   if (header_ != 0) files_.Close(header_);
   header_ = 0;
   if (slot_held_) files_.ReleaseSlot(claims_, slot_);

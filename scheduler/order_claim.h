@@ -17,6 +17,7 @@
 // walk the share from its root for them.
 
 #include <cstdint>
+#include <future>
 #include <string>
 
 #include "platform/files/file_system.h"
@@ -45,6 +46,10 @@ class OrderClaim {
   // reads it through the open file rather than opening it again.
   FileSystem& files() { return files_; }
   int header() const { return header_; }
+  // Lets go of the header once the send has seen it deleted, on a thread of
+  // its own: a share drops a deleted file only at its last close, which
+  // waits round trips the send need not wait for. The slot stays held.
+  void LetGoneHeaderGo();
   // Lets the order go; its files are gone or stay pending. Within a pass of
   // the file layer the claim file stays open for the next order's claim.
   void Release();
@@ -60,6 +65,7 @@ class OrderClaim {
   uint64_t slot_ = 0;
   bool slot_held_ = false;
   int header_ = 0;
+  std::future<void> letting_go_;  // the header's close under way
 };
 
 }  // namespace korv

@@ -171,6 +171,7 @@ void SendTransaction::RunSend(OrderSend& send) {
   try {
     if (ArchiveLinesDrawAndCopy(send)) {
       DeleteAndRewrite(send);
+      if (send.header_gone) claim_.LetGoneHeaderGo();
       TakeCustomer(send);
       HandToEngine(send);
       AwaitSent(send);
