@@ -10,8 +10,10 @@
 //                       whole tick (tick_s); /1: the tick of the full read,
 //                       /2: that tick with the header rewritten meanwhile
 //   BM_ShareSends       100 due among 10 000: the tick beyond an idle tick,
-//                       and a send (send_s, and send_rtt: a send's time in
-//                       round trips)
+//                       and a send (send_s; send_rtt: a send's time in
+//                       round trips; share_rtt: the share's round trips a
+//                       send waited on one after another, from the mount's
+//                       trace)
 
 #include <benchmark/benchmark.h>
 
@@ -25,6 +27,7 @@
 
 #include "bench/floor_read.h"
 #include "bench/send_station.h"
+#include "bench/share_waits.h"
 #include "common/order_paths.h"
 #include "scheduler/korv_delayed_send.h"
 #include "testing/latency_mount.h"
@@ -50,7 +53,8 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 // 6:42 PM and its headers settled since.
 class ShareStation {
  public:
-  ShareStation(int pending, int every_due, bool due_643 = false) {
+  ShareStation(int pending, int every_due, bool due_643 = false, bool traced = false) {
+    Trace(traced);
     mount_ = testing::MountDataDrive(s_.t.dir.path(), DelayUs());
     if (!mount_->Mounted()) return;
     bench::WritePending(SourceFolder(), pending, every_due);
@@ -79,18 +83,38 @@ class ShareStation {
   testing::TestStation& t() { return s_.t; }
   fs::path SourceFolder() const { return mount_->Source() / "KORVAIN" / "PhoneOrders"; }
   fs::path MountedFolder() const { return mount_->path() / "KORVAIN" / "PhoneOrders"; }
+  // The mount writes its trace where the caller asked, else beside a traced
+  // station (only there: the trace costs the mount a write a request).
+  void Trace(bool traced) {
+    static const char* const given = std::getenv("KORV_SHARE_TRACE");
+    static const std::string asked = given ? given : "";
+    trace_ = !asked.empty() ? fs::path(asked)
+             : traced       ? s_.t.dir.path() / "share-trace.txt"
+                            : fs::path();
+    if (trace_.empty())
+      unsetenv("KORV_SHARE_TRACE");
+    else
+      setenv("KORV_SHARE_TRACE", trace_.c_str(), 1);
+  }
   // A tick a minute after the last.
   double Tick() {
     s_.t.clock.AdvanceMs(60000);
-    auto start = Clock::now();
+    tick_began_ = Clock::now();
     window_->Timer1_Timer();
-    return Seconds(Clock::now() - start);
+    tick_ended_ = Clock::now();
+    return Seconds(tick_ended_ - tick_began_);
+  }
+  // The share's waits in a row during the last tick.
+  double TickWaits() const {
+    return bench::WaitsInARow(trace_, tick_began_, tick_ended_, DelayUs());
   }
 
  private:
   bench::SendStation s_;
   std::unique_ptr<KORVdelayedSend1> window_;
   std::unique_ptr<testing::LatencyMount> mount_;  // goes before the station's folder
+  fs::path trace_;
+  Clock::time_point tick_began_, tick_ended_;
 };
 
 void BM_ShareFullRead(benchmark::State& state) {
@@ -145,18 +169,21 @@ void BM_ShareDueToTickets(benchmark::State& state) {
 
 void BM_ShareSends(benchmark::State& state) {
   const int due = 100;
-  ShareStation s(kPending, kPending / due);
+  ShareStation s(kPending, kPending / due, false, true);
   if (!s.Ready(state)) return;
-  double idle = 0, sends = 0;
+  double idle = 0, sends = 0, idle_waits = 0, send_waits = 0;
   for (auto _ : state) {
     idle = s.Tick();
+    idle_waits = s.TickWaits();
     s.t().clock.Set(DateTime{Date{2026, 12, 25}, 18 * 3600});
     sends = s.Tick();
+    send_waits = s.TickWaits();
   }
   state.counters["idle_s"] = idle;
   state.counters["beyond_idle_s"] = sends - idle;
   state.counters["send_s"] = (sends - idle) / due;
   state.counters["send_rtt"] = (sends - idle) / due / (DelayUs() / 1e6);
+  state.counters["share_rtt"] = (send_waits - idle_waits) / due;
   state.counters["left"] = s.window().MList1.Count();
 }
 
