@@ -350,8 +350,9 @@ void SendTransaction::CopyToPhoneOrder(OrderSend& send) {
     send.header_copied = *done == "1";
     return;
   }
-  // The delayed pair is deleted only once both copies are whole; the two are
-  // made at once. A copy written ahead only takes its name.
+  // The delayed pair is deleted only once both copies are whole and their
+  // names on disk; the two are made at once, and their folder synced once
+  // for both. A copy written ahead only takes its name.
   const std::string& data = station_.DataRoot;
   struct Placed {
     OrderSend& send;
@@ -360,6 +361,7 @@ void SendTransaction::CopyToPhoneOrder(OrderSend& send) {
   FilesAtOnce(
       platform_.files,
       {[&](FileSystem& files) {
+         NamesSyncedLater later(files);
          Needed("the copy of " + DelayedLinesPath(data, send.id) + " to " +
                     PhoneOrderLinesPath(data, send.n),
                 [&] {
@@ -368,12 +370,14 @@ void SendTransaction::CopyToPhoneOrder(OrderSend& send) {
                 });
        },
        [&](FileSystem& files) {
+         NamesSyncedLater later(files);
          Needed("the copy of " + send.header_path + " to " + PhoneOrderHeaderPath(data, send.n),
                 [&] {
                   TurnOver(&files).CopyHeaderToPhoneOrder(send.id, send.n, Text(send.header_read),
                                                           Ahead(send.header_ahead));
                 });
        }});
+  platform_.files.SyncNames(PhoneOrderHeaderPath(data, send.n));
   send.header_copied = true;
   send.lines_copied = send.lines_read.has_value();
   send.journal->Mark(SendStep::kCopyToPhoneOrder, "1");
@@ -444,8 +448,12 @@ void SendTransaction::DeleteDelayedPair(OrderSend& send) {
   // halts until it can tell.
   std::string why;
   Needed("the deletion of " + send.header_path, [&] {
-    why = DeleteBegunFiles(b);
-    const std::optional<FileStamp> now = platform_.files.StampIfAny(send.header_path);
+    bool deleted = false;
+    why = DeleteBegunFiles(b, &deleted);
+    // A header this send deleted is not looked for again: a DS<k> written
+    // after that is a new order, as after any send.
+    const std::optional<FileStamp> now =
+        deleted ? std::nullopt : platform_.files.StampIfAny(send.header_path);
     send.header_left = now && (!deleting_before || now == b.header_stamp);
     send.header_gone = !now;
   });
@@ -457,8 +465,9 @@ void SendTransaction::DeleteDelayedPair(OrderSend& send) {
 }
 
 // Returns why the header could not be deleted; empty when it was, or when it
-// is no longer the one the send began with.
-std::string SendTransaction::DeleteBegunFiles(const SendBeginning& b) {
+// is no longer the one the send began with. header_deleted: whether this
+// call deleted it.
+std::string SendTransaction::DeleteBegunFiles(const SendBeginning& b, bool* header_deleted) {
   const std::string lines_path = DelayedLinesPath(station_.DataRoot, b.id);
   const std::string header_path = DelayedHeaderPath(station_.DataRoot, b.id);
   // The two are deleted at once; a line file that stays is only said.
@@ -467,8 +476,11 @@ std::string SendTransaction::DeleteBegunFiles(const SendBeginning& b) {
   FilesAtOnce(platform_.files,
               {[&](FileSystem& files) {
                  if (b.header_stamp)
-                   Steps::Handle([&](const RuntimeError& e) { why = e.description(); })(
-                       [&] { TurnOver(&files).DeleteDelayedHeader(b.id, &*b.header_stamp); });
+                   Steps::Handle([&](const RuntimeError& e) { why = e.description(); })([&] {
+                     const bool deleted =
+                         TurnOver(&files).DeleteDelayedHeader(b.id, &*b.header_stamp);
+                     if (header_deleted) *header_deleted = deleted;
+                   });
                },
                [&](FileSystem& files) {
                  if (b.lines_stamp)
@@ -477,7 +489,7 @@ std::string SendTransaction::DeleteBegunFiles(const SendBeginning& b) {
                }});
   Recorded("Order " + b.id + ": its delayed line file " + lines_path + " could not be deleted",
            [&] { Raise(lines_failed); });
-  platform_.files.SyncRemoval(header_path);
+  platform_.files.SyncNames(header_path);
   return why;
 }
 

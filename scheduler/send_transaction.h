@@ -112,7 +112,8 @@ class SendTransaction : public OrderSends {
   void CopyToPhoneOrder(OrderSend& send);
   void DeleteAndRewrite(OrderSend& send);
   void DeleteDelayedPair(OrderSend& send);
-  std::string DeleteBegunFiles(const SendBeginning& b);  // why the header stays
+  std::string DeleteBegunFiles(const SendBeginning& b,
+                               bool* header_deleted = nullptr);  // why the header stays
   void SayHeaderLeft(const SendJournal& journal, const std::string& why);
   void LogSent(const OrderSend& send);
   void AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines);

@@ -281,7 +281,7 @@ void FileSystem::Settle(OpenFile& f) {
   if (!durable_ || !f.dirty) return;
   fsync(f.fd);
   f.dirty = false;
-  if (!f.made_in.empty()) folders_->SyncFolder(f.made_in);
+  if (!f.made_in.empty() && !names_synced_later_) folders_->SyncFolder(f.made_in);
 }
 
 void FileSystem::Close(int file) {
@@ -577,7 +577,7 @@ bool FileSystem::PublishTemp(const fs::path& temp, const fs::path& dst, bool dur
   }
   if (!made) ::unlinkat(tmp.dir, tmp.c_str(), 0);  // a published temporary's name is gone
   map_->AfterChange(dst, before, true);
-  if (made && durable) folders_->SyncFolder(dst.parent_path());
+  if (made && durable && !names_synced_later_) folders_->SyncFolder(dst.parent_path());
   return made;
 }
 
@@ -610,7 +610,7 @@ void FileSystem::Replace(const fs::path& host, std::string_view text, bool durab
   ::close(fd);
 }
 
-void FileSystem::SyncRemoval(std::string_view path) {
+void FileSystem::SyncNames(std::string_view path) {
   folders_->SyncFolder(map_->Resolve(path).parent_path());
 }
 

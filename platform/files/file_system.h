@@ -103,6 +103,12 @@ class FileSystem {
   // survive a power cut, at one fsync a file instead of a look back at each.
   void BeginDurable() { ++durable_; }
   void EndDurable() { --durable_; }
+  // While held (NamesSyncedLater), a durable file that takes a new name
+  // through this layer leaves its folder's sync to the caller (SyncNames),
+  // so that files made at once in one folder share one sync: on a share the
+  // folder's syncs and renames wait for each other.
+  void BeginNamesSyncedLater() { ++names_synced_later_; }
+  void EndNamesSyncedLater() { --names_synced_later_; }
 
   // Returns the new file's number. Opening for output raises 70 when another
   // station holds a lock on the file, changes nothing yet, and leaves the
@@ -204,9 +210,10 @@ class FileSystem {
   std::filesystem::path WriteAhead(std::string_view folder, std::string_view text);
   void PlaceAhead(const std::filesystem::path& temp, std::string_view path, std::string_view text);
   void DropAhead(const std::filesystem::path& temp);
-  // Puts the removal of a file on disk: its folder's entries (fsync of the
-  // folder). A file written here is put on disk as it is closed.
-  void SyncRemoval(std::string_view path);
+  // Puts the names in a file's folder on disk (fsync of the folder): its
+  // removal, or the names taken while NamesSyncedLater. A file written here
+  // is put on disk as it is closed.
+  void SyncNames(std::string_view path);
   // Which file a path names now, and what it holds: two stamps differ when
   // the file was replaced, rewritten or made anew. Empty when there is no
   // such file (or it cannot be read).
@@ -295,6 +302,7 @@ class FileSystem {
   std::map<int, OpenFile> open_;
   int next_number_ = 1;
   int durable_ = 0;
+  int names_synced_later_ = 0;
 };
 
 // A state of the file layer (begun and ended by the two members) for the
@@ -315,6 +323,9 @@ class FileScope {
 using FilePass = FileScope<&FileSystem::BeginPass, &FileSystem::EndPass>;
 // The file layer durable.
 using DurableWrites = FileScope<&FileSystem::BeginDurable, &FileSystem::EndDurable>;
+// New names left for the caller to put on disk.
+using NamesSyncedLater =
+    FileScope<&FileSystem::BeginNamesSyncedLater, &FileSystem::EndNamesSyncedLater>;
 
 // Raises the RuntimeError of the platform's number for an errno value (53
 // instead of 76 for a missing file when reading), for code outside this layer
