@@ -105,12 +105,17 @@ uint64_t Digest(std::string_view bytes) {
 // opened (negative: not known). A read asks for one byte more than that, so a
 // file still of that size is read in one call: a read that comes back short
 // once the expected bytes are in has met the end. A file that grew or shrank
-// meanwhile is read on until a read returns nothing.
-std::string ReadFd(int fd, int64_t expected) {
+// meanwhile is read on until a read returns nothing. size_held: the size was
+// taken under a lock this process holds, so no station that keeps to the
+// locks changes it meanwhile: exactly that much is asked for, since on a
+// share a read reaching past the size the client knows first asks the
+// server for the size again.
+std::string ReadFd(int fd, int64_t expected, bool size_held = false) {
   constexpr size_t kChunk = 65536;
   std::string out;
-  size_t want = expected < 0 ? kChunk : static_cast<size_t>(expected) + 1;
+  size_t want = expected < 0 ? kChunk : static_cast<size_t>(expected) + (size_held ? 0 : 1);
   for (;;) {
+    if (size_held && static_cast<int64_t>(out.size()) >= expected) break;
     size_t at = out.size();
     out.resize(at + want);
     ssize_t n = pread(fd, out.data() + at, want, static_cast<off_t>(at));
@@ -701,7 +706,7 @@ bool FileSystem::KillIfStamped(std::string_view path, const FileStamp& stamp) {
   struct stat st;
   if (fstat(fd, &st) != 0) RaiseErrno(errno, true);
   if (!S_ISREG(st.st_mode)) return false;
-  const std::string bytes = ReadFd(fd, st.st_size);
+  const std::string bytes = ReadFd(fd, st.st_size, true);
   const FileStamp now{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
                       static_cast<int64_t>(bytes.size()), Digest(bytes)};
   if (now != stamp) return false;
