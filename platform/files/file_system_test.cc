@@ -396,8 +396,22 @@ TEST_F(FileSystemTest, RewritesGoOverTheOldTextAndCutItOnlyAtTheEnd) {
   EXPECT_EQ(files.Stamp("F:\\data\\0K-41.dat")->ino, made.ino);
   EXPECT_EQ(ErrorOf([&] { files.WriteWhole("F:\\nofolder\\0K-41.dat", "x"); }), 76);
   EXPECT_FALSE(files.Stamp("F:\\data\\missing.dat"));
+  // Written ahead of its name, the same: a free name takes the temporary,
+  // one taken (in any letter case, in a pass or not) is rewritten in place.
+  for (const bool in_pass : {false, true}) {
+    std::optional<FilePass> pass;
+    if (in_pass) pass.emplace(files);
+    const std::string text = in_pass ? "in a pass\r\n" : "alone\r\n";
+    files.PlaceAhead(files.WriteAhead("F:\\data", text), "F:\\data\\0k-41.DAT", text);
+    EXPECT_EQ(ReadHostFile(dir.path() / "f/data/0K-41.dat"), text);
+    EXPECT_EQ(files.Stamp("F:\\data\\0K-41.dat")->ino, made.ino);
+    files.PlaceAhead(files.WriteAhead("F:\\data", text), "F:\\data\\1.PH", text);
+    EXPECT_EQ(ReadHostFile(dir.path() / "f/data/1.PH"), text);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "f/data"), {}), 4)
+        << "no temporary is left";
+  }
   EXPECT_EQ(files.List("F:\\data", "*"),
-            (std::vector<std::string>{"0K-41.dat", "17.PH", "KOrdNumb.dat"}))
+            (std::vector<std::string>{"0K-41.dat", "1.PH", "17.PH", "KOrdNumb.dat"}))
       << "no temporary is left";
 }
 

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "common/run_together.h"
 #include "platform/files/file_system.h"
 
 namespace korv {
@@ -17,15 +18,20 @@ fs::path FileSystem::WriteAhead(std::string_view folder, std::string_view text) 
 
 // A file of that name already there (a stale file of a number come round
 // again) keeps its identity and is rewritten in place, as WriteWhole does.
-// The temporary is gone once it returns or raises.
+// One the pass found there is rewritten without first trying the name, and
+// the temporary removed meanwhile: on a share the try would wait its round
+// trips for nothing. The temporary is gone once it returns or raises.
 void FileSystem::PlaceAhead(const fs::path& temp, std::string_view path, std::string_view text) {
   fs::path host;
+  bool found = false;
   try {
-    host = map_->Resolve(path);
+    host = map_->Resolve(path, &found);
   } catch (...) {
     DropAhead(temp);
     throw;
   }
+  if (found)
+    return AllAtOnce({[&] { Replace(host, text, durable_ > 0); }, [&] { DropAhead(temp); }});
   if (!PublishTemp(temp, host, durable_ > 0)) Replace(host, text, durable_ > 0);
 }
 
