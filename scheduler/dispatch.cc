@@ -109,7 +109,8 @@ void DispatchPass::SendDueOrders() {
     if (!due || station_.ScreenMode == kScreenViewOpen || IsEnding() || pass_halted_ || !send_)
       break;
     const std::string file_name = due->file_name;
-    if (send_->Send(PendingOrder(*due), pending_count_))
+    const std::string id = due->id;
+    if (send_->Send(PendingOrder(*due), pending_count_, [this, id] { return NextDueAfter(id); }))
       listing_.Forget(file_name);
     else
       ForgetIfGone(file_name);
@@ -181,7 +182,7 @@ const PendingOrder* DispatchPass::NextToSend() {
   std::set<std::string> read_again;
   while (!swept_ && due && !read_this_tick_.count(due->file_name) &&
          !read_again.count(due->file_name)) {
-    if (RowHolds(*due)) return due;
+    if ((send_ && send_->ClaimedAhead(due->file_name)) || RowHolds(*due)) return due;
     // Each row read alone rebuilds the list: past a few, the sweep is cheaper.
     if (read_alone_ >= kReadAloneAtMost) break;
     ++read_alone_;
@@ -221,22 +222,49 @@ const PendingOrder* DispatchPass::FindDueOrder() {
 }
 
 bool DispatchPass::IsDue(const PendingOrder& order, const DateTime& now) {
-  const std::string& id = order.id;
-  if (passed_by_.count(id)) return false;
-  if (!IsSafeOrderId(id)) {
-    Hold(id, "Order id \"" + id + "\" cannot name an order file; the order is left in " +
-                 PhoneOrdersFolder(station_.DataRoot));
-    return false;
-  }
-  const std::string unreadable = UnreadableSendMoment(order);
-  if (!unreadable.empty()) {
-    // Never guessed: the order waits until its header is mended. Said here
-    // only: the shared log holds what the stations' log viewers know.
-    Hold(id, "Order " + id + " stays pending: the " + unreadable + " cannot be read in " +
-                 DelayedHeaderPath(station_.DataRoot, id));
+  if (passed_by_.count(order.id)) return false;
+  const std::string why = WhyNotSendable(order);
+  if (!why.empty()) {
+    Hold(order.id, why);
     return false;
   }
   return IsDueAt(order, now);
+}
+
+// Why the order cannot go out as its header stands, as said; empty when it
+// can. A send moment is never guessed: the order waits until its header is
+// mended. Said by the pass only: the shared log holds what the stations' log
+// viewers know.
+std::string DispatchPass::WhyNotSendable(const PendingOrder& order) const {
+  const std::string& id = order.id;
+  if (!IsSafeOrderId(id))
+    return "Order id \"" + id + "\" cannot name an order file; the order is left in " +
+           PhoneOrdersFolder(station_.DataRoot);
+  const std::string unreadable = UnreadableSendMoment(order);
+  if (!unreadable.empty())
+    return "Order " + id + " stays pending: the " + unreadable + " cannot be read in " +
+           DelayedHeaderPath(station_.DataRoot, id);
+  return {};
+}
+
+// The order this round would find next once order id has gone, as the rows
+// stand while it is sent, with the look at its header the next round would
+// take; nothing is said or held here. The send claims and reads it ahead;
+// the next round finds it again, or finds another, and the claim ahead is
+// let go.
+std::optional<NextDue> DispatchPass::NextDueAfter(const std::string& id) const {
+  if (station_.ScreenMode == kScreenViewOpen || IsEnding() || pass_halted_) return std::nullopt;
+  const DateTime now = platform_.clock.Now();
+  for (const PendingOrder& order : pending_) {
+    if (order.id == id || passed_by_.count(order.id) || !WhyNotSendable(order).empty() ||
+        !IsDueAt(order, now))
+      continue;
+    const bool look = !swept_ && !read_this_tick_.count(order.file_name);
+    return NextDue{order, [look, folder = PendingFolder(), order](const FileSystem& files) {
+                     return !look || RowHoldsIn(files, folder, order);
+                   }};
+  }
+  return std::nullopt;
 }
 
 void DispatchPass::EndOfPass() {

@@ -145,6 +145,8 @@ class DispatchPass : public SendReport {
   void Sweep();
   const PendingOrder* FindDueOrder();
   bool IsDue(const PendingOrder& order, const DateTime& now);
+  std::string WhyNotSendable(const PendingOrder& order) const;
+  std::optional<NextDue> NextDueAfter(const std::string& id) const;
   void EndOfPass();
   // Once a day: the files the station writes, kept within its retention
   // (retention.h); what is removed is said, what cannot be is a fault.
@@ -159,6 +161,8 @@ class DispatchPass : public SendReport {
   bool AddRead(const std::filesystem::path& folder, const std::string& file_name, HeaderRead& read);
   std::vector<bool> RowsThatHold(const std::filesystem::path& folder) const;
   bool RowHolds(const PendingOrder& order) const;  // one look at its header
+  static bool RowHoldsIn(const FileSystem& files, const std::filesystem::path& folder,
+                         const PendingOrder& order);
   bool PassHeaderBy(const std::string& why);       // about the header at WorkPath; false
   bool SameNamesAsListed() const;
   bool DropGoneRows();

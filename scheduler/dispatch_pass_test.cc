@@ -22,7 +22,7 @@ const std::string kOrders = kRoot + "PhoneOrders\\";
 // order alone or to halt the pass.
 struct FakeSend : OrderSends {
   FakeSend(testing::TestStation& t, DispatchPass& pass) : t(t), pass(pass) {}
-  bool Send(const PendingOrder& order, int pending_count) override {
+  bool Send(const PendingOrder& order, int pending_count, const NextDueFinder&) override {
     sent.push_back(order.id + "/" + std::to_string(pending_count));
     if (during) std::exchange(during, nullptr)();
     if (held.count(order.id)) {

@@ -78,7 +78,7 @@ void SendTransaction::RecoverSend(const std::string& journal_path) {
     return;
   }
   ResumeSend(std::move(journal));
-  claim_.Release();
+  claim_->Release();
 }
 
 // Until its delayed files are deleted, the order is pending for every

@@ -172,8 +172,12 @@ std::vector<bool> DispatchPass::RowsThatHold(const std::filesystem::path& folder
 }
 
 bool DispatchPass::RowHolds(const PendingOrder& order) const {
-  std::optional<ChangeStamp> now =
-      ChangeStampAt(platform_.files.At(PendingFolder() / order.file_name));
+  return RowHoldsIn(platform_.files, PendingFolder(), order);
+}
+
+bool DispatchPass::RowHoldsIn(const FileSystem& files, const std::filesystem::path& folder,
+                              const PendingOrder& order) {
+  std::optional<ChangeStamp> now = ChangeStampAt(files.At(folder / order.file_name));
   return now && order.stamp.StillHolds(*now);
 }
 

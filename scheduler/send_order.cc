@@ -171,7 +171,8 @@ void SendTransaction::RunSend(OrderSend& send) {
   try {
     if (ArchiveLinesDrawAndCopy(send)) {
       DeleteAndRewrite(send);
-      if (send.header_gone) claim_.LetGoneHeaderGo();
+      if (send.header_gone) claim_->LetGoneHeaderGo();
+      ClaimNextAhead();
       TakeCustomer(send);
       HandToEngine(send);
       AwaitSent(send);

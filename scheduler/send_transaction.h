@@ -12,9 +12,11 @@
 // order the pass must leave alone (it stays pending, or its send halted), a
 // halt that ends the pass, and each order sent.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +59,16 @@ class SendReport {
   virtual void Sent(const std::string& id, int phone_order) = 0;
 };
 
+// The order a pass would send after the one under way, once that one's
+// delayed files are gone. holds: whether its row is still as the pass read
+// it (a look at its header, where the pass would take one); asked on a
+// thread of its own, with a file layer of its own.
+struct NextDue {
+  PendingOrder order;
+  std::function<bool(const FileSystem&)> holds;
+};
+using NextDueFinder = std::function<std::optional<NextDue>()>;
+
 // What the pass needs of a send: SendTransaction, or a stand-in.
 class OrderSends {
  public:
@@ -64,7 +76,14 @@ class OrderSends {
   // The send of a due order. pending_count: the delayed header files last
   // counted, for its log entry. True when the send saw the order's header
   // gone at its end (the pass then drops its row without a look).
-  virtual bool Send(const PendingOrder& order, int pending_count) = 0;
+  // next_due: the order the pass would send next, asked once this one's
+  // delayed files are gone, so that it is claimed and read meanwhile (empty:
+  // nothing is asked).
+  virtual bool Send(const PendingOrder& order, int pending_count,
+                    const NextDueFinder& next_due) = 0;
+  // Whether the order of row file_name is claimed ahead, its row found as
+  // the pass read it: the pass then takes it without a look of its own.
+  virtual bool ClaimedAhead(const std::string& /*file_name*/) { return false; }
   // The sends begun and not ended, finished before any new one.
   virtual void RecoverSends() = 0;
   // The pass's sends are over: what they held open for the next send closes.
@@ -77,7 +96,8 @@ class SendTransaction : public OrderSends {
 
   // The send of a due order: claimed, its line file and printers looked at,
   // then turned into a phone order and handed to the engine.
-  bool Send(const PendingOrder& order, int pending_count) override;
+  bool Send(const PendingOrder& order, int pending_count, const NextDueFinder& next_due) override;
+  bool ClaimedAhead(const std::string& file_name) override;
   // Finishes every send the station's journal holds unfinished (the station
   // was killed or lost its power in them, or a send halted), from where each
   // stopped; a send whose order cannot be reached now (PhoneOrders\ missing:
@@ -88,11 +108,31 @@ class SendTransaction : public OrderSends {
   void PassEnded() override;
 
  private:
+  // A due order claimed, and what was read of it before anything of it is
+  // turned over.
+  struct ClaimedOrder {
+    std::string file_name, id;  // its row's
+    bool header_claimed = false;  // false: another station has it, or it is gone
+    std::optional<FileRead> lines_read;
+    std::vector<std::string> rows;  // of its line file
+    std::string lines_problem;      // why its lines cannot be sent; empty when they can
+    SendStart start;
+  };
   // Before anything of the order is turned over (send_transaction.cc).
   bool TakeClaim(const std::string& id, bool with_header = true);
-  bool ClaimAndReadHeader(const std::string& id, SendStart* start);
-  std::string LinesProblem(const std::string& id, std::optional<FileRead>* lines_read,
-                           std::vector<std::string>* rows);
+  SendStart StartNow() const;
+  ClaimedOrder ReadClaimed(OrderClaim& claim, FileSystem& files, const PendingOrder& order,
+                           SendStart start);
+  bool ClaimAndReadHeader(OrderClaim& claim, const std::string& id, SendStart* start);
+  std::string LinesProblem(FileSystem& files, const std::string& id,
+                           std::optional<FileRead>* lines_read, std::vector<std::string>* rows);
+  // The next order, claimed and read while this one ends (send_transaction.cc).
+  void ClaimNextAhead();
+  std::optional<ClaimedOrder> ClaimAhead(const NextDue& next, FileSystem& files,
+                                         const SendStart& start);
+  std::optional<ClaimedOrder> TakeClaimedAhead(const PendingOrder& order);
+  void SettleAhead();
+  void DropAhead();
   bool PrintersMissing(const std::string& id, const std::vector<std::string>& rows);
   // The send of one claimed order in its steps, in the order they run
   // (send_order.cc).
@@ -138,7 +178,14 @@ class SendTransaction : public OrderSends {
   Platform& platform_;
   OrderEngine& engine_;
   SendReport& report_;
-  OrderClaim claim_;
+  std::unique_ptr<OrderClaim> claim_;       // the order under way
+  std::unique_ptr<OrderClaim> next_claim_;  // the next one, claimed ahead
+  NextDueFinder next_due_;                  // the pass's, while a send is under way
+  uint64_t ahead_pass_ = 0;                 // the file layer's pass of the claim ahead
+  // The claim ahead under way, declared after the claims it uses, so that
+  // it has ended before they go; then what it claimed and read.
+  std::future<std::optional<ClaimedOrder>> claiming_ahead_;
+  std::optional<ClaimedOrder> claimed_ahead_;
   bool temporaries_cleared_ = false;
   bool halted_ = false;  // this recovery met what every send needs
   // The clearing of what dead processes left, under way beside the start's

@@ -590,6 +590,47 @@ TEST(Dispatch, AClaimIsExclusiveWhateverTheHeadersPermissions) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+// While an order is sent, the next one due is claimed and read ahead. It is
+// sent only when it is still the next one due once the first has gone, and
+// let go otherwise: when the operator opens a view meanwhile, another
+// station can claim it at once; when an order before it falls due
+// meanwhile, that one goes first. Each is sent once, as it reads.
+TEST(Dispatch, AnOrderClaimedAheadGoesOnlyAsTheNextOrderDue) {
+  struct Meanwhile : PassObserver {
+    std::function<void()> then;  // once, as the first send takes its customer
+    void Progress(const std::string&) override {
+      if (then) std::exchange(then, nullptr)();
+    }
+  };
+  {
+    DispatchFixture b;
+    b.Order("DS1", "12/25/2026", "6:00 PM");
+    b.Order("DS2", "12/25/2026", "6:00 PM");
+    Meanwhile meanwhile;
+    meanwhile.then = [&] { b.t.station.ScreenMode = kScreenViewOpen; };
+    b.w.pass.AddObserver(&meanwhile);
+    b.w.Pass();
+    EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS1=1"});
+    OrderClaim other(b.t.files);
+    EXPECT_TRUE(other.Take(kRoot, "DS2")) << "still claimed after the pass";
+    other.Close();
+    b.t.station.ScreenMode = kScreenOrderViewClosed;
+    b.w.Pass();
+    EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS1=1", "DS2=2"}));
+  }
+  DispatchFixture b;  // 6:30:20 PM
+  b.Order("DS1", "12/25/2026", "6:00 PM");
+  b.Order("DS2", "12/25/2026", "6:31 PM");
+  b.Order("DS3", "12/25/2026", "6:00 PM", " 9", "Walk In");
+  Meanwhile meanwhile;
+  meanwhile.then = [&] { b.t.clock.AdvanceMs(60000); };
+  b.w.pass.AddObserver(&meanwhile);
+  b.w.Pass();
+  EXPECT_EQ(b.SentIds(), (std::vector<std::string>{"DS1=1", "DS2=2", "DS3=3"}));
+  EXPECT_NE(b.t.Read(kOrders + "3.PH").find("Walk In"), std::string::npos);
+  EXPECT_EQ(b.t.Read(kOrders + "2.PH").find("Walk In"), std::string::npos);
+}
+
 // Another station moves a pending order earlier by rewriting its header in
 // place, with the same length, while new orders keep arriving: the count of
 // headers changes at every pass, and the order still goes out at the first
