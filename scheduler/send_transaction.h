@@ -6,7 +6,8 @@
 // Its steps, their order and their error rules are in send_order.h.
 //
 // Who calls it: the dispatch pass (dispatch_pass.h), one order at a time,
-// and only while the station's configuration can be used. Nothing escapes
+// and only while the station's configuration can be used; while one order
+// ends, the next one due is claimed and read ahead. Nothing escapes
 // a call but what the file layer cannot say (an error of the pass); what a
 // send meets is told to its SendReport: a fault for the error text, an
 // order the pass must leave alone (it stays pending, or its send halted), a
