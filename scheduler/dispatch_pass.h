@@ -163,7 +163,7 @@ class DispatchPass : public SendReport {
   bool RowHolds(const PendingOrder& order) const;  // one look at its header
   static bool RowHoldsIn(const FileSystem& files, const std::filesystem::path& folder,
                          const PendingOrder& order);
-  bool PassHeaderBy(const std::string& why);       // about the header at WorkPath; false
+  bool PassHeaderBy(const std::string& why);  // about the header at WorkPath; false
   bool SameNamesAsListed() const;
   bool DropGoneRows();
   // The rows brought up to the listing, those that do not hold read again.

@@ -87,12 +87,13 @@ SendTransaction::ClaimedOrder SendTransaction::ReadClaimed(OrderClaim& claim, Fi
   c.file_name = order.file_name;
   c.id = order.id;
   c.start = std::move(start);
-  FilesAtOnce(files,
-              {[&](FileSystem& f) { c.lines_problem = LinesProblem(f, c.id, &c.lines_read, &c.rows); },
-               [&](FileSystem&) { c.header_claimed = ClaimAndReadHeader(claim, c.id, &c.start); },
-               [&](FileSystem& f) {
-                 Steps::Skip()([&] { c.start.log_size = f.FileLen(c.start.log_path); });
-               }});
+  FilesAtOnce(
+      files,
+      {[&](FileSystem& f) { c.lines_problem = LinesProblem(f, c.id, &c.lines_read, &c.rows); },
+       [&](FileSystem&) { c.header_claimed = ClaimAndReadHeader(claim, c.id, &c.start); },
+       [&](FileSystem& f) {
+         Steps::Skip()([&] { c.start.log_size = f.FileLen(c.start.log_path); });
+       }});
   return c;
 }
 
@@ -125,11 +126,9 @@ void SendTransaction::ClaimNextAhead() {
   // Made here: the station's file layer is the send's own meanwhile.
   auto files = std::make_unique<FileSystem>(FileSystem::SameStation{}, platform_.files);
   try {
-    claiming_ahead_ = std::async(
-        std::launch::async,
-        [this, next = std::move(*next), files = std::move(files), start = StartNow()] {
-          return ClaimAhead(next, *files, start);
-        });
+    claiming_ahead_ = std::async(std::launch::async,
+                                 [this, next = std::move(*next), files = std::move(files),
+                                  start = StartNow()] { return ClaimAhead(next, *files, start); });
   } catch (const std::system_error&) {
     // No thread to be had: the order is claimed when its send comes.
   }

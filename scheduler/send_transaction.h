@@ -112,7 +112,7 @@ class SendTransaction : public OrderSends {
   // A due order claimed, and what was read of it before anything of it is
   // turned over.
   struct ClaimedOrder {
-    std::string file_name, id;  // its row's
+    std::string file_name, id;    // its row's
     bool header_claimed = false;  // false: another station has it, or it is gone
     std::optional<FileRead> lines_read;
     std::vector<std::string> rows;  // of its line file
