@@ -1,6 +1,8 @@
 #include "scheduler/delayed_send_log.h"
 
 #include <algorithm>
+#include <system_error>
+#include <utility>
 
 #include "common/quoted_list.h"
 #include "common/runtime_error.h"
@@ -85,6 +87,36 @@ std::string EntryText(const std::vector<std::string>& lines) {
 void AppendLogEntry(FileSystem& files, const std::string& path,
                     const std::vector<std::string>& lines) {
   WriteLockedText(files, path, OpenMode::kAppend, EntryText(lines));
+}
+
+LogOpenedAhead::LogOpenedAhead(const FileSystem& station, std::string path)
+    : files_(FileSystem::SameStation{}, station) {
+  try {
+    opening_ = std::async(std::launch::async, [this, path = std::move(path)] {
+      return files_.Open(path, OpenMode::kAppend);
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: the entry is appended as usual.
+  }
+}
+
+// The file layer closes what was opened, written or not.
+LogOpenedAhead::~LogOpenedAhead() {
+  if (opening_.valid()) opening_.wait();
+}
+
+bool LogOpenedAhead::Append(const std::vector<std::string>& lines) {
+  if (!opening_.valid()) return false;
+  int file = 0;
+  try {
+    file = opening_.get();
+  } catch (...) {
+    return false;
+  }
+  OpenFileGuard guard(files_, file);
+  files_.Lock(file);
+  files_.WriteText(file, EntryText(lines));
+  return true;
 }
 
 bool LogHoldsEntry(const FileSystem& files, const std::string& path, int64_t from,

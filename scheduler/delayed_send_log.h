@@ -7,6 +7,7 @@
 // The entry builders are pure: they return the entry's lines, which
 // AppendLogEntry writes.
 
+#include <future>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,27 @@ std::vector<std::string> PrintedLogEntry(const std::string& header_path,
 // the short wait); a failed append loses that entry only.
 void AppendLogEntry(FileSystem& files, const std::string& path,
                     const std::vector<std::string>& lines);
+
+// The log at path opened for an entry before the entry is due, on a thread
+// and a file layer of its own: on a share the open waits its round trips
+// while the caller's other files are written. It only opens the log, which
+// the station appends to: the entry itself goes in only at Append.
+class LogOpenedAhead {
+ public:
+  LogOpenedAhead(const FileSystem& station, std::string path);
+  ~LogOpenedAhead();
+  LogOpenedAhead(const LogOpenedAhead&) = delete;
+  LogOpenedAhead& operator=(const LogOpenedAhead&) = delete;
+  // Appends the lines as AppendLogEntry does, through the file opened
+  // ahead. False, with nothing written, when it could not be opened: the
+  // caller then appends as usual, and says why it cannot. Raises what the
+  // lock or the write raises.
+  bool Append(const std::vector<std::string>& lines);
+
+ private:
+  FileSystem files_;
+  std::future<int> opening_;  // the file's number in files_
+};
 
 // True when the log at path holds the entry whole after its first `from`
 // bytes: the log only grows, so an entry a send appended after the log was

@@ -174,9 +174,10 @@ void SendTransaction::RunSend(OrderSend& send) {
       if (send.header_gone) claim_->LetGoneHeaderGo();
       ClaimNextAhead();
       TakeCustomer(send);
+      const std::unique_ptr<LogOpenedAhead> log = OpenLogAhead(send);
       HandToEngine(send);
       AwaitSent(send);
-      LogSent(send);
+      LogSent(send, log.get());
       UnloadAndClear();
       EndSend(send);
     }
@@ -512,15 +513,28 @@ void SendTransaction::SayHeaderLeft(const SendJournal& journal, const std::strin
                   "changed as a new order, then delete it");
 }
 
+// The month's log is opened for the SENT entry while the kitchen send
+// writes the tickets and the phone order, when the log has entries already
+// (the open never makes the month's log for an order that may halt before
+// its entry). A resumed send looks in the log first, as AppendLogOnce does.
+std::unique_ptr<LogOpenedAhead> SendTransaction::OpenLogAhead(const OrderSend& send) {
+  const SendBeginning& b = send.journal->beginning();
+  if (send.journal->Done(SendStep::kLogSent) || send.journal->Resumed() || b.log_size <= 0)
+    return nullptr;
+  return std::make_unique<LogOpenedAhead>(platform_.files, b.log_path);
+}
+
 // The SENT entry is what tells the operator an order went out, so it is
 // written once every ticket of the order is in its spool or folder, and a
 // log that cannot take it halts the send until it can.
-void SendTransaction::LogSent(const OrderSend& send) {
+void SendTransaction::LogSent(const OrderSend& send, LogOpenedAhead* opened) {
   if (!send.journal->Done(SendStep::kLogSent)) {
     const OrderHeader& h = send.header;
     Needed("the sent entry in " + send.journal->beginning().log_path, [&] {
-      AppendLogOnce(send, SentLogEntry(send.id, send.n, h.customer_name, h.send_time, h.send_date,
-                                       PlainNumber(send.journal->beginning().pending_count)));
+      const std::vector<std::string> entry =
+          SentLogEntry(send.id, send.n, h.customer_name, h.send_time, h.send_date,
+                       PlainNumber(send.journal->beginning().pending_count));
+      if (!opened || !opened->Append(entry)) AppendLogOnce(send, entry);
     });
     send.journal->Mark(SendStep::kLogSent);
   }

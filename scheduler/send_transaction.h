@@ -25,6 +25,7 @@
 #include "common/station.h"
 #include "common/steps.h"
 #include "platform/platform.h"
+#include "scheduler/delayed_send_log.h"
 #include "scheduler/order_claim.h"
 #include "scheduler/order_engine.h"
 #include "scheduler/orderfiles/turnover.h"
@@ -156,7 +157,8 @@ class SendTransaction : public OrderSends {
   std::string DeleteBegunFiles(const SendBeginning& b,
                                bool* header_deleted = nullptr);  // why the header stays
   void SayHeaderLeft(const SendJournal& journal, const std::string& why);
-  void LogSent(const OrderSend& send);
+  std::unique_ptr<LogOpenedAhead> OpenLogAhead(const OrderSend& send);
+  void LogSent(const OrderSend& send, LogOpenedAhead* opened);
   void AppendLogOnce(const OrderSend& send, const std::vector<std::string>& lines);
   void TakeCustomer(OrderSend& send);
   void SayUnknownCustomer(const OrderSend& send);

@@ -842,6 +842,30 @@ TEST(SendErrors, ATicketThatCannotBeWrittenHaltsItsSendUntilItCanBe) {
   EXPECT_FALSE(b.t.Exists(SendJournalPath("C:\\KORVAIN\\", "DS1")));
 }
 
+// The month's log held by another station past the short wait: the send
+// halts before its SENT entry, with its tickets printed, and the next pass
+// logs it once. Also when the log was opened for the entry beforehand.
+TEST(SendErrors, ALogAnotherStationHoldsHaltsTheSendBeforeItsEntry) {
+  DispatchFixture b;
+  const std::string log = kOrders + "1226DElayedSend.LOG";
+  b.t.Write(log, "\"an earlier entry\"\r\n");
+  b.Order("DS1", "12/25/2026", "6:00 PM");
+  FileSystem other{PathMap(b.t.dir.path())};
+  other.Lock(other.Open(log, OpenMode::kAppend));
+  b.w.Pass();
+  EXPECT_TRUE(b.SentIds().empty());
+  EXPECT_NE(Said(b.w).find("The send of order DS1 stopped: the sent entry in " + log + " failed"),
+            std::string::npos)
+      << Said(b.w);
+  EXPECT_EQ(TicketsFor(b.t, "KITCHEN1 TM-U220"), 1);
+
+  other.CloseAll();
+  b.t.clock.AdvanceMs(60000);
+  b.w.Pass();
+  EXPECT_EQ(b.SentIds(), std::vector<std::string>{"DS1=1"});
+  EXPECT_EQ(TicketsFor(b.t, "KITCHEN1 TM-U220"), 1);
+}
+
 // Without a phone-in number the order stays pending as it was, with no
 // phone order and nothing half made of it, and goes once a number can be
 // drawn.
